@@ -1,0 +1,11 @@
+# add_vornel_test(<name> SOURCES <files...> LIBS <libs...>)
+# Builds one Qt Test program and registers it with ctest, headless.
+function(add_vornel_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test vornel_testsupport ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false"
+    TIMEOUT 600)
+endfunction()

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Vornel needs to build, run, test and print,
+# only those that are missing. Uses sudo when not run as root.
+set -euo pipefail
+
+pacchetti=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  fonts-liberation fonts-urw-base35 fonts-dejavu-core
+  poppler-utils
+  clang-14 libclang-rt-14-dev
+  cups cups-client cups-bsd printer-driver-cups-pdf
+  desktop-file-utils appstream
+  xvfb xauth imagemagick
+  dpkg-dev file util-linux
+)
+
+mancanti=()
+for p in "${pacchetti[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    mancanti+=("$p")
+  fi
+done
+
+if [ ${#mancanti[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${mancanti[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${mancanti[@]}"

@@ -1,0 +1,154 @@
+#include "generation/zalgoritmi.h"
+
+#include "platform/casuale.h"
+#include "platform/messaggi.h"
+#include "platform/orologio.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+// The plain text of x: shortest decimal form with up to 15 significant digits,
+// comma as decimal separator, no grouping, no trailing zeros.
+QString TestoSemplice(double x) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", x);
+  QString s = QString::fromLatin1(buf);
+  if (s.contains(u'e')) {
+    // Tiny values: write them out in full, then drop the trailing zeros.
+    std::snprintf(buf, sizeof buf, "%.20f", x);
+    s = QString::fromLatin1(buf);
+    while (s.endsWith(u'0')) s.chop(1);
+    if (s.endsWith(u'.')) s.chop(1);
+  }
+  s.replace(u'.', u',');
+  return s;
+}
+
+// n written with the format "#,#": groups of three from the right, full stops between.
+QString Raggruppa(qint64 n) {
+  QString cifre = QString::number(n);
+  QString out;
+  const qsizetype len = cifre.size();
+  for (qsizetype i = 0; i < len; ++i) {
+    if (i > 0 && (len - i) % 3 == 0) out += u'.';
+    out += cifre[i];
+  }
+  return out;
+}
+
+QString Addendo(qint32 valore, const QString &simbolo) { return QString::number(valore) + simbolo; }
+
+}  // namespace
+
+QString FormattaNumero(double x, Messaggi &messaggi) {
+  if (!std::isfinite(x)) return {};
+  const double intera = std::floor(x);
+  if (intera > std::numeric_limits<qint32>::max()) {
+    messaggi.mostra(QStringLiteral("Numero troppo grande!"), QStringLiteral("Errore di overflow"),
+                    Messaggi::Icona::Critica);
+    return {};
+  }
+  if (intera < std::numeric_limits<qint32>::min()) return {};
+  const auto n = static_cast<qint32>(intera);
+  const QString s = TestoSemplice(x);
+  const QString testoN = QString::number(n);
+  if (testoN.size() > s.size()) return {};
+  const QString coda = s.right(s.size() - testoN.size());
+  if (n == 0) return u'0' + coda;
+  return Raggruppa(n) + coda;
+}
+
+std::optional<double> LeggiNumero(const QString &testo) {
+  QString normale;
+  bool cifra = false;
+  bool virgola = false;
+  for (QChar c : testo) {
+    if (c >= u'0' && c <= u'9') {
+      cifra = true;
+      normale += c;
+    } else if (c == u'.') {
+      if (virgola) return std::nullopt;  // no thousands separator among the decimals
+    } else if (c == u',') {
+      if (virgola) return std::nullopt;
+      virgola = true;
+      normale += u'.';
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!cifra) return std::nullopt;
+  bool ok = false;
+  const double v = normale.toDouble(&ok);  // QString::toDouble always reads "." as the decimal point
+  if (!ok) return std::nullopt;
+  return v;
+}
+
+ParametriGenerazione ParametriDa(const Stato &stato) {
+  return {stato.famiglia, stato.impostazioni.intOrdineSimboli, stato.impostazioni.intValoreMassimo};
+}
+
+CoppiaSlot SlotDelCaso(int intCaso) {
+  static constexpr CoppiaSlot kCasi[12] = {{1, 2}, {1, 3}, {1, 4}, {2, 3}, {2, 4}, {3, 4},
+                                           {2, 1}, {3, 1}, {4, 1}, {3, 2}, {4, 2}, {4, 3}};
+  if (intCaso < 1 || intCaso > 12) return {4, 4};
+  return kCasi[intCaso - 1];
+}
+
+int Estrai(Casuale &casuale, int k) {
+  const int v = static_cast<int>(std::floor(casuale.rnd() * k));
+  return v < 0 ? 0 : (v >= k ? k - 1 : v);
+}
+
+Operazione GeneraOperazione(const ParametriGenerazione &p, Casuale &casuale, Orologio &orologio,
+                            Messaggi &messaggi) {
+  casuale.mescola(orologio.secondiDaMezzanotte());
+  const bool quattro = p.famiglia.intNumeroUnita == 4;
+
+  Operazione op;
+  switch (p.intOrdineSimboli) {
+    case 2:
+      op.intCaso = static_cast<qint16>(quattro ? Estrai(casuale, 6) + 7 : Estrai(casuale, 3) + 10);
+      break;
+    case 3:
+      if (quattro) {
+        op.intCaso = static_cast<qint16>(Estrai(casuale, 12) + 1);
+      } else {
+        const int ordine = Estrai(casuale, 2) + 1;
+        op.intCaso = static_cast<qint16>(Estrai(casuale, 3) + (ordine == 1 ? 4 : 10));
+      }
+      break;
+    default:
+      op.intCaso = static_cast<qint16>(quattro ? Estrai(casuale, 6) + 1 : Estrai(casuale, 3) + 4);
+      break;
+  }
+
+  const int massimo = p.intValoreMassimo > 0 ? p.intValoreMassimo : 9;
+  do {
+    op.lngValore1 = Estrai(casuale, massimo) + 1;
+    op.lngValore2 = Estrai(casuale, massimo) + 1;
+  } while (op.lngValore1 == 10 || op.lngValore2 == 10);
+
+  const CoppiaSlot slot = SlotDelCaso(op.intCaso);
+  op.strAddendo1 = Addendo(op.lngValore1, p.famiglia.simbolo(slot.primo));
+  op.strAddendo2 = Addendo(op.lngValore2, p.famiglia.simbolo(slot.secondo));
+
+  op.intUnitaRichiesta =
+      static_cast<qint16>(Estrai(casuale, p.famiglia.intNumeroScelte) + p.famiglia.intPrimaScelta);
+  op.strSimboloRichiesto = p.famiglia.simbolo(op.intUnitaRichiesta);
+
+  // Exact decimal: an integer total in units of slot 4 and a shift of at most
+  // three places; the quotient of two exact integers, correctly rounded, prints
+  // back with 15 significant digits as the exact decimal.
+  static constexpr qint64 kPotenze[4] = {1, 10, 100, 1000};
+  const qint64 totale = op.lngValore1 * kPotenze[4 - slot.primo] + op.lngValore2 * kPotenze[4 - slot.secondo];
+  const double risultato = static_cast<double>(totale) / static_cast<double>(kPotenze[4 - op.intUnitaRichiesta]);
+  op.strRisultato = FormattaNumero(risultato, messaggi);
+  return op;
+}
+
+void GeneraOperazione(Stato &stato, Casuale &casuale, Orologio &orologio, Messaggi &messaggi) {
+  stato.operazione = GeneraOperazione(ParametriDa(stato), casuale, orologio, messaggi);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/stato.h"
+
+class Casuale;
+class Messaggi;
+class Orologio;
+class Stampante;
+class QWidget;
+
+// Opens the program's windows. The windows ask for one another through it, so
+// each room stands on its own and a test can watch what a window opens.
+class Navigazione {
+ public:
+  virtual ~Navigazione() = default;
+  virtual void apriEsercizio() = 0;          // FrmOperativo, not modal, over the start window
+  virtual void apriStampaEsercizio() = 0;    // FrmStampaEsercizioTre, not modal
+  virtual void apriAttestato() = 0;          // FrmAttestato, created anew each time
+  virtual void apriSchede() = 0;             // FrmStampaSchedeTre, not modal
+  virtual void apriSceltaStampante() = 0;    // frmSceltaStampante, not modal
+  virtual void apriAutore() = 0;             // frmAutore, modal over the start window
+  virtual void chiudiTutto() = 0;            // unloads every window: the program ends
+  // The caption of a label of the start window (the certificate copies two).
+  [[nodiscard]] virtual QString didascaliaInizio(const QString &nomeControllo) = 0;
+};
+
+// The seams and the state a window works with.
+struct Contesto {
+  Stato &stato;
+  Orologio &orologio;
+  Casuale &casuale;
+  Messaggi &messaggi;
+  Stampante &stampante;
+  Navigazione &nav;
+};

@@ -1,0 +1,52 @@
+#include "ui/common/finestra.h"
+
+#include "ui/common/aspetto.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenuBar>
+
+Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips, const QColor &sfondo,
+                   QWidget *genitore)
+    : QMainWindow(genitore),
+      m_client(new QWidget(this)),
+      m_progetto(aspetto::px(clientTwips.width()), aspetto::px(clientTwips.height())) {
+  setObjectName(nome);
+  setWindowTitle(titolo);
+  setAttribute(Qt::WA_DeleteOnClose);
+  m_client->setObjectName(nome + QStringLiteral("_client"));
+  aspetto::colora(m_client, sfondo);
+  aspetto::colora(this, sfondo);
+  m_client->resize(m_progetto);
+  setCentralWidget(m_client);
+  m_client->installEventFilter(this);
+  dimensioneProgetto();
+}
+
+QAction *Finestra::voceMenu(const QString &nome, const QString &testo) {
+  auto *a = menuBar()->addAction(testo);
+  a->setObjectName(nome);
+  dimensioneProgetto();
+  return a;
+}
+
+void Finestra::dimensioneProgetto() {
+  const int menu = menuWidget() ? menuBar()->sizeHint().height() : 0;
+  resize(m_progetto.width(), m_progetto.height() + menu);
+  m_client->resize(m_progetto);
+}
+
+void Finestra::registraLayout(bool spostaCombo) {
+  m_client->resize(m_progetto);
+  m_layout.registra(m_client, spostaCombo);
+  m_proporzionale = true;
+}
+
+bool Finestra::eventFilter(QObject *o, QEvent *e) {
+  if (o == m_client && e->type() == QEvent::Resize) {
+    if (m_proporzionale) m_layout.applica();
+    dopoRidimensionamento();
+    Q_EMIT ridimensionato();
+  }
+  return QMainWindow::eventFilter(o, e);
+}

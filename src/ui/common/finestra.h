@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui/common/resize.h"
+
+#include <QMainWindow>
+
+class QMenu;
+
+// A window of the program: a client area of a design size in twips, painted in
+// its back colour, an optional menu bar, and (when asked) the proportional
+// layout of its controls.
+class Finestra : public QMainWindow {
+  Q_OBJECT
+ public:
+  Finestra(const QString &nome, const QString &titolo, QSize clientTwips, const QColor &sfondo,
+           QWidget *genitore = nullptr);
+
+  [[nodiscard]] QWidget *client() const { return m_client; }
+  // Adds a top-level menu entry that acts when chosen.
+  QAction *voceMenu(const QString &nome, const QString &testo);
+  // Records the design layout of every control; from then on a resize rescales them.
+  void registraLayout(bool spostaCombo = false);
+  [[nodiscard]] Resize &layout() { return m_layout; }
+  // Sets the window to its design size (client area plus menu bar).
+  void dimensioneProgetto();
+  [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
+
+ Q_SIGNALS:
+  void ridimensionato();
+
+ protected:
+  bool eventFilter(QObject *o, QEvent *e) override;
+  // Called after the controls have been moved for a new client size.
+  virtual void dopoRidimensionamento() {}
+
+ private:
+  QWidget *m_client;
+  QSize m_progetto;
+  Resize m_layout;
+  bool m_proporzionale = false;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/common/contesto.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include "ui/certificate/frmattestato.h"
+#include "ui/certificate/frmstampaeserciziotre.h"
+#include "ui/exercise/frmoperativo.h"
+#include "ui/start/frminizio.h"
+#include "ui/worksheets/frmsceltastampante.h"
+#include "ui/worksheets/frmstampaschedetre.h"
+
+// The program's windows: each is created on first use and lives until it is
+// closed; asking for an open window brings it to the front.
+class Finestre final : public QObject, public Navigazione {
+  Q_OBJECT
+ public:
+  Finestre() = default;
+  ~Finestre() override;
+
+  // Creates the start window (loading it performs the start-up) and shows it.
+  frmInizio *avvia(Contesto &ctx);
+
+  void apriEsercizio() override;
+  void apriStampaEsercizio() override;
+  void apriAttestato() override;
+  void apriSchede() override;
+  void apriSceltaStampante() override;
+  void apriAutore() override;
+  void chiudiTutto() override;
+  QString didascaliaInizio(const QString &nomeControllo) override;
+
+  [[nodiscard]] frmInizio *inizio() const { return m_inizio; }
+  [[nodiscard]] FrmOperativo *esercizio() const { return m_esercizio; }
+  [[nodiscard]] FrmStampaEsercizioTre *stampaEsercizio() const { return m_stampaEsercizio; }
+  [[nodiscard]] FrmAttestato *attestato() const { return m_attestato; }
+  [[nodiscard]] FrmStampaSchedeTre *schede() const { return m_schede; }
+  [[nodiscard]] frmSceltaStampante *sceltaStampante() const { return m_sceltaStampante; }
+
+ Q_SIGNALS:
+  // Every window has been closed: the program ends.
+  void fine();
+
+ private:
+  Contesto *m_ctx = nullptr;
+  QPointer<frmInizio> m_inizio;
+  QPointer<FrmOperativo> m_esercizio;
+  QPointer<FrmStampaEsercizioTre> m_stampaEsercizio;
+  QPointer<FrmAttestato> m_attestato;
+  QPointer<FrmStampaSchedeTre> m_schede;
+  QPointer<frmSceltaStampante> m_sceltaStampante;
+};

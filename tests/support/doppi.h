@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/stato.h"
+#include "platform/casuale.h"
+#include "platform/messaggi.h"
+#include "platform/orologio.h"
+#include "platform/stampante.h"
+#include "ui/common/contesto.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+class QWidget;
+
+// A clock that shows what the test sets.
+class OrologioFinto final : public Orologio {
+ public:
+  double secondi = 36000.0;
+  QDate data{2026, 12, 8};
+  double secondiDaMezzanotte() override { return secondi; }
+  QDate oggi() override { return data; }
+};
+
+// Records which windows were asked for.
+class NavigazioneRegistrata final : public Navigazione {
+ public:
+  QStringList aperte;
+  QHash<QString, QString> didascalie;
+  void apriEsercizio() override { aperte << QStringLiteral("esercizio"); }
+  void apriStampaEsercizio() override { aperte << QStringLiteral("stampaEsercizio"); }
+  void apriAttestato() override { aperte << QStringLiteral("attestato"); }
+  void apriSchede() override { aperte << QStringLiteral("schede"); }
+  void apriSceltaStampante() override { aperte << QStringLiteral("sceltaStampante"); }
+  void apriAutore() override { aperte << QStringLiteral("autore"); }
+  void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
+  QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
+};
+
+// One test's whole world: state, doubles and a context over them.
+struct Banco {
+  Stato stato;
+  OrologioFinto orologio;
+  CasualeCopione casuale;
+  MessaggiRegistrati messaggi;
+  StampanteRegistrata stampante;
+  NavigazioneRegistrata navRegistrata;
+  Navigazione *nav = &navRegistrata;
+  Contesto ctx{stato, orologio, casuale, messaggi, stampante, *nav};
+};
+
+// Shows the window and waits until it is active, so that it gets keys.
+bool Attiva(QWidget *w);
+
+// Runs the test in a fresh temporary directory (the level file lives in the
+// current directory) and goes back when it ends.
+class CartellaTemporanea {
+ public:
+  CartellaTemporanea();
+  ~CartellaTemporanea();
+  [[nodiscard]] QString percorso() const { return m_dir.path(); }
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_prima;
+};
