@@ -9,7 +9,7 @@ pacchetti=(
   fonts-liberation fonts-urw-base35 fonts-dejavu-core
   poppler-utils
   clang-14 libclang-rt-14-dev
-  cups cups-client cups-bsd printer-driver-cups-pdf
+  cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   desktop-file-utils appstream
   xvfb xauth imagemagick
   dpkg-dev file util-linux

@@ -70,7 +70,7 @@ void StampanteRegistrata::stampaImmagine(const QImage &immagine, double x, doubl
     m_fallito = true;
     m_errore = guasto;
   }
-  inCorso.immagini.push_back({immagine.size(), x, y, larghezza, altezza});
+  inCorso.immagini.push_back({immagine.size(), x, y, larghezza, altezza, immagine});
 }
 
 bool StampanteRegistrata::fineDocumento() {

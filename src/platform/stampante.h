@@ -23,6 +23,9 @@ class Stampante {
   virtual bool scegli(const QString &nome) = 0;
   // The font names the current printer can print with, in its own order.
   [[nodiscard]] virtual QStringList fonts() = 0;
+  // Dots per inch of the current printer's page: a picture drawn at this
+  // resolution prints sharp at its size on paper.
+  [[nodiscard]] virtual int risoluzione() { return 300; }
 
   // What is being printed, for the document's title and a suggested PDF name.
   virtual void impostaTitolo(const QString &titolo) = 0;
@@ -66,6 +69,7 @@ class StampanteRegistrata : public Stampante {
   struct Immagine {
     QSize pixel;
     double x, y, larghezza, altezza;
+    QImage contenuto;  // the picture as painted
   };
   struct Documento {
     QString titolo;
@@ -91,6 +95,8 @@ class StampanteRegistrata : public Stampante {
   QString corrente() override { return nomeCorrente; }
   bool scegli(const QString &nome) override;
   QStringList fonts() override { return elencoFont; }
+  int dpi = 300;
+  int risoluzione() override { return dpi; }
   void impostaTitolo(const QString &titolo) override;
   void impostaFont(const QString &nome) override;
   void impostaDimensione(double punti) override;

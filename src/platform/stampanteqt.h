@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 
-class QPainter;
-class QPrinter;
-
-// The real printer: CUPS printers through Qt PrintSupport, and the PDF destination.
+// The real printer: the CUPS queues Qt PrintSupport lists, and a "Salva come
+// PDF" destination that writes the page to a file. Every page is written by
+// Qt's PDF engine; for a queue the finished file goes to CUPS whole, so a
+// refused job comes back as an error instead of vanishing.
 class StampanteQt final : public Stampante {
  public:
   // Asks where to save a PDF (the suggested full path given); empty means cancelled.
@@ -16,13 +16,21 @@ class StampanteQt final : public Stampante {
 
   StampanteQt();
   ~StampanteQt() override;
+  StampanteQt(const StampanteQt &) = delete;
+  StampanteQt &operator=(const StampanteQt &) = delete;
+  // Without a chooser the PDF is written to the suggested path.
   void impostaSceltaFilePdf(SceltaFilePdf scelta) { m_sceltaPdf = std::move(scelta); }
+  // Where a PDF is suggested; the documents folder unless set.
+  void impostaCartellaPdf(const QString &cartella);
+  // The path offered for the next PDF: folder, what is printed and today's date.
+  [[nodiscard]] QString nomePdfSuggerito() const;
 
   QStringList stampanti() override;
   QString predefinita() override;
   QString corrente() override;
   bool scegli(const QString &nome) override;
   QStringList fonts() override;
+  int risoluzione() override;
   void impostaTitolo(const QString &titolo) override;
   void impostaFont(const QString &nome) override;
   void impostaDimensione(double punti) override;
@@ -39,6 +47,13 @@ class StampanteQt final : public Stampante {
 
  private:
   struct Dati;
+  bool apri();
+  void chiudi();
   std::unique_ptr<Dati> d;
   SceltaFilePdf m_sceltaPdf;
 };
+
+// Font families the system can render, plus "Courier New" and "Courier" when
+// fontconfig stands a fixed-pitch twin in for them (they are aliases, so the
+// family list never names them).
+[[nodiscard]] QStringList FontStampabili();
