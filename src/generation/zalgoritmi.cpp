@@ -41,6 +41,24 @@ QString Raggruppa(qint64 n) {
 
 QString Addendo(qint32 valore, const QString &simbolo) { return QString::number(valore) + simbolo; }
 
+// totale / 10^decimali written exactly as FormattaNumero writes it: the integer
+// part grouped, the decimals without trailing zeros.
+QString FormattaDecimale(qint64 totale, int decimali) {
+  static constexpr qint64 kPotenze[4] = {1, 10, 100, 1000};
+  const qint64 intera = totale / kPotenze[decimali];
+  qint64 frazione = totale % kPotenze[decimali];
+  QString out = intera == 0 ? QStringLiteral("0") : Raggruppa(intera);
+  if (frazione == 0) return out;
+  int cifre = decimali;
+  while (frazione % 10 == 0) {
+    frazione /= 10;
+    --cifre;
+  }
+  out += u',';
+  out += QString::number(frazione).rightJustified(cifre, u'0');
+  return out;
+}
+
 }  // namespace
 
 QString FormattaNumero(double x, Messaggi &messaggi) {
@@ -52,6 +70,13 @@ QString FormattaNumero(double x, Messaggi &messaggi) {
     return {};
   }
   if (intera < std::numeric_limits<qint32>::min()) return {};
+  // Every quantity of the program has at most three decimals: write those
+  // exactly without going through the C library. (A double equal to the
+  // correctly rounded r / 1000 prints back with 15 digits as that decimal.)
+  if (x >= 0) {
+    const auto millesimi = static_cast<qint64>(std::llround(x * 1000.0));
+    if (static_cast<double>(millesimi) / 1000.0 == x) return FormattaDecimale(millesimi, 3);
+  }
   const auto n = static_cast<qint32>(intera);
   const QString s = TestoSemplice(x);
   const QString testoN = QString::number(n);
@@ -103,7 +128,7 @@ int Estrai(Casuale &casuale, int k) {
 }
 
 Operazione GeneraOperazione(const ParametriGenerazione &p, Casuale &casuale, Orologio &orologio,
-                            Messaggi &messaggi) {
+                            Messaggi &) {
   casuale.mescola(orologio.secondiDaMezzanotte());
   const bool quattro = p.famiglia.intNumeroUnita == 4;
 
@@ -140,12 +165,10 @@ Operazione GeneraOperazione(const ParametriGenerazione &p, Casuale &casuale, Oro
   op.strSimboloRichiesto = p.famiglia.simbolo(op.intUnitaRichiesta);
 
   // Exact decimal: an integer total in units of slot 4 and a shift of at most
-  // three places; the quotient of two exact integers, correctly rounded, prints
-  // back with 15 significant digits as the exact decimal.
+  // three places, never a floating-point quotient.
   static constexpr qint64 kPotenze[4] = {1, 10, 100, 1000};
   const qint64 totale = op.lngValore1 * kPotenze[4 - slot.primo] + op.lngValore2 * kPotenze[4 - slot.secondo];
-  const double risultato = static_cast<double>(totale) / static_cast<double>(kPotenze[4 - op.intUnitaRichiesta]);
-  op.strRisultato = FormattaNumero(risultato, messaggi);
+  op.strRisultato = FormattaDecimale(totale, 4 - op.intUnitaRichiesta);
   return op;
 }
 

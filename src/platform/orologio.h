@@ -16,4 +16,8 @@ class OrologioSistema final : public Orologio {
  public:
   double secondiDaMezzanotte() override;
   QDate oggi() override;
+
+ private:
+  qint64 m_mezzanotte = -1;        // local midnight, ms since the epoch
+  qint64 m_prossimoControllo = 0;  // when to look the offset up again
 };

@@ -3,6 +3,7 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cstdio>
 
 class TestZAlgoritmi : public QObject {
   Q_OBJECT
@@ -14,7 +15,22 @@ class TestZAlgoritmi : public QObject {
   void shouldReadItalianNumbersWhateverTheLocale_data();
   void shouldReadItalianNumbersWhateverTheLocale();
   void equivalentSpellingsGiveOneText();
+  void thousandthsAreWrittenExactly();
 };
+
+void TestZAlgoritmi::thousandthsAreWrittenExactly() {
+  MessaggiRegistrati m;
+  for (int k = 0; k <= 2'100'000; k += 7) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", k / 1000.0);
+    QString atteso = QString::fromLatin1(buf).replace(u'.', u',');
+    const qsizetype virgola = atteso.indexOf(u',');
+    QString intera = virgola < 0 ? atteso : atteso.left(virgola);
+    for (qsizetype i = intera.size() - 3; i > 0; i -= 3) intera.insert(i, u'.');
+    atteso = virgola < 0 ? intera : intera + atteso.mid(virgola);
+    QCOMPARE(FormattaNumero(k / 1000.0, m), atteso);
+  }
+}
 
 void TestZAlgoritmi::shouldFormatLikeThePupilReads_data() {
   QTest::addColumn<double>("x");
@@ -36,6 +52,9 @@ void TestZAlgoritmi::shouldFormatLikeThePupilReads_data() {
   QTest::newRow("30.05") << 30.05 << QStringLiteral("30,05");
   QTest::newRow("12345") << 12345.0 << QStringLiteral("12.345");
   QTest::newRow("0.0001") << 0.0001 << QStringLiteral("0,0001");
+  QTest::newRow("more than three decimals") << 0.12345 << QStringLiteral("0,12345");
+  QTest::newRow("grouped with four decimals") << 1234.5678 << QStringLiteral("1.234,5678");
+  QTest::newRow("largest with a half") << 2147483647.5 << QStringLiteral("2.147.483.647,5");
   QTest::newRow("largest 32-bit") << 2147483647.0 << QStringLiteral("2.147.483.647");
 }
 
