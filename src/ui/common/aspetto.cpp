@@ -7,6 +7,22 @@
 
 namespace aspetto {
 
+namespace {
+
+// A disabled control keeps its colours but its text fades towards the background,
+// so that a child sees at once which buttons can be pressed.
+void sbiadisci(QPalette &p) {
+  const QColor sfondo = p.color(QPalette::Active, QPalette::Button);
+  for (auto ruolo : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+    const QColor t = p.color(QPalette::Active, ruolo);
+    p.setColor(QPalette::Disabled, ruolo,
+               QColor((t.red() * 2 + sfondo.red() * 3) / 5, (t.green() * 2 + sfondo.green() * 3) / 5,
+                      (t.blue() * 2 + sfondo.blue() * 3) / 5));
+  }
+}
+
+}  // namespace
+
 QFont carattere(const QString &famiglia, double punti, bool grassetto) {
   QFont f(famiglia);
   f.setPointSizeF(punti);
@@ -24,6 +40,7 @@ void colora(QWidget *w, const QColor &sfondo, const QColor &testo) {
     p.setColor(QPalette::ButtonText, testo);
     p.setColor(QPalette::Text, testo);
   }
+  sbiadisci(p);
   w->setPalette(p);
   w->setAutoFillBackground(true);
 }
@@ -33,6 +50,7 @@ void coloraTesto(QWidget *w, const QColor &testo) {
   p.setColor(QPalette::WindowText, testo);
   p.setColor(QPalette::ButtonText, testo);
   p.setColor(QPalette::Text, testo);
+  sbiadisci(p);
   w->setPalette(p);
 }
 

@@ -1,6 +1,352 @@
 #include "ui/exercise/frmoperativo.h"
 
 #include "ui/common/aspetto.h"
+#include "ui/common/resize.h"
+#include "ui/exercise/disegnooperativo.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+using disegno::Allinea;
+using disegno::Tipo;
+using Cornice = MotoreEsercizio::Cornice;
+
+namespace {
+
+const QColor kBianco{255, 255, 255};
+const QColor kVerde{0, 120, 40};
+const QColor kTesto{40, 30, 20};
+
+Qt::Alignment Allineamento(Allinea a) {
+  switch (a) {
+    case Allinea::Sinistra: return Qt::AlignLeft | Qt::AlignVCenter;
+    case Allinea::Destra: return Qt::AlignRight | Qt::AlignVCenter;
+    default: return Qt::AlignCenter;
+  }
+}
+
+bool TastoDecimaleTastierino(const QKeyEvent *e) {
+  return (e->modifiers() & Qt::KeypadModifier) &&
+         (e->key() == Qt::Key_Period || e->key() == Qt::Key_Comma || e->key() == Qt::Key_Delete);
+}
+
+}  // namespace
 
 FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
-    : Finestra(QStringLiteral("FrmOperativo"), QStringLiteral("VORNEL"), {9600, 7200}, aspetto::kSfondo, genitore), m_ctx(ctx) {}
+    : Finestra(u"FrmOperativo"_s, u"VORNEL"_s, {disegno::kLarghezza, disegno::kAltezza}, aspetto::kSfondo, genitore),
+      m_ctx(ctx),
+      m_motore(ctx.stato, ctx.orologio, ctx.casuale, ctx.messaggi) {
+  connect(voceMenu(u"mnuStampa"_s, u"stampa esercizio"_s), &QAction::triggered, this,
+          [this] { m_ctx.nav.apriStampaEsercizio(); });
+  costruisci();
+  creaGruppi();
+  registraLayout();
+}
+
+QLabel *FrmOperativo::label(const QString &nome) const { return qobject_cast<QLabel *>(m_controlli.value(nome)); }
+
+void FrmOperativo::costruisci() {
+  for (const disegno::Controllo &c : disegno::Controlli()) {
+    const QString nome = QString::fromUtf16(c.nome);
+    const QString genitore = QString::fromUtf16(c.genitore);
+    QWidget *padre = genitore.isEmpty() ? client() : m_controlli.value(genitore);
+    const QString testo = QString::fromUtf16(c.testo);
+    const QRect r = aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza);
+    const QFont f = aspetto::carattere(u"Arial"_s, c.punti > 0 ? c.punti : 10, c.grassetto);
+    QWidget *w = nullptr;
+    switch (c.tipo) {
+      case Tipo::Cornice:
+      case Tipo::Vista: {
+        auto *fr = aspetto::cornice(padre, nome, r);
+        const bool giallo = nome == u"fraSimbolo"_s;
+        aspetto::colora(fr, giallo ? aspetto::kGiallo : aspetto::kSfondo, kTesto);
+        if (c.tipo == Tipo::Vista || nome == u"frmElaborazione"_s) fr->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+        w = fr;
+        break;
+      }
+      case Tipo::Pulsante:
+      case Tipo::Giallo: {
+        auto *p = new PulsanteOpzione(testo, padre);
+        p->setObjectName(nome);
+        p->setGeometry(r);
+        p->setFont(f);
+        aspetto::coloraTesto(p, kTesto);
+        w = p;
+        break;
+      }
+      default: {
+        auto *l = aspetto::etichetta(padre, nome, testo, r);
+        l->setFont(f);
+        l->setAlignment(Allineamento(c.allinea));
+        aspetto::coloraTesto(l, kTesto);
+        if (c.tipo == Tipo::Valore || c.tipo == Tipo::Casella) {
+          aspetto::colora(l, kBianco, c.tipo == Tipo::Casella ? aspetto::kBlu : kTesto);
+          l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        } else if (c.tipo == Tipo::Correzione) {
+          aspetto::coloraTesto(l, kVerde);
+        } else if (c.tipo == Tipo::Riquadro) {
+          l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        } else if (c.tipo == Tipo::Marcatore) {
+          l->hide();
+        }
+        w = l;
+        break;
+      }
+    }
+    m_controlli.insert(nome, w);
+  }
+
+  m_fraNumero = qobject_cast<QFrame *>(m_controlli.value(u"fraNumero"_s));
+  m_fraSimbolo = qobject_cast<QFrame *>(m_controlli.value(u"fraSimbolo"_s));
+  const char16_t *cornici[] = {u"fraTastierino", u"fraSimboli", u"fraAiuto", u"fraIntervento", u"fraAvviso"};
+  for (size_t i = 0; i < m_cornici.size(); ++i)
+    m_cornici[i] = qobject_cast<QFrame *>(m_controlli.value(QString::fromUtf16(cornici[i])));
+
+  auto linea = [](Linea::Verso v, QWidget *padre, const QString &nome) {
+    auto *l = new Linea(v, padre);
+    l->setObjectName(nome);
+    l->hide();
+    return l;
+  };
+  m_linea1 = linea(Linea::Verso::Discendente, m_fraNumero, u"Linea1"_s);
+  m_linea2 = linea(Linea::Verso::Ascendente, m_fraNumero, u"Linea2"_s);
+  m_line1 = linea(Linea::Verso::Discendente, m_fraSimbolo, u"Line1"_s);
+  m_line2 = linea(Linea::Verso::Ascendente, m_fraSimbolo, u"Line2"_s);
+
+  const Stato &s = m_ctx.stato;
+  label(u"Label2"_s)->setText(s.impostazioni.strCosaCalcolare);
+  label(u"Label1"_s)->setText(s.impostazioni.strOrdineSimboli);
+  label(u"LblTempoOperazione"_s)->setToolTip(u"Secondi impiegati per ogni risposta"_s);
+  label(u"LblTempoTotale"_s)->setToolTip(u"Secondi impiegati per ogni esercizio"_s);
+  label(u"lblRisErrate"_s)->setToolTip(u"Secondi impiegati per ogni risposta"_s);
+  label(u"Label12"_s)->setEnabled(false);  // a code for the teacher, shown faintly
+  for (int i = 0; i < 4; ++i) {
+    auto *p = qobject_cast<PulsanteOpzione *>(m_controlli.value(u"Option1_%1"_s.arg(i)));
+    p->setText(s.famiglia.simbolo(i + 1));
+    p->setAccessibleName(p->text().simplified());
+  }
+
+  m_lblOperazione = label(u"LblOperazione"_s);
+  m_lblEsatte = label(u"lblRisEsatte"_s);
+  m_lblErrate = label(u"lblRisErrate"_s);
+  m_lblTempoOp = label(u"LblTempoOperazione"_s);
+  m_lblTempoTot = label(u"LblTempoTotale"_s);
+  m_lblCodice = label(u"Label12"_s);
+  m_lblEsito = label(u"LblEsito"_s);
+  m_label4 = label(u"Label4"_s);
+  m_label8 = label(u"Label8"_s);
+  m_label11 = label(u"Label11"_s);
+  m_lblRisultato = label(u"LblRisultato"_s);
+  m_lblCorrezione = label(u"lblCorrezione"_s);
+  m_label4S = label(u"label4S"_s);
+  m_label8S = label(u"label8S"_s);
+  m_label11S = label(u"label11S"_s);
+  m_lblRisultatoS = label(u"lblRisultatoS"_s);
+  m_lblCorrezioneS = label(u"lblCorrezioneS"_s);
+}
+
+void FrmOperativo::creaGruppi() {
+  auto riempi = [this](GruppoOpzioni *g, const QStringList &nomi) {
+    for (const QString &n : nomi) g->aggiungi(qobject_cast<PulsanteOpzione *>(m_controlli.value(n)));
+  };
+  auto serie = [](const QString &base, int n) {
+    QStringList l;
+    for (int i = 0; i < n; ++i) l << base.arg(i);
+    return l;
+  };
+
+  GruppoOpzioni::Configurazione t;
+  t.gestore = [this](int i, QKeyEvent *e) { return tastoTastierino(i, e); };
+  m_tastierino = new GruppoOpzioni(t, [this](int i) { azioneTastierino(i); }, this);
+  riempi(m_tastierino, serie(u"Option2_%1"_s, MotoreEsercizio::kPulsantiTastierino));
+
+  GruppoOpzioni::Configurazione s;
+  s.gestore = [this](int i, QKeyEvent *e) { return tastoSimboli(i, e); };
+  m_simboli = new GruppoOpzioni(s, [this](int i) { azioneSimboli(i); }, this);
+  riempi(m_simboli, serie(u"Option1_%1"_s, MotoreEsercizio::kPulsantiSimboli));
+
+  GruppoOpzioni::Configurazione a;
+  a.tastiCifra = 2;
+  a.lettere = {{Qt::Key_S, 0}, {Qt::Key_N, 1}};
+  a.normale = aspetto::kGiallo;
+  m_aiuto = new GruppoOpzioni(a, [this](int i) { azioneAiuto(i); }, this);
+  riempi(m_aiuto, serie(u"Option3_%1"_s, 2));
+
+  GruppoOpzioni::Configurazione k;
+  k.normale = aspetto::kGiallo;
+  m_ok = new GruppoOpzioni(k, [this](int) { m_motore.intervieni(); aggiorna(); }, this);
+  riempi(m_ok, {u"optOK"_s});
+  m_avviso = new GruppoOpzioni(k, [this](int i) { azioneAvviso(i); }, this);
+  riempi(m_avviso, serie(u"optAvviso_%1"_s, 2));
+}
+
+// --- commands -------------------------------------------------------------
+
+void FrmOperativo::azioneTastierino(int i) {
+  switch (i) {
+    case MotoreEsercizio::kVirgolaT: m_motore.virgola(); break;
+    case MotoreEsercizio::kCancellaT: m_motore.cancella(); break;
+    case MotoreEsercizio::kVerificaT: m_motore.verificaRisposta(); break;
+    case MotoreEsercizio::kAvantiT: m_motore.nuovaOperazione(); break;
+    case MotoreEsercizio::kEscoT: close(); return;
+    default: m_motore.cifra(i); break;
+  }
+  aggiorna();
+}
+
+void FrmOperativo::azioneSimboli(int i) {
+  switch (i) {
+    case MotoreEsercizio::kCancellaS: m_motore.cancellaSimbolo(); break;
+    case MotoreEsercizio::kVerificaS: m_motore.verificaRisposta(); break;
+    case MotoreEsercizio::kAvantiS: m_motore.nuovaOperazione(); break;
+    case MotoreEsercizio::kEsciS: close(); return;
+    default: m_motore.sceltaSimbolo(i); break;
+  }
+  aggiorna();
+}
+
+void FrmOperativo::azioneAiuto(int i) {
+  if (i == 0) m_motore.intervieni();
+  else m_motore.riprova();
+  aggiorna();
+}
+
+void FrmOperativo::azioneAvviso(int i) {
+  if (i == 1) nuovoEsercizio();
+  else m_ctx.nav.apriStampaEsercizio();
+}
+
+GruppoOpzioni::Esito FrmOperativo::tastoTastierino(int, QKeyEvent *e) {
+  using E = GruppoOpzioni::Esito;
+  const int d = GruppoOpzioni::cifra(e);
+  if (d >= 0) {
+    m_tastierino->esegui(d);
+    if (d > 0) m_tastierino->fuoco(MotoreEsercizio::kVerificaT);
+    return E::Accettato;
+  }
+  if (TastoDecimaleTastierino(e)) {
+    m_tastierino->esegui(MotoreEsercizio::kCancellaT);
+    return E::Accettato;
+  }
+  switch (e->key()) {
+    case Qt::Key_Comma: m_tastierino->esegui(MotoreEsercizio::kVirgolaT); return E::Accettato;
+    case Qt::Key_C:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete: m_tastierino->esegui(MotoreEsercizio::kCancellaT); return E::Accettato;
+    case Qt::Key_V: m_tastierino->fuoco(MotoreEsercizio::kVerificaT); return E::Accettato;
+    case Qt::Key_N: m_tastierino->fuoco(MotoreEsercizio::kAvantiT); return E::Accettato;
+    case Qt::Key_E: m_tastierino->fuoco(MotoreEsercizio::kEscoT); return E::Accettato;
+    case Qt::Key_F2: return E::Accettato;
+    default: return E::Rifiutato;  // Enter is the group's own; everything else is swallowed
+  }
+}
+
+GruppoOpzioni::Esito FrmOperativo::tastoSimboli(int, QKeyEvent *e) {
+  using E = GruppoOpzioni::Esito;
+  const int d = GruppoOpzioni::cifra(e);
+  if (d >= 0 && d <= 3) {
+    m_simboli->esegui(d);
+    m_simboli->fuoco(MotoreEsercizio::kVerificaS);
+    return E::Accettato;
+  }
+  if (d >= 0 || TastoDecimaleTastierino(e)) return E::Accettato;  // no symbol behind 4..9
+  switch (e->key()) {
+    case Qt::Key_V: m_simboli->fuoco(MotoreEsercizio::kVerificaS); return E::Accettato;
+    case Qt::Key_N: m_simboli->fuoco(MotoreEsercizio::kAvantiS); return E::Accettato;
+    case Qt::Key_E: m_simboli->fuoco(MotoreEsercizio::kEsciS); return E::Accettato;
+    case Qt::Key_F2:
+    case Qt::Key_C:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Comma: return E::Accettato;
+    default: return E::Rifiutato;
+  }
+}
+
+// --- life and layout --------------------------------------------------------
+
+void FrmOperativo::nuovoEsercizio() {
+  m_motore.nuovoEsercizio();
+  aggiorna();
+}
+
+void FrmOperativo::showEvent(QShowEvent *e) {
+  Finestra::showEvent(e);
+  // Only the first showing starts an exercise: minimising, restoring or
+  // maximising must never throw away the pupil's work.
+  if (!m_avviato) {
+    m_avviato = true;
+    nuovoEsercizio();
+  }
+}
+
+void FrmOperativo::dopoRidimensionamento() {
+  if (!m_linea1) return;
+  const QRect box = m_controlli.value(u"Label9"_s)->geometry();
+  m_linea1->copri(box);
+  m_linea2->copri(box);
+  const QRect boxS = m_lblRisultatoS->geometry();
+  m_line1->copri(boxS);
+  m_line2->copri(boxS);
+  const QPoint dove = m_controlli.value(u"lblRiferimento"_s)->pos();
+  for (QFrame *f : m_cornici) f->move(dove);
+}
+
+// --- drawing ------------------------------------------------------------------
+
+void FrmOperativo::testo(QLabel *l, const QString &t) {
+  if (l->text() != t) l->setText(t);
+}
+
+void FrmOperativo::aggiorna() {
+  const MotoreEsercizio::Schermo &s = m_motore.schermo();
+  testo(m_lblOperazione, s.operazione);
+  testo(m_lblEsatte, s.esatte);
+  testo(m_lblErrate, s.errate);
+  testo(m_lblTempoOp, s.tempoOperazione);
+  testo(m_lblTempoTot, s.tempoTotale);
+  testo(m_lblCodice, s.codice);
+  if (m_lblEsito->text() != s.esito) {
+    m_lblEsito->setText(s.esito);
+    aspetto::coloraTesto(m_lblEsito, s.esito == u"Esatto"_s ? kVerde : aspetto::kRosso);
+  }
+  testo(m_label4, s.addendo1);
+  testo(m_label8, s.addendo2);
+  testo(m_label11, s.unita);
+  testo(m_lblRisultato, s.risposta);
+  testo(m_lblCorrezione, s.correzione);
+  testo(m_label4S, s.addendo1S);
+  testo(m_label8S, s.addendo2S);
+  testo(m_label11S, s.numeroS);
+  testo(m_lblRisultatoS, s.rispostaS);
+  testo(m_lblCorrezioneS, s.correzioneS);
+
+  const bool numero = s.vista == MotoreEsercizio::Vista::Numero;
+  m_fraNumero->setVisible(numero);
+  m_fraSimbolo->setVisible(!numero);
+  for (Linea *l : {m_linea1, m_linea2, m_line1, m_line2}) {
+    l->setVisible(s.croce);
+    if (s.croce) l->raise();
+  }
+
+  for (int i = 0; i < MotoreEsercizio::kPulsantiTastierino; ++i)
+    m_tastierino->pulsante(i)->setEnabled(s.tastierino[static_cast<size_t>(i)]);
+  for (int i = 0; i < MotoreEsercizio::kPulsantiSimboli; ++i)
+    m_simboli->pulsante(i)->setEnabled(s.simboli[static_cast<size_t>(i)]);
+
+  // One frame stands in front and is enabled; the others are disabled and out of sight.
+  const auto davanti = static_cast<size_t>(s.cornice);
+  for (size_t i = 0; i < m_cornici.size(); ++i) {
+    m_cornici[i]->setEnabled(i == davanti);
+    m_cornici[i]->setVisible(i == davanti);
+  }
+  m_cornici[davanti]->raise();
+
+  if (const auto f = m_motore.prendiFuoco()) {
+    GruppoOpzioni *gruppi[] = {m_tastierino, m_simboli, m_aiuto, m_ok, m_avviso};
+    gruppi[static_cast<size_t>(f->gruppo)]->fuoco(f->indice);
+  }
+}

@@ -2,12 +2,64 @@
 
 #include "ui/common/contesto.h"
 #include "ui/common/finestra.h"
+#include "ui/common/gruppoopzioni.h"
+#include "ui/exercise/motoreesercizio.h"
 
+#include <QHash>
+#include <array>
+
+class Linea;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+
+// The exercise window: twenty additions answered on an on-screen keypad or
+// with the unit-symbol buttons, checked, helped, timed and logged. The exercise
+// itself lives in MotoreEsercizio; this window forwards the commands of its
+// buttons and shows what the exercise says.
 class FrmOperativo : public Finestra {
   Q_OBJECT
  public:
-  FrmOperativo(Contesto &ctx, QWidget *genitore = nullptr);
+  explicit FrmOperativo(Contesto &ctx, QWidget *genitore = nullptr);
+
+  [[nodiscard]] const MotoreEsercizio &motore() const { return m_motore; }
+
+ protected:
+  void showEvent(QShowEvent *e) override;
+  void dopoRidimensionamento() override;
 
  private:
+  void costruisci();
+  void creaGruppi();
+  void azioneTastierino(int i);
+  void azioneSimboli(int i);
+  void azioneAiuto(int i);
+  void azioneAvviso(int i);
+  GruppoOpzioni::Esito tastoTastierino(int i, QKeyEvent *e);
+  GruppoOpzioni::Esito tastoSimboli(int i, QKeyEvent *e);
+  void nuovoEsercizio();
+  void aggiorna();
+  void testo(QLabel *l, const QString &t);
+  [[nodiscard]] QLabel *label(const QString &nome) const;
+
   Contesto &m_ctx;
+  MotoreEsercizio m_motore;
+  bool m_avviato = false;
+  QHash<QString, QWidget *> m_controlli;
+  GruppoOpzioni *m_tastierino = nullptr;
+  GruppoOpzioni *m_simboli = nullptr;
+  GruppoOpzioni *m_aiuto = nullptr;
+  GruppoOpzioni *m_ok = nullptr;
+  GruppoOpzioni *m_avviso = nullptr;
+  std::array<QFrame *, 5> m_cornici{};  // in the order of MotoreEsercizio::Cornice
+  QFrame *m_fraNumero = nullptr;
+  QFrame *m_fraSimbolo = nullptr;
+  Linea *m_linea1 = nullptr, *m_linea2 = nullptr, *m_line1 = nullptr, *m_line2 = nullptr;
+  // The labels aggiorna() writes, found once.
+  QLabel *m_lblOperazione = nullptr, *m_lblEsatte = nullptr, *m_lblErrate = nullptr;
+  QLabel *m_lblTempoOp = nullptr, *m_lblTempoTot = nullptr, *m_lblCodice = nullptr, *m_lblEsito = nullptr;
+  QLabel *m_label4 = nullptr, *m_label8 = nullptr, *m_label11 = nullptr, *m_lblRisultato = nullptr,
+         *m_lblCorrezione = nullptr;
+  QLabel *m_label4S = nullptr, *m_label8S = nullptr, *m_label11S = nullptr, *m_lblRisultatoS = nullptr,
+         *m_lblCorrezioneS = nullptr;
 };

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <span>
+
+// The exercise window's controls as designed: kind, name, parent (empty for the
+// client area), caption, place and size in twips, font size in points.
+namespace disegno {
+
+enum class Tipo {
+  Cornice,     // a frame holding controls
+  Vista,       // the frame of the number or symbol view
+  Etichetta,   // a caption
+  Valore,      // a counter's value in a small sunken box
+  Casella,     // the pupil's answer
+  Correzione,  // the answer given by the program
+  Riquadro,    // the box under the cross over the answer
+  Marcatore,   // invisible: where the five frames stand
+  Pulsante,    // a keypad or symbol button
+  Giallo,      // a button of the help, intervention and end frames
+};
+enum class Allinea { Sinistra, Centro, Destra };
+
+struct Controllo {
+  Tipo tipo;
+  const char16_t *nome;
+  const char16_t *genitore;
+  const char16_t *testo;
+  int sinistra, alto, larghezza, altezza;
+  int punti;
+  bool grassetto;
+  Allinea allinea;
+};
+
+// Client area in twips.
+inline constexpr int kLarghezza = 12900;
+inline constexpr int kAltezza = 9300;
+
+[[nodiscard]] std::span<const Controllo> Controlli();
+
+}  // namespace disegno

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/stato.h"
+
+#include <QString>
+#include <array>
+#include <utility>
+#include <optional>
+
+class Casuale;
+class Messaggi;
+class Orologio;
+
+// The exercise itself, without widgets: twenty operations, the answer being
+// typed or chosen, the judgement, the help sequence, the times and the log.
+// It keeps the program-wide exercise state in Stato and describes in Schermo
+// what the window must show; the window forwards button commands and draws.
+class MotoreEsercizio {
+ public:
+  static constexpr int kOperazioni = 20;
+  static constexpr int kPulsantiTastierino = 15;  // 0..9, ",", Cancella, Verifica, Avanti, Esco
+  static constexpr int kPulsantiSimboli = 8;      // four symbols, Cancella, Verifica, Avanti, Esci
+  static constexpr int kVerificaT = 12, kAvantiT = 13, kEscoT = 14, kVirgolaT = 10, kCancellaT = 11;
+  static constexpr int kCancellaS = 4, kVerificaS = 5, kAvantiS = 6, kEsciS = 7;
+
+  enum class Vista { Numero, Simbolo };
+  // Where the operation on screen stands.
+  enum class Fase { Inserimento, Giudicata, Aiuto, Intervento, Corretta, Finito };
+  // The five frames laid on one place; exactly one is in front and enabled.
+  enum class Cornice { Tastierino, Simboli, Aiuto, Intervento, Avviso };
+
+  // Everything the window shows, as texts and flags.
+  struct Schermo {
+    QString operazione, esatte, errate, tempoOperazione, tempoTotale;  // counters area
+    QString codice;                                                    // case and asked slot
+    QString esito;                                                     // "Esatto" / "Errato"
+    Vista vista = Vista::Numero;
+    Cornice cornice = Cornice::Tastierino;
+    // number view
+    QString addendo1, addendo2, unita, risposta = QStringLiteral("?"), correzione;
+    // symbol view
+    QString addendo1S, addendo2S, numeroS, rispostaS = QStringLiteral("?"), correzioneS;
+    bool croce = false;  // the pupil's answer shown crossed out
+    std::array<bool, kPulsantiTastierino> tastierino{};
+    std::array<bool, kPulsantiSimboli> simboli{};
+  };
+
+  // A button the window should give the focus to.
+  struct Fuoco {
+    Cornice gruppo;
+    int indice;
+  };
+
+  MotoreEsercizio(Stato &stato, Orologio &orologio, Casuale &casuale, Messaggi &messaggi);
+
+  void nuovoEsercizio();
+  void nuovaOperazione();  // "Avanti"
+
+  // Keypad commands.
+  void cifra(int d);  // 0..9
+  void virgola();
+  void cancella();
+  // Symbol buttons: choose the symbol of slot indice + 1; clear the choice.
+  void sceltaSimbolo(int indice);
+  void cancellaSimbolo();
+
+  void verificaRisposta();  // "Verifica"
+  void riprova();           // "NO"
+  void intervieni();        // "SI" or "OK"
+
+  [[nodiscard]] const Schermo &schermo() const { return m_schermo; }
+  [[nodiscard]] Fase fase() const { return m_fase; }
+  [[nodiscard]] Vista vista() const { return m_schermo.vista; }
+  // The focus request left by the last command, taken once.
+  [[nodiscard]] std::optional<Fuoco> prendiFuoco() { return std::exchange(m_fuoco, std::nullopt); }
+
+  // Whole seconds between two clock readings, across midnight too.
+  [[nodiscard]] static double Durata(double inizio, double fine);
+  // A counter's label text, capped for display only.
+  [[nodiscard]] static QString TestoLimitato(double valore, int limite);
+
+ private:
+  void visualizza();
+  void mostraNumero();
+  void mostraSimbolo();
+  void accetta(QChar c);
+  void cercaVirgola();
+  void regola();  // regroups the answer when it holds no comma
+  void mostraRisposta(const QString &testo);
+  void mostraRispostaS(const QString &testo);
+  void calcolaTempi();
+  void controllaFine();
+  void entrata();  // entry button set of the view
+  void dopoGiudizio();
+  void cornice(Cornice c);
+  [[nodiscard]] Cornice corniceRisposta() const;
+  [[nodiscard]] QString &riga();
+
+  Stato &m_stato;
+  Orologio &m_orologio;
+  Casuale &m_casuale;
+  Messaggi &m_messaggi;
+  Schermo m_schermo;
+  Fase m_fase = Fase::Inserimento;
+  std::optional<Fuoco> m_fuoco;
+};

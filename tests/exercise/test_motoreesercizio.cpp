@@ -1,0 +1,311 @@
+#include "copione.h"
+#include "support/doppi.h"
+#include "ui/exercise/motoreesercizio.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Fase = MotoreEsercizio::Fase;
+using Cornice = MotoreEsercizio::Cornice;
+
+namespace {
+
+// An exercise over the decimal family k, h, da, u with the first operation
+// 3 k + 5 h asked in units (3.500).
+struct Prova {
+  Banco b;
+  MotoreEsercizio m{b.stato, b.orologio, b.casuale, b.messaggi};
+  explicit Prova(int cosa = 1, int livello = 3) {
+    Famiglia(b.stato, livello);
+    b.stato.impostazioni.intCosaCalcolare = static_cast<qint16>(cosa);
+  }
+  void tasti(const QString &t) {
+    for (QChar c : t) {
+      if (c == u',') m.virgola();
+      else if (c == u'C') m.cancella();
+      else m.cifra(c.digitValue());
+    }
+  }
+  [[nodiscard]] const Esercizio &e() const { return b.stato.esercizio; }
+};
+
+}  // namespace
+
+class TestMotoreEsercizio : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void shouldBuildTheAnswerAsThePupilTypes_data();
+  void shouldBuildTheAnswerAsThePupilTypes();
+  void shouldJudgeNormalisedAnswers_data();
+  void shouldJudgeNormalisedAnswers();
+  void shouldCountTimeInWholeSeconds_data();
+  void shouldCountTimeInWholeSeconds();
+  void shouldCapOnlyTheShownTotal();
+  void shouldStepInAfterTheThirdNo();
+  void shouldLogEveryWrongAttemptBeforeTheRightOne();
+  void shouldJudgeTheEmptyAnswerWrongAfterNo();
+  void shouldEndAfterTheTwentiethAndRestart();
+  void shouldIgnoreCommandsThatDoNotBelongToTheState();
+  void shouldMatchPaddedSymbols();
+  void shouldKeepTheFirstSymbolOffInThreeUnitFamilies();
+};
+
+void TestMotoreEsercizio::shouldBuildTheAnswerAsThePupilTypes_data() {
+  QTest::addColumn<QString>("tasti");
+  QTest::addColumn<QString>("mostrato");
+  QTest::addColumn<bool>("verifica");
+  QTest::newRow("nothing typed") << u""_s << u"?"_s << false;
+  QTest::newRow("1234 grouped") << u"1234"_s << u"1.234"_s << true;
+  QTest::newRow("12345 read back") << u"12345"_s << u"12.345"_s << true;
+  QTest::newRow("sixth digit cut") << u"123456"_s << u"12.345"_s << true;
+  QTest::newRow("leading zero vanishes") << u"05"_s << u"5"_s << true;
+  QTest::newRow("zero alone") << u"0"_s << u"0"_s << true;
+  QTest::newRow("comma first refused") << u","_s << u"?"_s << false;
+  QTest::newRow("zero comma five") << u"0,5"_s << u"0,5"_s << true;
+  QTest::newRow("second comma ignored") << u"0,5,2"_s << u"0,52"_s << true;
+  QTest::newRow("no regroup after comma") << u"12,3456"_s << u"12,345"_s << true;
+  QTest::newRow("comma after five digits") << u"12345,"_s << u"12.345"_s << true;
+  QTest::newRow("cancel down 12,5") << u"12,5C"_s << u"12,"_s << true;
+  QTest::newRow("cancel comma regroups") << u"1234,CC"_s << u"123"_s << true;
+  QTest::newRow("cancel to empty") << u"12,5CCCC"_s << u"?"_s << true;
+  QTest::newRow("cancel on empty") << u"C"_s << u"?"_s << false;
+  QTest::newRow("cancel regroups 1.234") << u"1234C"_s << u"123"_s << true;
+}
+
+void TestMotoreEsercizio::shouldBuildTheAnswerAsThePupilTypes() {
+  QFETCH(QString, tasti);
+  QFETCH(QString, mostrato);
+  QFETCH(bool, verifica);
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  p.tasti(tasti);
+  QCOMPARE(p.m.schermo().risposta, mostrato);
+  QVERIFY(p.e().strRisposta.size() <= 6);
+  // "Verifica" is lit by the first answer shown and stays lit after it is cleared.
+  QCOMPARE(p.m.schermo().tastierino[MotoreEsercizio::kVerificaT], verifica);
+  QVERIFY(!p.m.schermo().tastierino[MotoreEsercizio::kAvantiT]);
+}
+
+void TestMotoreEsercizio::shouldJudgeNormalisedAnswers_data() {
+  QTest::addColumn<int>("caso");
+  QTest::addColumn<int>("v1");
+  QTest::addColumn<int>("v2");
+  QTest::addColumn<int>("slot");
+  QTest::addColumn<QString>("tasti");
+  QTest::addColumn<bool>("esatto");
+  QTest::addColumn<QString>("coda");
+  QTest::newRow("1090 typed whole") << 2 << 1 << 9 << 4 << u"1090"_s << true << u"°1.090"_s;
+  QTest::newRow("1,50 for 1,5") << 4 << 1 << 5 << 2 << u"1,50"_s << true << u"°°°1,5"_s;
+  QTest::newRow("trailing zero dropped") << 6 << 5 << 9 << 2 << u"0,590"_s << true << u"°°0,59"_s;
+  QTest::newRow("12 and a comma for 12") << 4 << 1 << 2 << 3 << u"12,"_s << true << u"°°°°12"_s;
+  QTest::newRow("wrong is marked") << 1 << 3 << 5 << 4 << u"35"_s << false << u"°°°°35* "_s;
+  QTest::newRow("empty is wrong") << 1 << 3 << 5 << 4 << u""_s << false << u"°°°°°°* "_s;
+}
+
+void TestMotoreEsercizio::shouldJudgeNormalisedAnswers() {
+  QFETCH(int, caso);
+  QFETCH(int, v1);
+  QFETCH(int, v2);
+  QFETCH(int, slot);
+  QFETCH(QString, tasti);
+  QFETCH(bool, esatto);
+  QFETCH(QString, coda);
+  Prova p;
+  Operazione4(p.b.casuale, caso, v1, v2, slot);
+  p.m.nuovoEsercizio();
+  p.tasti(tasti);
+  p.m.verificaRisposta();
+  QCOMPARE(p.m.schermo().esito, esatto ? u"Esatto"_s : u"Errato"_s);
+  QCOMPARE(p.e().intEsatte, esatto ? 1 : 0);
+  QCOMPARE(p.m.fase(), esatto ? Fase::Giudicata : Fase::Aiuto);
+  QCOMPARE(p.m.schermo().croce, !esatto);
+  QVERIFY2(p.e().strRigheEsercizio[1].endsWith(u"r. "_s + coda), qPrintable(p.e().strRigheEsercizio[1]));
+}
+
+void TestMotoreEsercizio::shouldCountTimeInWholeSeconds_data() {
+  QTest::addColumn<double>("inizio");
+  QTest::addColumn<double>("fine");
+  QTest::addColumn<double>("secondi");
+  QTest::addColumn<QString>("mostrato");
+  QTest::newRow("2.9 s") << 36000.0 << 36002.9 << 2.0 << u"2"_s;
+  QTest::newRow("under a second") << 100.0 << 100.99 << 0.0 << u"0"_s;
+  QTest::newRow("99 shown as is") << 0.0 << 99.5 << 99.0 << u"99"_s;
+  QTest::newRow("150 s capped on the label") << 500.0 << 650.0 << 150.0 << u"99"_s;
+  QTest::newRow("across midnight") << 86399.5 << 1.7 << 2.0 << u"2"_s;
+}
+
+void TestMotoreEsercizio::shouldCountTimeInWholeSeconds() {
+  QFETCH(double, inizio);
+  QFETCH(double, fine);
+  QFETCH(double, secondi);
+  QFETCH(QString, mostrato);
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.b.orologio.secondi = inizio;
+  p.m.nuovoEsercizio();
+  p.tasti(u"3500"_s);
+  p.b.orologio.secondi = fine;
+  p.m.verificaRisposta();
+  QCOMPARE(p.e().varTempoOperazione, secondi);
+  QCOMPARE(p.e().varTempoTotale, secondi);
+  QCOMPARE(p.m.schermo().tempoOperazione, mostrato);
+}
+
+void TestMotoreEsercizio::shouldCapOnlyTheShownTotal() {
+  Prova p;
+  p.b.orologio.secondi = 1000;
+  for (int i = 0; i < 3; ++i) Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  for (int i = 0; i < 3; ++i) {
+    p.tasti(u"3500"_s);
+    p.b.orologio.secondi += 400;
+    p.m.verificaRisposta();
+    if (i < 2) p.m.nuovaOperazione();
+  }
+  QCOMPARE(p.e().varTempoTotale, 1200.0);
+  QCOMPARE(p.m.schermo().tempoTotale, u"999"_s);
+  QCOMPARE(p.m.schermo().tempoOperazione, u"99"_s);
+}
+
+void TestMotoreEsercizio::shouldStepInAfterTheThirdNo() {
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  for (int i = 0; i < 3; ++i) {
+    QCOMPARE(p.m.fase(), Fase::Inserimento);
+    p.tasti(u"7"_s);
+    p.m.verificaRisposta();
+    QCOMPARE(p.m.schermo().cornice, Cornice::Aiuto);
+    p.m.riprova();
+  }
+  QCOMPARE(p.m.fase(), Fase::Intervento);
+  QCOMPARE(p.m.schermo().cornice, Cornice::Intervento);
+  QCOMPARE(p.e().intTentativi, 0);
+  p.b.orologio.secondi += 12.5;
+  p.m.intervieni();
+  QCOMPARE(p.m.schermo().correzione, u"3.500"_s);
+  QCOMPARE(p.m.schermo().risposta, u"7"_s);  // still crossed out beside the correction
+  QVERIFY(p.m.schermo().croce);
+  QCOMPARE(p.e().intErrate, 1);
+  QCOMPARE(p.e().intEsatte, 0);
+  QCOMPARE(p.m.schermo().errate, u"1"_s);
+  QCOMPARE(p.m.schermo().operazione, u"1"_s);
+  QCOMPARE(p.e().strRigheEsercizio[1],
+           u" 3  k +  5  h = ...  u  r. °°°°°7* °°°°°7* °°°°°7*   3.500 sec. 12"_s);
+  const auto &t = p.m.schermo().tastierino;
+  for (int i = 0; i < MotoreEsercizio::kPulsantiTastierino; ++i) QCOMPARE(t[static_cast<size_t>(i)], i >= 13);
+}
+
+void TestMotoreEsercizio::shouldLogEveryWrongAttemptBeforeTheRightOne() {
+  Prova p;
+  Operazione4(p.b.casuale, 5, 4, 6, 4);  // 4 h + 6 u = 406 u
+  p.m.nuovoEsercizio();
+  for (const QString &t : {u"46"_s, u"4,06"_s}) {
+    p.tasti(t);
+    p.m.verificaRisposta();
+    p.m.riprova();
+    QCOMPARE(p.m.schermo().risposta, u"?"_s);
+    QVERIFY(p.m.schermo().tastierino[MotoreEsercizio::kVerificaT]);
+  }
+  p.tasti(u"406"_s);
+  p.m.verificaRisposta();
+  QCOMPARE(p.e().strRigheEsercizio[1], u" 4  h +  6  u = ...  u  r. °°°°46* °°4,06* °°°406"_s);
+  QCOMPARE(p.e().intEsatte, 1);
+  QCOMPARE(p.e().intErrate, 0);
+  QCOMPARE(p.m.schermo().esatte, u"1"_s);
+  QCOMPARE(p.m.schermo().errate, QString());
+}
+
+void TestMotoreEsercizio::shouldJudgeTheEmptyAnswerWrongAfterNo() {
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  p.tasti(u"9"_s);
+  p.m.verificaRisposta();
+  p.m.riprova();
+  p.m.verificaRisposta();  // "Verifica" stayed enabled over an empty answer
+  QCOMPARE(p.m.schermo().esito, u"Errato"_s);
+  QVERIFY(p.e().strRigheEsercizio[1].endsWith(u"°°°°°9* °°°°°°* "_s));
+}
+
+void TestMotoreEsercizio::shouldEndAfterTheTwentiethAndRestart() {
+  Prova p;
+  for (int i = 0; i < 21; ++i) Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  for (int i = 1; i <= 20; ++i) {
+    QCOMPARE(p.e().intOperazione, i);
+    p.tasti(u"3500"_s);
+    p.m.verificaRisposta();
+    if (i < 20) p.m.nuovaOperazione();
+  }
+  QCOMPARE(p.m.fase(), Fase::Finito);
+  QCOMPARE(p.m.schermo().cornice, Cornice::Avviso);
+  p.m.nuovaOperazione();  // nothing leads past the twentieth but a new exercise
+  QCOMPARE(p.e().intOperazione, 20);
+  QCOMPARE(p.e().intEsatte, 20);
+  QVERIFY(!p.e().strRigheEsercizio[20].isEmpty());
+  p.m.nuovoEsercizio();
+  QCOMPARE(p.e().intOperazione, 1);
+  QCOMPARE(p.e().intEsatte, 0);
+  QCOMPARE(p.e().varTempoTotale, 0.0);
+  QVERIFY(p.e().strRigheEsercizio[2].isEmpty());
+  QVERIFY(p.e().strRigheEsercizio[20].isEmpty());
+  QCOMPARE(p.m.schermo().esatte, QString());
+  QCOMPARE(p.m.schermo().tempoTotale, QString());
+  QCOMPARE(p.m.schermo().cornice, Cornice::Tastierino);
+  QVERIFY(!p.b.casuale.esaurito());
+}
+
+void TestMotoreEsercizio::shouldIgnoreCommandsThatDoNotBelongToTheState() {
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  p.m.riprova();
+  p.m.intervieni();
+  QCOMPARE(p.e().intErrate, 0);
+  QCOMPARE(p.m.fase(), Fase::Inserimento);
+  p.tasti(u"3500"_s);
+  p.m.verificaRisposta();
+  p.m.verificaRisposta();  // a second judgement of the closed operation counts nothing
+  p.m.cifra(7);
+  QCOMPARE(p.e().intEsatte, 1);
+  QCOMPARE(p.m.schermo().risposta, u"3.500"_s);
+  p.m.sceltaSimbolo(1);  // no symbol in the number view
+  QCOMPARE(p.e().strRisposta, u"3.500"_s);
+}
+
+void TestMotoreEsercizio::shouldMatchPaddedSymbols() {
+  Prova p(2, 6);  // km, hm, dam, m
+  Operazione4(p.b.casuale, 4, 2, 3, 1);  // 2 hm + 3 dam = 0,23 km
+  p.m.nuovoEsercizio();
+  QCOMPARE(p.m.vista(), MotoreEsercizio::Vista::Simbolo);
+  QCOMPARE(p.m.schermo().numeroS, u"0,23"_s);
+  QCOMPARE(p.b.stato.operazione.strRisultato, u"  km"_s);
+  QCOMPARE(p.e().strRigheEsercizio[1], u"2  hm + 3 dam =   km--   r."_s);
+  p.m.sceltaSimbolo(1);
+  QCOMPARE(p.m.schermo().rispostaS, u"  hm"_s);
+  p.m.verificaRisposta();
+  QCOMPARE(p.m.schermo().esito, u"Errato"_s);
+  p.m.riprova();
+  p.m.sceltaSimbolo(0);
+  p.m.verificaRisposta();
+  QCOMPARE(p.m.schermo().esito, u"Esatto"_s);
+  QCOMPARE(p.e().strRigheEsercizio[1], u"2  hm + 3 dam =   km--   r.°°  hm* °°  km"_s);
+}
+
+void TestMotoreEsercizio::shouldKeepTheFirstSymbolOffInThreeUnitFamilies() {
+  Prova p(2, 2);  // blank, h, da, u
+  Operazione3(p.b.casuale, 4, 1, 2, 4);
+  p.m.nuovoEsercizio();
+  QVERIFY(!p.m.schermo().simboli[0]);
+  QVERIFY(p.m.schermo().simboli[1]);
+  const auto f = p.m.prendiFuoco();
+  QVERIFY(f.has_value());
+  QCOMPARE(f->indice, 1);
+  p.m.sceltaSimbolo(0);
+  QCOMPARE(p.m.schermo().rispostaS, u"?"_s);
+}
+
+QTEST_GUILESS_MAIN(TestMotoreEsercizio)
+#include "test_motoreesercizio.moc"
