@@ -7,4 +7,7 @@ class frmAutore : public QDialog {
   Q_OBJECT
  public:
   explicit frmAutore(QWidget *genitore = nullptr);
+
+  static const QString kSito;
+  static const QString kEmail;
 };
