@@ -1,6 +1,164 @@
 #include "ui/certificate/frmattestato.h"
 
+#include "generation/valutazione.h"
+#include "platform/orologio.h"
+#include "platform/stampante.h"
+#include "ui/certificate/stampaesercizio.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/gruppoopzioni.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLocale>
+#include <QPainter>
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QSize kPicture{6690, 8820};
+const QColor kSfondoAttestato{255, 192, 255};
+
+}  // namespace
+
+// The drawn certificate, scaled to the control's size on screen.
+class VistaAttestato : public QWidget {
+ public:
+  explicit VistaAttestato(QWidget *genitore) : QWidget(genitore) {
+    setObjectName(u"Picture1"_s);
+    setAccessibleName(u"DIPLOMA DI MERITO"_s);
+  }
+  void mostra(const QImage *immagine) {
+    m_immagine = immagine;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent *) override {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Base));
+    if (!m_immagine) return;
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(rect()), *m_immagine);
+  }
+
+ private:
+  const QImage *m_immagine = nullptr;
+};
 
 FrmAttestato::FrmAttestato(Contesto &ctx, QWidget *genitore)
-    : Finestra(QStringLiteral("FrmAttestato"), QStringLiteral("Form1"), {11940, 8820}, aspetto::kSfondo, genitore), m_ctx(ctx) {}
+    : Finestra(u"FrmAttestato"_s, u"Form1"_s, {11940, 8820}, kSfondoAttestato, genitore), m_ctx(ctx) {
+  using aspetto::twips;
+  client()->setFont(aspetto::carattere(u"MS Sans Serif"_s, 8.25, true));
+
+  m_vista = new VistaAttestato(client());
+  m_vista->setGeometry(twips(0, -45, kPicture.width(), kPicture.height()));
+
+  auto *frame = aspetto::cornice(client(), u"Frame4"_s, twips(6720, 6615, 5184, 2070));
+  aspetto::colora(frame, kSfondoAttestato);
+
+  GruppoOpzioni::Configurazione conf;
+  conf.tastiCifra = 3;
+  conf.saltaDisabilitati = false;
+  m_comandi = new GruppoOpzioni(conf, [this](int i) { comando(i); }, this);
+  const QString testi[] = {u"STAMPA L'ATTESTATO"_s, u"TORNA ALLA FINESTRA PRECEDENTE"_s, u"FINE SESSIONE"_s};
+  const QPoint posti[] = {{96, 84}, {96, 732}, {75, 1368}};
+  for (int i = 0; i < 3; ++i) {
+    auto *b = new PulsanteOpzione(testi[i], frame);
+    b->setObjectName(u"Option5_%1"_s.arg(i));
+    b->setGeometry(twips(posti[i].x(), posti[i].y(), 5004, 630));
+    b->setFont(aspetto::carattere(u"Arial"_s, 12, true));
+    m_comandi->aggiungi(b);
+    aspetto::coloraTesto(b, aspetto::kBlu);
+  }
+
+  registraLayout();
+
+  Esercizio &e = m_ctx.stato.esercizio;
+  e.strNomeAlunno = NormalizzaNome(e.strNomeAlunno);
+  e.strValutazione = CalcolaValutazione(e.intEsatte, e.intOperazione);
+  if (e.strValutazione == kNonClassificato) {
+    auto *b = m_comandi->pulsante(0);
+    b->setText(u"ATTESTATO NON STAMPABILE"_s);
+    b->setAccessibleName(b->text());
+    b->setEnabled(false);
+  }
+  disegna();
+}
+
+FrmAttestato::~FrmAttestato() = default;
+
+DatiAttestato FrmAttestato::dati() const {
+  const Esercizio &e = m_ctx.stato.esercizio;
+  DatiAttestato d;
+  d.nome = NormalizzaNome(e.strNomeAlunno);
+  d.titolo = m_ctx.nav.didascaliaInizio(u"Label6_1"_s);
+  d.ordine = m_ctx.nav.didascaliaInizio(u"Label2"_s);
+  d.valutazione = e.strValutazione;
+  d.esatte = e.intEsatte;
+  d.operazioni = e.intOperazione;
+  d.data = QLocale::system().toString(m_ctx.orologio.oggi(), QLocale::ShortFormat);
+  return d;
+}
+
+// Row by row, letting the window repaint between rows, at the printer's
+// resolution so that the very same picture prints sharp.
+void FrmAttestato::disegna() {
+  m_disegno = std::make_unique<DisegnoAttestato>(kPicture, m_ctx.stampante.risoluzione(), RigheAttestato(dati()));
+  m_vista->mostra(&m_disegno->immagine());
+  auto *frame = findChild<QFrame *>(u"Frame4"_s);
+  m_inDisegno = true;
+  frame->setEnabled(false);
+  while (!m_disegno->finito()) {
+    if (!isVisible()) show();
+    QApplication::processEvents();
+    m_disegno->disegnaProssima();
+    m_vista->update();
+  }
+  QApplication::processEvents();
+  frame->setEnabled(true);
+  m_inDisegno = false;
+  m_comandi->fuoco(m_comandi->pulsante(0)->isEnabled() ? 0 : 1);
+  if (m_chiudiDopo) close();
+}
+
+void FrmAttestato::closeEvent(QCloseEvent *e) {
+  // Closing in the middle of the drawing would pull the picture from under it.
+  if (m_inDisegno) {
+    m_chiudiDopo = true;
+    e->ignore();
+    return;
+  }
+  Finestra::closeEvent(e);
+}
+
+bool FrmAttestato::stampa() {
+  Stampante &s = m_ctx.stampante;
+  // A printer chosen since the window opened may want another resolution.
+  if (const int dpi = s.risoluzione(); dpi != m_disegno->dpi()) {
+    auto nuovo = std::make_unique<DisegnoAttestato>(kPicture, dpi, m_disegno->righe());
+    nuovo->disegnaTutto();
+    m_disegno = std::move(nuovo);
+    m_vista->mostra(&m_disegno->immagine());
+  }
+  s.impostaTitolo(u"Attestato"_s);
+  s.stampaRiga(QString());
+  s.stampaImmagine(m_disegno->immagine(), 1000, 100, m_disegno->twips().width(), m_disegno->twips().height());
+  EsitoStampa esito;
+  if (!s.fineDocumento()) {
+    esito.tipo = s.errore().isEmpty() ? EsitoStampa::Tipo::Annullato : EsitoStampa::Tipo::Errore;
+    esito.errore = s.errore();
+  }
+  return RiferisciStampa(esito, m_ctx.messaggi, u"L'attestato resta qui: puoi stamparlo di nuovo."_s);
+}
+
+void FrmAttestato::comando(int i) {
+  switch (i) {
+    case 0: stampa(); break;
+    case 1: close(); break;
+    case 2: m_ctx.nav.chiudiTutto(); break;
+    default: break;
+  }
+}

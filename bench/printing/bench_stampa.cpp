@@ -1,0 +1,109 @@
+// Time to print the 20-line log and the certificate to a PDF file, with the
+// real back end. Run with QT_QPA_PLATFORM=offscreen; an argument names a
+// folder where the last PDFs are kept for a look.
+#include "platform/casuale.h"
+#include "platform/messaggi.h"
+#include "platform/orologio.h"
+#include "platform/stampanteqt.h"
+#include "ui/certificate/frmattestato.h"
+#include "ui/certificate/stampaesercizio.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class Muto final : public Messaggi {
+ public:
+  void mostra(const QString &t, const QString &, Icona) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
+};
+
+class Nav final : public Navigazione {
+ public:
+  void apriEsercizio() override {}
+  void apriStampaEsercizio() override {}
+  void apriAttestato() override {}
+  void apriSchede() override {}
+  void apriSceltaStampante() override {}
+  void apriAutore() override {}
+  void chiudiTutto() override {}
+  QString didascaliaInizio(const QString &n) override {
+    return n == QStringLiteral("Label6_1") ? QStringLiteral("VORNEL") : QStringLiteral("ORDINE DECRESCENTE");
+  }
+};
+
+template <typename F>
+void Misura(const char *cosa, int giri, F &&f) {
+  std::vector<double> ms;
+  for (int g = 0; g < giri; ++g) {
+    QElapsedTimer t;
+    t.start();
+    if (!f(g)) {
+      std::fprintf(stderr, "%s: stampa fallita\n", cosa);
+      return;
+    }
+    ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+  }
+  std::sort(ms.begin(), ms.end());
+  std::printf("%-44s mediana %8.1f ms   min %8.1f ms   max %8.1f ms   (%d giri)\n", cosa, ms[ms.size() / 2], ms.front(),
+              ms.back(), giri);
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+  QApplication app(argc, argv);
+  QTemporaryDir tmp;
+  const QString cartella = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+  QDir().mkpath(cartella);
+  qputenv("CUPS_SERVER", QDir(tmp.path()).filePath(QStringLiteral("nessuno.sock")).toLocal8Bit());
+
+  Stato stato;
+  Esercizio &e = stato.esercizio;
+  e.intOperazione = 20;
+  e.intEsatte = 18;
+  e.strNomeAlunno = QStringLiteral("mARTINA");
+  for (int k = 1; k <= 20; ++k)
+    e.strRigheEsercizio[static_cast<size_t>(k)] =
+        QStringLiteral("%1)   %2 h  +  %3 da  =  %4 u    esatta   %5 s")
+            .arg(k, 2)
+            .arg(k % 9 + 1)
+            .arg(k % 7 + 2)
+            .arg((k % 9 + 1) * 100 + (k % 7 + 2) * 10)
+            .arg(k % 5 + 3);
+
+  StampanteQt stampante;
+  QString file;
+  stampante.impostaSceltaFilePdf([&file](const QString &) { return file; });
+  OrologioSistema orologio;
+  CasualeSistema casuale(1);
+  Muto messaggi;
+  Nav nav;
+  Contesto ctx{stato, orologio, casuale, messaggi, stampante, nav};
+
+  const int giri = 15;
+  Misura("registro di 20 righe in PDF", giri, [&](int g) {
+    file = QDir(cartella).filePath(QStringLiteral("esercizio-%1.pdf").arg(g % 2));
+    return StampaEsercizio(stampante, e).riuscito();
+  });
+  FrmAttestato *w = nullptr;
+  Misura("attestato: disegno riga per riga", 5, [&](int) {
+    delete w;
+    w = new FrmAttestato(ctx);
+    return w->disegno().finito();
+  });
+  Misura("attestato in PDF (immagine a 300 dpi)", giri, [&](int g) {
+    file = QDir(cartella).filePath(QStringLiteral("attestato-%1.pdf").arg(g % 2));
+    return w->stampa();
+  });
+  std::printf("attestato: %lld byte di PDF, immagine %dx%d\n", static_cast<long long>(QFileInfo(file).size()),
+              w->disegno().immagine().width(), w->disegno().immagine().height());
+  delete w;
+  return 0;
+}

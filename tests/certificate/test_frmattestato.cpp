@@ -1,0 +1,268 @@
+#include "generation/valutazione.h"
+#include "righeprova.h"
+#include "support/doppi.h"
+#include "ui/certificate/frmattestato.h"
+#include "ui/common/gruppoopzioni.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPointer>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestFrmAttestato : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void init();
+  void cleanup();
+  void shouldGradeAndGatePrinting_data();
+  void shouldGradeAndGatePrinting();
+  void shouldDrawTheNineteenRowsInOrder();
+  void shouldCentreEveryRowInItsFontAndColour();
+  void shouldKeepPlacesWithoutSymbolOrderOrName();
+  void shouldNormaliseTheNameOnAnyLetters_data();
+  void shouldNormaliseTheNameOnAnyLetters();
+  void shouldDrawAtThePrintersResolution();
+  void shouldPrintTheDrawnImageAtItsSize();
+  void shouldStayOpenWhenPrintingFails();
+  void shouldGoBackOrEndTheSessionByKeys();
+  void shouldSwallowOtherKeysAndWrapSpace();
+
+ private:
+  FrmAttestato *apri(int esatte, int operazioni);
+  PulsanteOpzione *opzione(int i) { return m_w->findChild<PulsanteOpzione *>(u"Option5_%1"_s.arg(i)); }
+  std::unique_ptr<Banco> m_b;
+  QPointer<FrmAttestato> m_w;
+};
+
+void TestFrmAttestato::init() {
+  m_b = std::make_unique<Banco>();
+  m_b->navRegistrata.didascalie[u"Label6_1"_s] = u"VORNEL"_s;
+  m_b->navRegistrata.didascalie[u"Label2"_s] = u"ORDINE DECRESCENTE"_s;
+  m_b->stato.esercizio.strNomeAlunno = u"gIANNI"_s;
+}
+
+void TestFrmAttestato::cleanup() {
+  if (m_w) delete m_w.data();
+  m_b.reset();
+}
+
+FrmAttestato *TestFrmAttestato::apri(int esatte, int operazioni) {
+  RiempiEsercizio(m_b->stato.esercizio, operazioni, esatte);
+  m_w = new FrmAttestato(m_b->ctx);
+  return m_w;
+}
+
+void TestFrmAttestato::shouldGradeAndGatePrinting_data() {
+  QTest::addColumn<int>("esatte");
+  QTest::addColumn<int>("operazioni");
+  QTest::addColumn<QString>("voto");
+  QTest::newRow("10/10") << 10 << 10 << u"OTTIMO"_s;
+  QTest::newRow("9/10") << 9 << 10 << u"OTTIMO"_s;
+  QTest::newRow("19/20") << 19 << 20 << u"OTTIMO"_s;
+  QTest::newRow("8/10") << 8 << 10 << u"DISTINTO"_s;
+  QTest::newRow("7/10") << 7 << 10 << u"BUONO"_s;
+  QTest::newRow("6/10") << 6 << 10 << u"SUFFICIENTE"_s;
+  QTest::newRow("13/20 scende a 6") << 13 << 20 << u"SUFFICIENTE"_s;
+  QTest::newRow("5/10") << 5 << 10 << u"SUFFICIENTE (!)"_s;
+  QTest::newRow("11/20 scende a 5") << 11 << 20 << u"SUFFICIENTE (!)"_s;
+  QTest::newRow("4/10") << 4 << 10 << u"Non classificato"_s;
+  QTest::newRow("9/20 scende a 4") << 9 << 20 << u"Non classificato"_s;
+  QTest::newRow("9/11 con una in sospeso") << 9 << 11 << u"DISTINTO"_s;
+  QTest::newRow("nessuna operazione") << 0 << 0 << u"Non classificato"_s;
+}
+
+void TestFrmAttestato::shouldGradeAndGatePrinting() {
+  QFETCH(int, esatte);
+  QFETCH(int, operazioni);
+  QFETCH(QString, voto);
+  apri(esatte, operazioni);
+  QCOMPARE(m_b->stato.esercizio.strValutazione, voto);
+  QCOMPARE(m_w->disegno().righe().at(18).testo, voto);
+  QCOMPARE(m_w->disegno().righe().at(20).testo,
+           u"con %1 risposte esatte su %2 richieste"_s.arg(esatte).arg(operazioni));
+  const bool stampabile = voto != u"Non classificato"_s;
+  QCOMPARE(opzione(0)->isEnabled(), stampabile);
+  QCOMPARE(opzione(0)->text(), stampabile ? u"STAMPA L'ATTESTATO"_s : u"ATTESTATO NON STAMPABILE"_s);
+  // A disabled button cannot be pressed into printing.
+  QTest::mouseClick(opzione(0), Qt::LeftButton);
+  QCOMPARE(m_b->stampante.documenti.size(), stampabile ? 1 : 0);
+}
+
+void TestFrmAttestato::shouldDrawTheNineteenRowsInOrder() {
+  apri(8, 10);
+  QVERIFY(m_w->disegno().finito());
+  QStringList testi;
+  for (const auto &r : m_w->disegno().righe()) testi << r.testo;
+  const QString data = QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat);
+  const QStringList attesi{{}, {}, {}, {}, {}, u"DIPLOMA DI MERITO"_s, u"RILASCIATO A"_s, {}, u"Gianni"_s, {},
+                           u"per aver eseguito"_s, {}, u"VORNEL"_s, {}, u"ORDINE DECRESCENTE"_s, {},
+                           u"con la valutazione di"_s, {}, u"DISTINTO"_s, {},
+                           u"con 8 risposte esatte su 10 richieste"_s, {}, {}, {}, u"Data  "_s + data};
+  QCOMPARE(testi, attesi);
+  QCOMPARE(m_b->stato.esercizio.strNomeAlunno, u"Gianni"_s);
+  QCOMPARE(m_w->windowTitle(), u"Form1"_s);
+  QCOMPARE(m_w->disegno().posti().size(), attesi.size());
+}
+
+void TestFrmAttestato::shouldCentreEveryRowInItsFontAndColour() {
+  apri(10, 10);
+  const auto &d = m_w->disegno();
+  struct Atteso {
+    int riga;
+    double punti;
+    bool grassetto;
+    QColor colore;
+  };
+  const QColor rosso(255, 0, 0), nero(0, 0, 0);
+  const Atteso attesi[] = {{5, 20, true, rosso},  {6, 20, true, nero},  {8, 20, true, rosso},
+                           {10, 12, false, nero}, {12, 14, true, nero}, {14, 14, true, nero},
+                           {16, 12, false, nero}, {18, 14, true, rosso}, {20, 12, false, nero},
+                           {24, 12, false, nero}};
+  const double centro = d.immagine().width() / 2.0;
+  for (const Atteso &a : attesi) {
+    const auto &r = d.righe().at(a.riga);
+    QCOMPARE(r.font, u"arial"_s);
+    QCOMPARE(r.punti, a.punti);
+    QCOMPARE(r.grassetto, a.grassetto);
+    QCOMPARE(r.colore, a.colore);
+    const QRectF box = d.posti().at(a.riga).riquadro;
+    QVERIFY(box.width() > 0);
+    QVERIFY2(qAbs(box.center().x() - centro) < 0.5, qPrintable(r.testo));
+    // The ink of the row is there, in the row's colour, within its line.
+    bool trovato = false;
+    for (int y = int(box.top()); y < int(box.bottom()) && !trovato; ++y)
+      for (int x = int(box.left()); x < int(box.right()) && !trovato; ++x)
+        trovato = d.immagine().pixelColor(x, y) == a.colore;
+    QVERIFY2(trovato, qPrintable(r.testo));
+  }
+  // Rows follow one another: each starts where the one before ends, all on the picture.
+  for (int i = 1; i < d.posti().size(); ++i)
+    QCOMPARE(d.posti()[i].riquadro.top(), d.posti()[i - 1].riquadro.bottom());
+  QVERIFY(d.posti().last().riquadro.bottom() < d.immagine().height());
+  QCOMPARE(d.righe().first().font, u"MS Sans Serif"_s);
+  QCOMPARE(d.righe().first().punti, 8.25);
+}
+
+void TestFrmAttestato::shouldKeepPlacesWithoutSymbolOrderOrName() {
+  apri(7, 10);
+  const QList<DisegnoAttestato::Posto> pieno = m_w->disegno().posti();
+  delete m_w.data();
+  m_b->navRegistrata.didascalie[u"Label2"_s] = QString();
+  m_b->stato.esercizio.strNomeAlunno.clear();
+  apri(7, 10);
+  const auto &d = m_w->disegno();
+  QCOMPARE(d.righe().at(14).testo, QString());
+  QCOMPARE(d.righe().at(14).punti, 14.0);
+  QCOMPARE(d.righe().at(8).testo, QString());
+  QCOMPARE(d.righe().at(18).testo, u"BUONO"_s);
+  for (int i = 0; i < pieno.size(); ++i) QCOMPARE(d.posti()[i].riquadro.top(), pieno[i].riquadro.top());
+}
+
+void TestFrmAttestato::shouldNormaliseTheNameOnAnyLetters_data() {
+  QTest::addColumn<QString>("scritto");
+  QTest::addColumn<QString>("disegnato");
+  QTest::newRow("gIANNI") << u"gIANNI"_s << u"Gianni"_s;
+  QTest::newRow("mARIO rossi") << u"mARIO rossi"_s << u"Mario rossi"_s;
+  QTest::newRow("accento") << u"\u00E9lodie"_s << u"\u00C9lodie"_s;
+  QTest::newRow("una lettera") << u"z"_s << u"Z"_s;
+  QTest::newRow("spazio davanti") << u" anna"_s << u" anna"_s;
+}
+
+void TestFrmAttestato::shouldNormaliseTheNameOnAnyLetters() {
+  QFETCH(QString, scritto);
+  QFETCH(QString, disegnato);
+  m_b->stato.esercizio.strNomeAlunno = scritto;
+  apri(9, 10);
+  QCOMPARE(m_w->disegno().righe().at(8).testo, disegnato);
+  QCOMPARE(m_b->stato.esercizio.strNomeAlunno, disegnato);
+}
+
+void TestFrmAttestato::shouldDrawAtThePrintersResolution() {
+  m_b->stampante.dpi = 600;
+  apri(9, 10);
+  const QImage &img = m_w->disegno().immagine();
+  QCOMPARE(img.size(), QSize(2788, 3675));  // 6690 x 8820 twips at 600 dpi
+  // Twice the resolution, twice the pixels of the same row: the same size on paper.
+  const double alta = m_w->disegno().posti().at(5).riquadro.height();
+  delete m_w.data();
+  m_b->stampante.dpi = 300;
+  apri(9, 10);
+  QCOMPARE(m_w->disegno().immagine().size(), QSize(1394, 1838));
+  QVERIFY(qAbs(alta / m_w->disegno().posti().at(5).riquadro.height() - 2.0) < 0.05);
+}
+
+void TestFrmAttestato::shouldPrintTheDrawnImageAtItsSize() {
+  apri(10, 10);
+  QTest::mousePress(opzione(0), Qt::LeftButton);
+  QCOMPARE(m_b->stampante.documenti.size(), 1);
+  const auto &doc = m_b->stampante.documenti[0];
+  QCOMPARE(doc.righe.size(), 1);
+  QCOMPARE(doc.righe[0].testo, QString());
+  QCOMPARE(doc.immagini.size(), 1);
+  const auto &im = doc.immagini[0];
+  QCOMPARE(im.x, 1000.0);
+  QCOMPARE(im.y, 100.0);
+  QCOMPARE(im.larghezza, 6690.0);
+  QCOMPARE(im.altezza, 8820.0);
+  QCOMPARE(im.pixel, m_w->disegno().immagine().size());
+  QVERIFY(im.contenuto == m_w->disegno().immagine());
+  const int riga = m_b->stampante.chiamate.indexOf(u"riga "_s);
+  QVERIFY(riga >= 0 && riga < m_b->stampante.chiamate.indexOf(QRegularExpression(u"immagine .*"_s)));
+  // Printed again, and the window stays.
+  QTest::mousePress(opzione(0), Qt::LeftButton);
+  QCOMPARE(m_b->stampante.documenti.size(), 2);
+  QVERIFY(m_w);
+}
+
+void TestFrmAttestato::shouldStayOpenWhenPrintingFails() {
+  m_b->stampante.guasto = u"Non riesco a scrivere il file PDF"_s;
+  apri(10, 10);
+  QVERIFY(Attiva(m_w));
+  QTest::mousePress(opzione(0), Qt::LeftButton);
+  QVERIFY(m_b->stampante.documenti.isEmpty());
+  QCOMPARE(m_b->messaggi.voci.size(), 1);
+  QVERIFY(m_b->messaggi.voci[0].testo.startsWith(u"Non riesco a scrivere il file PDF"_s));
+  QVERIFY(m_w && m_w->isVisible());
+  QCOMPARE(m_b->stato.esercizio.intEsatte, 10);
+  m_b->stampante.guasto.clear();
+  QTest::mousePress(opzione(0), Qt::LeftButton);
+  QCOMPARE(m_b->stampante.documenti.size(), 1);
+}
+
+void TestFrmAttestato::shouldGoBackOrEndTheSessionByKeys() {
+  apri(10, 10);
+  QVERIFY(Attiva(m_w));
+  QTest::keyClick(opzione(0), Qt::Key_3);
+  QTRY_VERIFY(opzione(2)->hasFocus());
+  QTest::keyClick(opzione(2), Qt::Key_Return);
+  QCOMPARE(m_b->navRegistrata.aperte, QStringList{u"chiudiTutto"_s});
+  QTest::keyClick(opzione(2), Qt::Key_2, Qt::KeypadModifier);
+  QTRY_VERIFY(opzione(1)->hasFocus());
+  QTest::keyClick(opzione(1), Qt::Key_Enter, Qt::KeypadModifier);
+  QTRY_VERIFY(!m_w);
+}
+
+void TestFrmAttestato::shouldSwallowOtherKeysAndWrapSpace() {
+  apri(2, 10);  // not classified: button 0 disabled
+  QVERIFY(Attiva(m_w));
+  m_w->comandi()->fuoco(1);
+  QTRY_VERIFY(opzione(1)->hasFocus());
+  for (Qt::Key k : {Qt::Key_4, Qt::Key_0, Qt::Key_A, Qt::Key_Down, Qt::Key_Up}) {
+    QTest::keyClick(opzione(1), k);
+    QVERIFY(opzione(1)->hasFocus());
+  }
+  QTest::keyClick(opzione(1), Qt::Key_Space);
+  QTRY_VERIFY(opzione(2)->hasFocus());
+  QTest::keyClick(opzione(2), Qt::Key_Space);
+  // No skipping here, but a disabled button cannot take the focus: it stays put.
+  QVERIFY(!opzione(0)->hasFocus());
+  QVERIFY(m_b->stampante.chiamate.isEmpty());
+  QVERIFY(m_b->navRegistrata.aperte.isEmpty());
+  QVERIFY(m_w);
+}
+
+QTEST_MAIN(TestFrmAttestato)
+#include "test_frmattestato.moc"
