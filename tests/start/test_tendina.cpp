@@ -11,6 +11,8 @@ class TestTendina : public QObject {
   void shouldOpenWithoutEverGoingNegative_data();
   void shouldOpenWithoutEverGoingNegative();
   void shouldStayStillOnceOpen();
+  void shouldCatchUpOnLateTicks_data();
+  void shouldCatchUpOnLateTicks();
   void shouldUseWingdingsOnlyWhereInstalled_data();
   void shouldUseWingdingsOnlyWhereInstalled();
 };
@@ -66,6 +68,28 @@ void TestTendina::shouldStayStillOnceOpen() {
   t.prepara(3000);
   QVERIFY(t.passo());
   QCOMPARE(t.sinistra(), 1425);
+}
+
+void TestTendina::shouldCatchUpOnLateTicks_data() {
+  QTest::addColumn<QList<int>>("istanti");
+  QTest::addColumn<QList<int>>("larghezze");
+  QTest::newRow("ticks on time") << QList<int>{5, 10, 15} << QList<int>{4725, 4650, 4575};
+  QTest::newRow("early ticks still step") << QList<int>{1, 2, 3} << QList<int>{4725, 4650, 4575};
+  QTest::newRow("a late tick catches up") << QList<int>{5, 100, 101} << QList<int>{4725, 3300, 3225};
+  QTest::newRow("very late tick opens it") << QList<int>{10000, 20000} << QList<int>{0, 0};
+}
+
+void TestTendina::shouldCatchUpOnLateTicks() {
+  QFETCH(QList<int>, istanti);
+  QFETCH(QList<int>, larghezze);
+  Tendina t;
+  t.prepara(9600);
+  for (int i = 0; i < istanti.size(); ++i) {
+    t.aggiorna(istanti[i]);
+    QCOMPARE(t.sinistra(), larghezze[i]);
+    QCOMPARE(t.destra(), larghezze[i]);
+  }
+  QCOMPARE(t.inMoto(), larghezze.last() > Tendina::kFine);
 }
 
 void TestTendina::shouldUseWingdingsOnlyWhereInstalled_data() {

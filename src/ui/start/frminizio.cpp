@@ -82,7 +82,7 @@ frmInizio::frmInizio(Contesto &ctx, QWidget *genitore)
   m_picture2->setObjectName(QStringLiteral("Picture2"));
   posaTendina();
   m_timerTendine.setObjectName(QStringLiteral("timerTendine"));
-  m_timerTendine.setInterval(5);
+  m_timerTendine.setInterval(Tendina::kIntervallo);
   m_timerTendine.setTimerType(Qt::PreciseTimer);
   connect(&m_timerTendine, &QTimer::timeout, this, &frmInizio::passoTendina);
 
@@ -309,6 +309,9 @@ void frmInizio::showEvent(QShowEvent *e) {
   m_tendinaAvviata = true;
   m_tendina.prepara(client()->width() * 15);
   posaTendina();
+  m_picture1->raise();
+  m_picture2->raise();
+  m_tempoTendina.start();
   m_timerTendine.start();
 }
 
@@ -317,7 +320,7 @@ void frmInizio::dopoRidimensionamento() {
 }
 
 void frmInizio::passoTendina() {
-  m_tendina.passo();
+  m_tendina.aggiorna(m_tempoTendina.elapsed());
   posaTendina();
   if (!m_tendina.inMoto()) {
     m_timerTendine.stop();
@@ -332,6 +335,4 @@ void frmInizio::posaTendina() {
   const int sx = px(m_tendina.sinistra()), dx = px(m_tendina.destra());
   m_picture1->setGeometry(0, 0, sx, h);
   m_picture2->setGeometry(w - dx, 0, dx, h);
-  m_picture1->raise();
-  m_picture2->raise();
 }

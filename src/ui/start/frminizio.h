@@ -4,6 +4,7 @@
 #include "ui/common/finestra.h"
 #include "ui/start/tendina.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 class GruppoOpzioni;
@@ -66,6 +67,7 @@ class frmInizio : public Finestra {
   QAction *m_mnuStampa = nullptr;
   QAction *m_mnuAutore = nullptr;
   QTimer m_timerTendine;
+  QElapsedTimer m_tempoTendina;
   Tendina m_tendina;
   bool m_tendinaAvviata = false;
 };

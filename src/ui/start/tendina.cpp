@@ -1,8 +1,11 @@
 #include "ui/start/tendina.h"
 
+#include <algorithm>
+
 void Tendina::prepara(int larghezza) {
   m_sinistra = m_destra = larghezza > 0 ? larghezza / 2 : 0;
   m_inMoto = true;
+  m_passi = 0;
 }
 
 bool Tendina::passo() {
@@ -15,6 +18,13 @@ bool Tendina::passo() {
   }
   m_sinistra -= kPasso;
   m_destra -= kPasso;
+  ++m_passi;
   if (m_sinistra <= kFine) m_inMoto = false;
+  return m_inMoto;
+}
+
+bool Tendina::aggiorna(qint64 ms) {
+  const qint64 dovuti = std::max(m_passi + 1, ms / kIntervallo);
+  while (m_inMoto && m_passi < dovuti) passo();
   return m_inMoto;
 }
