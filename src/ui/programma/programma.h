@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/stato.h"
+#include "platform/casuale.h"
+#include "platform/messaggiqt.h"
+#include "platform/orologio.h"
+#include "platform/stampanteqt.h"
+#include "ui/start/finestre.h"
+
+// The whole program as main runs it: the state, the real seams and the windows.
+// The start-up benchmark and the whole-program tests build the same object.
+class Programma {
+ public:
+  // argv0 names the level file: the executable's base name + ".dat".
+  explicit Programma(const QString &argv0);
+
+  // Creates and shows the start window (which reads the level file).
+  frmInizio *avvia();
+
+  Stato stato;
+  OrologioSistema orologio;
+  CasualeSistema casuale;
+  MessaggiQt messaggi;
+  StampanteQt stampante;
+  Finestre finestre;
+  Contesto ctx{stato, orologio, casuale, messaggi, stampante, finestre};
+};
+
+// The application-wide look: Fusion style, so the buttons show their colours.
+void ImpostaApplicazione();
