@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the program in release mode and runs every benchmark, under Xvfb so the
+# windows are real. Figures go to standard output.
+set -euo pipefail
+radice="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$radice/scripts/dipendenze.sh"
+b="$radice/build-bench"
+cmake -S "$radice" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVORNEL_WERROR=ON >/dev/null
+cmake --build "$b" -j2
+lavoro=$(mktemp -d)
+trap 'rm -rf "$lavoro"' EXIT
+cd "$lavoro"
+esegui() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2); }
+
+echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo "== core: generator and formatting"
+"$b/bench/core/bench_core"
+for prog in "$b"/bench/*/bench_*; do
+  case "$(basename "$prog")" in
+    bench_core|bench_baseline|bench_misura|bench_avvio) ;;
+    *) echo "== $(basename "$prog")"; esegui "$prog" ;;
+  esac
+done
+echo "== start-up and peak memory against a bare Qt window (both under Xvfb)"
+esegui "$b/bench/startup/bench_misura" 21 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_avvio"
+if [ -x "$b/bench/startup/bench_sessione" ]; then
+  echo "== peak memory after a scripted session against the same baseline"
+  esegui "$b/bench/startup/bench_misura" 5 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_sessione"
+fi
