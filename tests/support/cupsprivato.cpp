@@ -1,5 +1,6 @@
 #include "support/cupsprivato.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,6 +20,9 @@ bool CupsPrivato::avvia() {
     return false;
   }
   QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("CUPSPRIVATO_GUARDIA"), QString::number(QCoreApplication::applicationPid()));
+  p.setProcessEnvironment(env);
   p.start(QStringLiteral("bash"), {script(), QStringLiteral("avvia"), m_dir.path(), m_coda});
   if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
     m_errore = QStringLiteral("cupsd privato non avviato: ") + QString::fromLocal8Bit(p.readAllStandardError());

@@ -33,7 +33,7 @@ class CupsPrivato {
   [[nodiscard]] static QString script();
 
   // Runs a CUPS client command (lp, lpstat, lpadmin, cupsreject...) against this server.
-  [[nodiscard]] QString client(const QString &programma, QStringList argomenti, int *uscita = nullptr) const;
+  QString client(const QString &programma, QStringList argomenti, int *uscita = nullptr) const;
   // Jobs the server lists as completed / not yet completed.
   [[nodiscard]] int lavoriCompletati() const;
   [[nodiscard]] int lavoriInCoda() const;

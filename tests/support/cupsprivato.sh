@@ -16,6 +16,9 @@
 #   cupsprivato.sh ferma CARTELLA
 #       Stops the server started in CARTELLA (by its pid file) and waits for it.
 #
+# With CUPSPRIVATO_GUARDIA=PID in the environment the server also stops by
+# itself once process PID has ended (a test that crashed leaves nothing behind).
+#
 # A client then sets CUPS_SERVER to the socket before its first CUPS call, and
 # unsets PRINTER and LPDEST (they would override the default queue). A C++
 # test can use tests/support/cupsprivato.h, which wraps these two commands.
@@ -116,7 +119,16 @@ EOF
 
 env -u CUPS_SERVER "$cupsd" -f -c "$cartella/etc/cupsd.conf" -s "$cartella/etc/cups-files.conf" \
   >"$cartella/log/cupsd.out" 2>&1 &
-echo $! >"$cartella/cupsd.pid"
+pid_cupsd=$!
+echo "$pid_cupsd" >"$cartella/cupsd.pid"
+if [ -n "${CUPSPRIVATO_GUARDIA:-}" ]; then
+  guardia="$CUPSPRIVATO_GUARDIA"
+  (
+    while kill -0 "$guardia" 2>/dev/null && kill -0 "$pid_cupsd" 2>/dev/null; do sleep 1; done
+    kill "$pid_cupsd" 2>/dev/null || true
+  ) </dev/null >/dev/null 2>&1 &
+  disown || true
+fi
 
 pronto=0
 for _ in $(seq 1 200); do
