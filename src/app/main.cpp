@@ -1,6 +1,7 @@
 #include "ui/programma/programma.h"
 
 #include <QApplication>
+#include <QFileDialog>
 
 int main(int argc, char *argv[]) {
   QApplication app(argc, argv);
