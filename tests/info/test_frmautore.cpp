@@ -16,7 +16,6 @@ class TestFrmAutore : public QObject {
   void shouldShowItsFixedDesign();
   void shouldPlaceEachControl_data();
   void shouldPlaceEachControl();
-  void shouldShowAddressesAsPlainText();
   void shouldCloseOnChiudi_data();
   void shouldCloseOnChiudi();
 };
@@ -71,17 +70,6 @@ void TestFrmAutore::shouldPlaceEachControl() {
                QFontInfo(l->font()).family().contains(u"Liberation Sans"_s),
            qPrintable(QFontInfo(l->font()).family()));
   QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(), "the caption is cut off");
-}
-
-void TestFrmAutore::shouldShowAddressesAsPlainText() {
-  frmAutore w;
-  for (const QString &nome : {u"Label2"_s, u"Label4"_s}) {
-    auto *l = w.findChild<QLabel *>(nome);
-    QCOMPARE(l->textFormat(), Qt::PlainText);
-    QVERIFY(!l->openExternalLinks());
-    QCOMPARE(l->textInteractionFlags(), Qt::NoTextInteraction);
-    QVERIFY(l->text().endsWith(u"example.org"_s));
-  }
 }
 
 void TestFrmAutore::shouldCloseOnChiudi_data() {

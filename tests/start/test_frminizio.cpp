@@ -56,7 +56,6 @@ class TestFrmInizio : public QObject {
   void shouldWrapSpaceToFirstEnabledButton();
   void shouldEnableVaiOnAnyOrderKey();
   void shouldStartOnceWhileEnterIsHeld();
-  void shouldActOnMousePressBeforeRelease();
   void shouldResetOnEveryActivation();
   void shouldOfferMenuEntries();
   void shouldOpenTheCurtainWithoutHoldingTheKeyboard();
@@ -130,12 +129,6 @@ void TestFrmInizio::shouldDrawTheFamilyOfTheLevelFile_data() {
   QTest::newRow("text is rewritten") << QByteArray("tre due\r\n") << QByteArray(" 1  1 \r\n")
                                      << u"SISTEMA DECIMALE: vornel"_s << u" u   d   c   m "_s
                                      << u" m   c   d   u "_s << u"Valori di 1 cifra"_s << 9 << 4;
-  QTest::newRow("too large is rewritten") << QByteArray(" 40000  2 \r\n") << QByteArray(" 1  1 \r\n")
-                                          << u"SISTEMA DECIMALE: vornel"_s << u" u   d   c   m "_s
-                                          << u" m   c   d   u "_s << u"Valori di 1 cifra"_s << 9 << 4;
-  QTest::newRow("missing digits") << QByteArray(" 3 \r\n") << QByteArray(" 1  1 \r\n")
-                                  << u"SISTEMA DECIMALE: vornel"_s << u" u   d   c   m "_s
-                                  << u" m   c   d   u "_s << u"Valori di 1 cifra"_s << 9 << 4;
 }
 
 void TestFrmInizio::shouldDrawTheFamilyOfTheLevelFile() {
@@ -453,17 +446,6 @@ void TestFrmInizio::shouldStartOnceWhileEnterIsHeld() {
   QCOMPARE(m_b->navRegistrata.aperte, QStringList{u"esercizio"_s});
   QTest::keyClick(vai, Qt::Key_Return);
   QCOMPARE(m_b->navRegistrata.aperte.size(), 2);
-}
-
-void TestFrmInizio::shouldActOnMousePressBeforeRelease() {
-  avvia();
-  QPushButton *simbolo = pulsante(u"Option1_1"_s);
-  QTest::mousePress(simbolo, Qt::LeftButton);
-  QCOMPARE(etichetta(u"Label1"_s)->text(), u" Calcola il simbolo"_s);
-  QCOMPARE(m_b->stato.impostazioni.intCosaCalcolare, 2);
-  QTest::mouseRelease(simbolo, Qt::LeftButton);
-  QVERIFY(!simbolo->isDown());
-  QCOMPARE(m_b->stato.impostazioni.intCosaCalcolare, 2);
 }
 
 void TestFrmInizio::shouldResetOnEveryActivation() {
