@@ -44,6 +44,7 @@ FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
   costruisci();
   creaGruppi();
   registraLayout();
+  dopoRidimensionamento();  // the crosses are laid even if the first showing brings no resize
 }
 
 QLabel *FrmOperativo::label(const QString &nome) const { return qobject_cast<QLabel *>(m_controlli.value(nome)); }
