@@ -20,7 +20,7 @@ namespace {
 
 const QColor kMarcato{255, 0, 0};
 
-// Design layout, twips on a 12000 x 9000 client area.
+// Design layout, twips on a 12000 x 8220 client area.
 constexpr int kSinistra = 120;
 constexpr int kColonna = 3960;
 constexpr int kAltezzaOpzione = 420;
@@ -52,7 +52,7 @@ int TopAnteprima(int i) { return 240 + (i - 1) * kAltezzaRigaAnteprima + ((i - 1
 }  // namespace
 
 FrmStampaSchedeTre::FrmStampaSchedeTre(Contesto &ctx, QWidget *genitore)
-    : Finestra(u"FrmStampaSchedeTre"_s, u"SISTEMA METRICO- VORNEL - STAMPA DELLE SCHEDE"_s, {12000, 9000},
+    : Finestra(u"FrmStampaSchedeTre"_s, u"SISTEMA METRICO- VORNEL - STAMPA DELLE SCHEDE"_s, {12000, 8220},
                aspetto::kSfondo, genitore),
       m_ctx(ctx) {
   Scheda &s = m_ctx.stato.scheda;
@@ -167,16 +167,16 @@ void FrmStampaSchedeTre::showEvent(QShowEvent *e) {
 
 bool FrmStampaSchedeTre::eventFilter(QObject *o, QEvent *e) {
   if (e->type() == QEvent::FocusIn) {
-    // One print button at a time: the one of the sheet being looked at.
-    if (o == m_visualizzaAlunni) {
-      m_stampaAlunni->show();
-      m_stampaDocenti->hide();
-    } else if (o == m_visualizzaDocenti) {
-      m_stampaDocenti->show();
-      m_stampaAlunni->hide();
-    }
+    if (o == m_visualizzaAlunni) mostraStampa(1);
+    else if (o == m_visualizzaDocenti) mostraStampa(2);
   }
   return Finestra::eventFilter(o, e);
+}
+
+// One print button at a time: the one of the sheet being looked at.
+void FrmStampaSchedeTre::mostraStampa(int tipo) {
+  m_stampaAlunni->setVisible(tipo == 1);
+  m_stampaDocenti->setVisible(tipo == 2);
 }
 
 void FrmStampaSchedeTre::marca(const QList<QLabel *> &marcatori, int k) {
@@ -231,6 +231,8 @@ void FrmStampaSchedeTre::sceltaNumero(int k) {
 void FrmStampaSchedeTre::visualizza(int tipo) {
   Scheda &s = m_ctx.stato.scheda;
   s.intTipoScheda = static_cast<qint16>(tipo);
+  // A click without focus (a screen reader's action, an inactive window) still offers the print.
+  mostraStampa(tipo);
   CompletaScheda(m_ctx.stato, m_ctx.casuale, m_ctx.orologio, m_ctx.messaggi);
   const Righe &righe = tipo == 2 ? s.strRigheDocenti : s.strRigheAlunni;
   svuotaAnteprima(u" "_s);

@@ -32,6 +32,7 @@ class FrmStampaSchedeTre : public Finestra {
   void cancella();
   void svuotaAnteprima(const QString &testo);
   void nascondiStampa();
+  void mostraStampa(int tipo);
   void abilitaScheda();
   void marca(const QList<QLabel *> &marcatori, int k);
 
