@@ -1,13 +1,6 @@
 // Time to print the 20-line log and the certificate to a PDF file, with the
 // real back end. Run with QT_QPA_PLATFORM=offscreen; an argument names a
 // folder where the last PDFs are kept for a look.
-#include "platform/casuale.h"
-#include "platform/messaggi.h"
-#include "platform/orologio.h"
-#include "platform/stampanteqt.h"
-#include "ui/certificate/frmattestato.h"
-#include "ui/certificate/stampaesercizio.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,11 +10,20 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/casuale.h"
+#include "platform/messaggi.h"
+#include "platform/orologio.h"
+#include "platform/stampanteqt.h"
+#include "ui/certificate/frmattestato.h"
+#include "ui/certificate/stampaesercizio.h"
+
 namespace {
 
 class Muto final : public Messaggi {
  public:
-  void mostra(const QString &t, const QString &, Icona) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
+  void mostra(const QString &t, const QString &, Icona) override {
+    std::fprintf(stderr, "%s\n", qPrintable(t));
+  }
 };
 
 class Nav final : public Navigazione {
@@ -51,8 +53,8 @@ void Misura(const char *cosa, int giri, F &&f) {
     ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
   }
   std::sort(ms.begin(), ms.end());
-  std::printf("%-44s mediana %8.1f ms   min %8.1f ms   max %8.1f ms   (%d giri)\n", cosa, ms[ms.size() / 2], ms.front(),
-              ms.back(), giri);
+  std::printf("%-44s mediana %8.1f ms   min %8.1f ms   max %8.1f ms   (%d giri)\n", cosa, ms[ms.size() / 2],
+              ms.front(), ms.back(), giri);
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ class Stampante {
   // y down by the height of a line of the current font.
   virtual void stampaRiga(const QString &testo) = 0;
   // Paints the image with its top left at (x, y), sized larghezza x altezza twips.
-  virtual void stampaImmagine(const QImage &immagine, double x, double y, double larghezza, double altezza) = 0;
+  virtual void stampaImmagine(const QImage &immagine, double x, double y, double larghezza,
+                              double altezza) = 0;
   // Ends the document and sends the page. False when anything failed since
   // the document began; errore() then says why (empty when the user cancelled).
   virtual bool fineDocumento() = 0;
@@ -54,7 +55,8 @@ inline const QString kSalvaComePdf = QStringLiteral("Salva come PDF");
 // The first of "Courier New" and "Courier" in the list's own order, exact
 // names only (case and blanks count); empty when there is none.
 [[nodiscard]] QString CercaFontCourier(const QStringList &fonts);
-inline const QString kMessaggioCourier = QStringLiteral("Devi installare il font Courier o il font Courier New");
+inline const QString kMessaggioCourier =
+    QStringLiteral("Devi installare il font Courier o il font Courier New");
 
 // A double that records every call: positions, fonts and texts are checked exactly.
 class StampanteRegistrata : public Stampante {
@@ -88,7 +90,7 @@ class StampanteRegistrata : public Stampante {
 
   QList<Documento> documenti;  // ended documents
   Documento inCorso;
-  QStringList chiamate;        // every call, in order, as text
+  QStringList chiamate;  // every call, in order, as text
 
   QStringList stampanti() override { return elenco; }
   QString predefinita() override { return nomePredefinita; }

@@ -80,9 +80,13 @@ struct StampanteQt::Dati {
 
 StampanteQt::StampanteQt() : d(std::make_unique<Dati>()) {}
 
-StampanteQt::~StampanteQt() { annullaDocumento(); }
+StampanteQt::~StampanteQt() {
+  annullaDocumento();
+}
 
-void StampanteQt::impostaCartellaPdf(const QString &cartella) { d->cartellaPdf = cartella; }
+void StampanteQt::impostaCartellaPdf(const QString &cartella) {
+  d->cartellaPdf = cartella;
+}
 
 QString StampanteQt::nomePdfSuggerito() const {
   QString cartella = d->cartellaPdf;
@@ -108,7 +112,9 @@ QString StampanteQt::predefinita() {
   return nome.isEmpty() ? kSalvaComePdf : nome;
 }
 
-QString StampanteQt::corrente() { return d->scelta.isEmpty() ? predefinita() : d->scelta; }
+QString StampanteQt::corrente() {
+  return d->scelta.isEmpty() ? predefinita() : d->scelta;
+}
 
 bool StampanteQt::scegli(const QString &nome) {
   if (nome != kSalvaComePdf && !QPrinterInfo::availablePrinterNames().contains(nome)) return false;
@@ -116,7 +122,9 @@ bool StampanteQt::scegli(const QString &nome) {
   return true;
 }
 
-QStringList StampanteQt::fonts() { return FontStampabili(); }
+QStringList StampanteQt::fonts() {
+  return FontStampabili();
+}
 
 int StampanteQt::risoluzione() {
   if (d->aperto) return d->dpi;
@@ -128,15 +136,33 @@ int StampanteQt::risoluzione() {
   return std::clamp(p.resolution(), kDpiPdf, kDpiMassimo);
 }
 
-void StampanteQt::impostaTitolo(const QString &titolo) { d->titolo = titolo; }
-void StampanteQt::impostaFont(const QString &nome) { d->font = nome; }
-void StampanteQt::impostaDimensione(double punti) { d->dimensione = punti; }
-void StampanteQt::impostaGrassetto(bool grassetto) { d->grassetto = grassetto; }
-void StampanteQt::impostaX(double twips) { d->x = twips; }
-void StampanteQt::impostaY(double twips) { d->y = twips; }
-double StampanteQt::x() const { return d->x; }
-double StampanteQt::y() const { return d->y; }
-QString StampanteQt::errore() const { return d->errore; }
+void StampanteQt::impostaTitolo(const QString &titolo) {
+  d->titolo = titolo;
+}
+void StampanteQt::impostaFont(const QString &nome) {
+  d->font = nome;
+}
+void StampanteQt::impostaDimensione(double punti) {
+  d->dimensione = punti;
+}
+void StampanteQt::impostaGrassetto(bool grassetto) {
+  d->grassetto = grassetto;
+}
+void StampanteQt::impostaX(double twips) {
+  d->x = twips;
+}
+void StampanteQt::impostaY(double twips) {
+  d->y = twips;
+}
+double StampanteQt::x() const {
+  return d->x;
+}
+double StampanteQt::y() const {
+  return d->y;
+}
+QString StampanteQt::errore() const {
+  return d->errore;
+}
 
 bool StampanteQt::apri() {
   if (d->aperto) return true;
@@ -159,9 +185,10 @@ bool StampanteQt::apri() {
   } else {
     const QPrinterInfo info = QPrinterInfo::printerInfo(d->destinazione);
     if (info.isNull()) {
-      d->errore = u"La stampante \u00AB%1\u00BB non \u00E8 disponibile.\n"
-                  u"Controlla che sia accesa e collegata, oppure scegline un'altra dal menu \"Scegli la stampante\"."_s
-                      .arg(d->destinazione);
+      d->errore =
+          u"La stampante \u00AB%1\u00BB non \u00E8 disponibile.\n"
+          u"Controlla che sia accesa e collegata, oppure scegline un'altra dal menu \"Scegli la stampante\"."_s
+              .arg(d->destinazione);
       d->fallito = true;
       return false;
     }
@@ -186,9 +213,10 @@ bool StampanteQt::apri() {
   d->printer->setDocName(d->titolo.isEmpty() ? u"Vornel"_s : u"Vornel - "_s + d->titolo);
   d->printer->setCreator(u"Vornel"_s);
   if (!d->painter.begin(d->printer.get())) {
-    d->errore = d->lavoro ? u"Non riesco a preparare la stampa: la cartella temporanea non \u00E8 scrivibile."_s
-                          : u"Non riesco a scrivere il file PDF\n%1\nScegli un'altra cartella o un altro nome."_s.arg(
-                                QDir::toNativeSeparators(d->filePdf));
+    d->errore =
+        d->lavoro ? u"Non riesco a preparare la stampa: la cartella temporanea non \u00E8 scrivibile."_s
+                  : u"Non riesco a scrivere il file PDF\n%1\nScegli un'altra cartella o un altro nome."_s.arg(
+                        QDir::toNativeSeparators(d->filePdf));
     d->printer.reset();
     d->lavoro.reset();
     d->fallito = true;
@@ -222,7 +250,8 @@ void StampanteQt::stampaRiga(const QString &testo) {
   d->y += altezza;
 }
 
-void StampanteQt::stampaImmagine(const QImage &immagine, double x, double y, double larghezza, double altezza) {
+void StampanteQt::stampaImmagine(const QImage &immagine, double x, double y, double larghezza,
+                                 double altezza) {
   if (!apri()) return;
   d->painter.drawImage(QRectF(d->dev(x), d->dev(y), d->dev(larghezza), d->dev(altezza)), immagine);
 }
@@ -232,8 +261,9 @@ bool StampanteQt::fineDocumento() {
   bool ok = !d->fallito;
   if (d->aperto) {
     if (!d->painter.end() && ok) {
-      d->errore = d->lavoro ? u"La stampa non \u00E8 riuscita: il lavoro non si \u00E8 potuto scrivere."_s
-                            : u"Non riesco a scrivere il file PDF\n%1"_s.arg(QDir::toNativeSeparators(d->filePdf));
+      d->errore = d->lavoro
+                      ? u"La stampa non \u00E8 riuscita: il lavoro non si \u00E8 potuto scrivere."_s
+                      : u"Non riesco a scrivere il file PDF\n%1"_s.arg(QDir::toNativeSeparators(d->filePdf));
       ok = false;
     }
     if (ok && d->lavoro) {
@@ -241,8 +271,8 @@ bool StampanteQt::fineDocumento() {
       const QByteArray coda = d->destinazione.section(u'/', 0, 0).toLocal8Bit();
       const QByteArray file = QFile::encodeName(d->filePdf);
       const QByteArray titolo = d->printer->docName().toUtf8();
-      const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, coda.constData(), file.constData(), titolo.constData(), 0,
-                                        nullptr);
+      const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, coda.constData(), file.constData(),
+                                        titolo.constData(), 0, nullptr);
       if (lavoro == 0) {
         d->errore = u"La stampante \u00AB%1\u00BB ha rifiutato la stampa:\n%2"_s.arg(
             d->destinazione, QString::fromUtf8(cupsLastErrorString()));

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/stampante.h"
-
 #include <functional>
 #include <memory>
+
+#include "platform/stampante.h"
 
 // The real printer: the CUPS queues Qt PrintSupport lists, and a "Salva come
 // PDF" destination that writes the page to a file. Every page is written by

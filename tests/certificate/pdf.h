@@ -26,7 +26,8 @@ struct Parola {
 
 // Every word with its box, page by page (pdftotext -bbox).
 inline QList<Parola> parole(const QString &file) {
-  const QString html = esegui(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+  const QString html =
+      esegui(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
   static const QRegularExpression pagina(QStringLiteral("<page "));
   static const QRegularExpression parola(QStringLiteral(
       "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
@@ -81,7 +82,7 @@ inline QImage pagina(const QString &file, int dpi) {
   QTemporaryDir dir;
   const QString base = dir.filePath(QStringLiteral("p"));
   esegui(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-                                       QStringLiteral("-png"), QStringLiteral("-singlefile"), file, base});
+                                      QStringLiteral("-png"), QStringLiteral("-singlefile"), file, base});
   return QImage(base + QStringLiteral(".png"));
 }
 

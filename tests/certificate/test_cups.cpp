@@ -1,3 +1,11 @@
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QTest>
+#include <memory>
+
 #include "pdf.h"
 #include "platform/stampanteqt.h"
 #include "righeprova.h"
@@ -7,13 +15,6 @@
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "ui/certificate/stampaesercizio.h"
 #include "ui/common/gruppoopzioni.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QPrinterInfo>
-#include <QTest>
-#include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -44,14 +45,17 @@ class TestCups : public QObject {
 };
 
 void TestCups::initTestCase() {
-  if (!QFileInfo::exists(u"/usr/sbin/cupsd"_s) || !QFileInfo::exists(u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s))
+  if (!QFileInfo::exists(u"/usr/sbin/cupsd"_s) ||
+      !QFileInfo::exists(u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s))
     QSKIP("cups o printer-driver-cups-pdf non installati (scripts/dipendenze.sh li installa)");
   // Before any CUPS call of this process: the library keeps the first server it sees.
   m_cups = std::make_unique<CupsPrivato>();
   QVERIFY2(m_cups->avvia(), qPrintable(m_cups->errore()));
 }
 
-void TestCups::cleanupTestCase() { m_cups.reset(); }
+void TestCups::cleanupTestCase() {
+  m_cups.reset();
+}
 
 void TestCups::shouldListThePrivateQueueAsTheDefault() {
   StampanteQt s;
@@ -122,7 +126,8 @@ void TestCups::shouldReportAQueueThatRefusesTheJob() {
   QVERIFY(Attiva(fin));
   QTest::mouseClick(fin->findChild<PulsanteOpzione *>(u"Option1_2"_s), Qt::LeftButton);
   QCOMPARE(m.messaggi.voci.size(), 1);
-  QVERIFY2(m.messaggi.voci[0].testo.contains(u"ha rifiutato la stampa"_s), qPrintable(m.messaggi.voci[0].testo));
+  QVERIFY2(m.messaggi.voci[0].testo.contains(u"ha rifiutato la stampa"_s),
+           qPrintable(m.messaggi.voci[0].testo));
   QVERIFY(m.messaggi.voci[0].testo.contains(m_cups->coda()));
   QVERIFY(fin->isVisible());
   QCOMPARE(m.stato.esercizio.intOperazione, 10);
@@ -138,8 +143,9 @@ void TestCups::shouldReportAQueueThatRefusesTheJob() {
 
 void TestCups::shouldReportAPrinterThatIsGone() {
   int uscita = -1;
-  m_cups->client(u"lpadmin"_s, {u"-p"_s, u"Aula"_s, u"-E"_s, u"-v"_s, u"cups-pdf:/"_s, u"-P"_s,
-                                u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s},
+  m_cups->client(u"lpadmin"_s,
+                 {u"-p"_s, u"Aula"_s, u"-E"_s, u"-v"_s, u"cups-pdf:/"_s, u"-P"_s,
+                  u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s},
                  &uscita);
   QCOMPARE(uscita, 0);
   Mondo m;

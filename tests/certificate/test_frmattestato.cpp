@@ -1,14 +1,14 @@
-#include "generation/valutazione.h"
-#include "righeprova.h"
-#include "support/doppi.h"
-#include "ui/certificate/frmattestato.h"
-#include "ui/common/gruppoopzioni.h"
-
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPointer>
 #include <QTest>
 #include <memory>
+
+#include "generation/valutazione.h"
+#include "righeprova.h"
+#include "support/doppi.h"
+#include "ui/certificate/frmattestato.h"
+#include "ui/common/gruppoopzioni.h"
 
 using namespace Qt::StringLiterals;
 
@@ -97,10 +97,31 @@ void TestFrmAttestato::shouldDrawTheNineteenRowsInOrder() {
   QStringList testi;
   for (const auto &r : m_w->disegno().righe()) testi << r.testo;
   const QString data = QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat);
-  const QStringList attesi{{}, {}, {}, {}, {}, u"DIPLOMA DI MERITO"_s, u"RILASCIATO A"_s, {}, u"Gianni"_s, {},
-                           u"per aver eseguito"_s, {}, u"VORNEL"_s, {}, u"ORDINE DECRESCENTE"_s, {},
-                           u"con la valutazione di"_s, {}, u"DISTINTO"_s, {},
-                           u"con 8 risposte esatte su 10 richieste"_s, {}, {}, {}, u"Data  "_s + data};
+  const QStringList attesi{{},
+                           {},
+                           {},
+                           {},
+                           {},
+                           u"DIPLOMA DI MERITO"_s,
+                           u"RILASCIATO A"_s,
+                           {},
+                           u"Gianni"_s,
+                           {},
+                           u"per aver eseguito"_s,
+                           {},
+                           u"VORNEL"_s,
+                           {},
+                           u"ORDINE DECRESCENTE"_s,
+                           {},
+                           u"con la valutazione di"_s,
+                           {},
+                           u"DISTINTO"_s,
+                           {},
+                           u"con 8 risposte esatte su 10 richieste"_s,
+                           {},
+                           {},
+                           {},
+                           u"Data  "_s + data};
   QCOMPARE(testi, attesi);
   QCOMPARE(m_b->stato.esercizio.strNomeAlunno, u"Gianni"_s);
   QCOMPARE(m_w->windowTitle(), u"Form1"_s);
@@ -117,8 +138,8 @@ void TestFrmAttestato::shouldCentreEveryRowInItsFontAndColour() {
     QColor colore;
   };
   const QColor rosso(255, 0, 0), nero(0, 0, 0);
-  const Atteso attesi[] = {{5, 20, true, rosso},  {6, 20, true, nero},  {8, 20, true, rosso},
-                           {10, 12, false, nero}, {12, 14, true, nero}, {14, 14, true, nero},
+  const Atteso attesi[] = {{5, 20, true, rosso},  {6, 20, true, nero},   {8, 20, true, rosso},
+                           {10, 12, false, nero}, {12, 14, true, nero},  {14, 14, true, nero},
                            {16, 12, false, nero}, {18, 14, true, rosso}, {20, 12, false, nero},
                            {24, 12, false, nero}};
   const double centro = d.immagine().width() / 2.0;

@@ -1,8 +1,3 @@
-#include "righeprova.h"
-#include "support/doppi.h"
-#include "ui/certificate/frmstampaeserciziotre.h"
-#include "ui/common/gruppoopzioni.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -13,6 +8,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
+
+#include "righeprova.h"
+#include "support/doppi.h"
+#include "ui/certificate/frmstampaeserciziotre.h"
+#include "ui/common/gruppoopzioni.h"
 
 using namespace Qt::StringLiterals;
 
@@ -70,7 +70,8 @@ void TestFrmStampaEsercizioTre::shouldListTheLogOfTheExercise() {
   for (int k = 1; k <= 30; ++k) {
     auto *l = m_w->findChild<QLabel *>(u"LblOp_%1"_s.arg(k));
     QVERIFY2(l, qPrintable(u"LblOp_%1"_s.arg(k)));
-    QCOMPARE(l->text(), k <= operazioni ? m_b->stato.esercizio.strRigheEsercizio[static_cast<size_t>(k)] : QString());
+    QCOMPARE(l->text(),
+             k <= operazioni ? m_b->stato.esercizio.strRigheEsercizio[static_cast<size_t>(k)] : QString());
   }
   QVERIFY(!m_w->findChild<QLabel *>(u"LblOp_31"_s));
   QVERIFY(m_w->findChild<QLabel *>(u"Label1"_s)->text().isEmpty());

@@ -1,12 +1,12 @@
-#include "righeprova.h"
-#include "support/doppi.h"
-#include "ui/common/gruppoopzioni.h"
-#include "ui/start/finestre.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "righeprova.h"
+#include "support/doppi.h"
+#include "ui/common/gruppoopzioni.h"
+#include "ui/start/finestre.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,12 +1,12 @@
-#include "support/doppi.h"
-#include "ui/worksheets/frmsceltastampante.h"
-
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+
+#include "support/doppi.h"
+#include "ui/worksheets/frmsceltastampante.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,8 +1,8 @@
+#include <QTest>
+
 #include "righeprova.h"
 #include "support/doppi.h"
 #include "ui/certificate/stampaesercizio.h"
-
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +22,8 @@ class TestStampaEsercizio : public QObject {
 void TestStampaEsercizio::shouldFindCourierByExactNameInListOrder_data() {
   QTest::addColumn<QStringList>("fonts");
   QTest::addColumn<QString>("atteso");
-  QTest::newRow("Courier New prima") << QStringList{u"Arial"_s, u"Courier New"_s, u"Courier"_s} << u"Courier New"_s;
+  QTest::newRow("Courier New prima") << QStringList{u"Arial"_s, u"Courier New"_s, u"Courier"_s}
+                                     << u"Courier New"_s;
   QTest::newRow("Courier prima") << QStringList{u"Courier"_s, u"Courier New"_s} << u"Courier"_s;
   QTest::newRow("solo Courier") << QStringList{u"Arial"_s, u"Courier"_s} << u"Courier"_s;
   QTest::newRow("maiuscole") << QStringList{u"COURIER NEW"_s, u"courier"_s} << QString();

@@ -1,3 +1,11 @@
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTest>
+
 #include "pdf.h"
 #include "platform/stampanteqt.h"
 #include "righeprova.h"
@@ -5,14 +13,6 @@
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/stampaesercizio.h"
 #include "ui/common/gruppoopzioni.h"
-
-#include <QDate>
-#include <QFile>
-#include <QFileInfo>
-#include <QPainter>
-#include <QFontDatabase>
-#include <QStandardPaths>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -68,7 +68,8 @@ void TestStampanteQt::shouldListCourierAliasesThatResolveToAMonospacedTwin() {
   QVERIFY(f.contains(u"Liberation Mono"_s) || f.contains(u"Nimbus Mono PS"_s));
   QVERIFY(f.contains(u"Courier New"_s));
   QVERIFY(f.contains(u"Courier"_s));
-  QVERIFY(f.indexOf(u"Courier New"_s) < f.indexOf(u"Courier"_s) || QFontDatabase::families().contains(u"Courier"_s));
+  QVERIFY(f.indexOf(u"Courier New"_s) < f.indexOf(u"Courier"_s) ||
+          QFontDatabase::families().contains(u"Courier"_s));
   QCOMPARE(CercaFontCourier(StampanteQt().fonts()), u"Courier New"_s);
   // An alias is offered once, not next to a real family of that name.
   QCOMPARE(f.count(u"Courier New"_s), 1);
@@ -123,10 +124,12 @@ void TestStampanteQt::shouldPrintTheLogRowsInOrderAtTheirHeights() {
     // x 500 twips = 25 pt, plus the leading blanks at 6 pt each in 10 pt Courier.
     const QString grezza = e.strRigheEsercizio[static_cast<size_t>(k)];
     const qsizetype blank = grezza.size() - QStringView(grezza).trimmed().size();
-    QVERIFY2(qAbs(r[0].x0 - 25 - 6.0 * double(blank)) < 1.0, qPrintable(u"%1 a x %2"_s.arg(atteso).arg(r[0].x0)));
+    QVERIFY2(qAbs(r[0].x0 - 25 - 6.0 * double(blank)) < 1.0,
+             qPrintable(u"%1 a x %2"_s.arg(atteso).arg(r[0].x0)));
     const double y = YRigaEsercizio(k) / 20.0;
     if (k == 1) primaY = r[0].y0 - y;  // the glyph box's offset below the line's top
-    QVERIFY2(qAbs(r[0].y0 - y - primaY) < 0.6, qPrintable(u"riga %1 a %2 invece di %3"_s.arg(k).arg(r[0].y0).arg(y)));
+    QVERIFY2(qAbs(r[0].y0 - y - primaY) < 0.6,
+             qPrintable(u"riga %1 a %2 invece di %3"_s.arg(k).arg(r[0].y0).arg(y)));
     QVERIFY(primaY > -1 && primaY < 4);
   }
   // The monospaced twin of Courier New is what the page carries.
@@ -153,7 +156,8 @@ void TestStampanteQt::shouldPaintAPictureAtItsPlaceAndSize() {
   s.stampaImmagine(quadro, 1440, 720, 2880, 1440);  // 1 in, 0.5 in; 2 x 1 in
   QVERIFY(s.fineDocumento());
   const QRect r = pdf::inchiostro(pdf::pagina(file, 100));
-  QVERIFY2(qAbs(r.left() - 100) <= 1 && qAbs(r.top() - 50) <= 1, qPrintable(u"%1,%2"_s.arg(r.left()).arg(r.top())));
+  QVERIFY2(qAbs(r.left() - 100) <= 1 && qAbs(r.top() - 50) <= 1,
+           qPrintable(u"%1,%2"_s.arg(r.left()).arg(r.top())));
   QVERIFY2(qAbs(r.width() - 200) <= 2 && qAbs(r.height() - 100) <= 2,
            qPrintable(u"%1x%2"_s.arg(r.width()).arg(r.height())));
 }

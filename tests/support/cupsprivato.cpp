@@ -7,7 +7,9 @@
 
 CupsPrivato::CupsPrivato(QString coda) : m_coda(std::move(coda)) {}
 
-CupsPrivato::~CupsPrivato() { ferma(); }
+CupsPrivato::~CupsPrivato() {
+  ferma();
+}
 
 QString CupsPrivato::script() {
   return QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("cupsprivato.sh"));
@@ -25,7 +27,8 @@ bool CupsPrivato::avvia() {
   p.setProcessEnvironment(env);
   p.start(QStringLiteral("bash"), {script(), QStringLiteral("avvia"), m_dir.path(), m_coda});
   if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-    m_errore = QStringLiteral("cupsd privato non avviato: ") + QString::fromLocal8Bit(p.readAllStandardError());
+    m_errore =
+        QStringLiteral("cupsd privato non avviato: ") + QString::fromLocal8Bit(p.readAllStandardError());
     return false;
   }
   for (const QString &riga : QString::fromLocal8Bit(p.readAllStandardOutput()).split(u'\n')) {
@@ -45,8 +48,10 @@ void CupsPrivato::ferma() {
   QProcess p;
   p.start(QStringLiteral("bash"), {script(), QStringLiteral("ferma"), m_dir.path()});
   p.waitForFinished(30000);
-  if (m_vecchioServer.isEmpty()) qunsetenv("CUPS_SERVER");
-  else qputenv("CUPS_SERVER", m_vecchioServer);
+  if (m_vecchioServer.isEmpty())
+    qunsetenv("CUPS_SERVER");
+  else
+    qputenv("CUPS_SERVER", m_vecchioServer);
   m_avviato = false;
 }
 
@@ -68,16 +73,19 @@ static int contaRighe(const QString &testo) {
 }
 
 int CupsPrivato::lavoriCompletati() const {
-  return contaRighe(client(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o")}));
+  return contaRighe(client(QStringLiteral("lpstat"),
+                           {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o")}));
 }
 
 int CupsPrivato::lavoriInCoda() const {
-  return contaRighe(client(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o")}));
+  return contaRighe(client(QStringLiteral("lpstat"),
+                           {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o")}));
 }
 
 QStringList CupsPrivato::documentiSpool() const {
   QStringList percorsi;
   const QDir d(m_spool);
-  for (const QString &f : d.entryList({QStringLiteral("d*")}, QDir::Files, QDir::Name)) percorsi << d.filePath(f);
+  for (const QString &f : d.entryList({QStringLiteral("d*")}, QDir::Files, QDir::Name))
+    percorsi << d.filePath(f);
   return percorsi;
 }

@@ -30,8 +30,8 @@ QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
   r.push_back({{}, arial, 12, false, nero});
   r.push_back({dati.valutazione, arial, 14, true, rosso});
   r.push_back({{}, arial, 14, true, rosso});
-  r.push_back({u"con %1 risposte esatte su %2 richieste"_s.arg(dati.esatte).arg(dati.operazioni), arial, 12, false,
-               nero});
+  r.push_back({u"con %1 risposte esatte su %2 richieste"_s.arg(dati.esatte).arg(dati.operazioni), arial, 12,
+               false, nero});
   for (int i = 0; i < 3; ++i) r.push_back({{}, arial, 12, false, nero});
   r.push_back({u"Data  "_s + dati.data, arial, 12, false, nero});
   return r;
@@ -64,9 +64,10 @@ void DisegnoAttestato::cornice() {
   p.setBrush(oro);
   p.setPen(Qt::NoPen);
   const double s = 2.2 * mm;
-  for (const QPointF c : {tutto.topLeft() + QPointF(4.2 * mm, 4.2 * mm), tutto.topRight() + QPointF(-4.2 * mm, 4.2 * mm),
-                          tutto.bottomLeft() + QPointF(4.2 * mm, -4.2 * mm),
-                          tutto.bottomRight() + QPointF(-4.2 * mm, -4.2 * mm)}) {
+  for (const QPointF c :
+       {tutto.topLeft() + QPointF(4.2 * mm, 4.2 * mm), tutto.topRight() + QPointF(-4.2 * mm, 4.2 * mm),
+        tutto.bottomLeft() + QPointF(4.2 * mm, -4.2 * mm),
+        tutto.bottomRight() + QPointF(-4.2 * mm, -4.2 * mm)}) {
     QPainterPath rombo;
     rombo.moveTo(c + QPointF(0, -s));
     rombo.lineTo(c + QPointF(s, 0));

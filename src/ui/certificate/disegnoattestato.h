@@ -24,7 +24,7 @@ struct DatiAttestato {
   QString valutazione;  // the grade word
   int esatte = 0;
   int operazioni = 0;
-  QString data;         // today, in the system's short format
+  QString data;  // today, in the system's short format
 };
 
 // The certificate's rows from the top, blank rows included.
@@ -45,7 +45,8 @@ class DisegnoAttestato {
   // Draws the next row; true while rows remain to be drawn.
   bool disegnaProssima();
   void disegnaTutto() {
-    while (disegnaProssima()) {}
+    while (disegnaProssima()) {
+    }
   }
   [[nodiscard]] bool finito() const { return m_prossima >= m_righe.size(); }
 

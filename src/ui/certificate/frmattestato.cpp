@@ -1,18 +1,18 @@
 #include "ui/certificate/frmattestato.h"
 
-#include "generation/valutazione.h"
-#include "platform/orologio.h"
-#include "platform/stampante.h"
-#include "ui/certificate/stampaesercizio.h"
-#include "ui/common/aspetto.h"
-#include "ui/common/gruppoopzioni.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLocale>
 #include <QPainter>
 #include <QPointer>
+
+#include "generation/valutazione.h"
+#include "platform/orologio.h"
+#include "platform/stampante.h"
+#include "ui/certificate/stampaesercizio.h"
+#include "ui/common/aspetto.h"
+#include "ui/common/gruppoopzioni.h"
 
 using namespace Qt::StringLiterals;
 
@@ -62,7 +62,8 @@ FrmAttestato::FrmAttestato(Contesto &ctx, QWidget *genitore)
   GruppoOpzioni::Configurazione conf;
   conf.tastiCifra = 3;
   conf.saltaDisabilitati = false;
-  m_comandi = new GruppoOpzioni(conf, [this](int i) { comando(i); }, this);
+  m_comandi = new GruppoOpzioni(
+      conf, [this](int i) { comando(i); }, this);
   const QString testi[] = {u"STAMPA L'ATTESTATO"_s, u"TORNA ALLA FINESTRA PRECEDENTE"_s, u"FINE SESSIONE"_s};
   const QPoint posti[] = {{96, 84}, {96, 732}, {75, 1368}};
   for (int i = 0; i < 3; ++i) {
@@ -106,7 +107,8 @@ DatiAttestato FrmAttestato::dati() const {
 // Row by row, letting the window repaint between rows, at the printer's
 // resolution so that the very same picture prints sharp.
 void FrmAttestato::disegna() {
-  m_disegno = std::make_unique<DisegnoAttestato>(kPicture, m_ctx.stampante.risoluzione(), RigheAttestato(dati()));
+  m_disegno =
+      std::make_unique<DisegnoAttestato>(kPicture, m_ctx.stampante.risoluzione(), RigheAttestato(dati()));
   m_vista->mostra(&m_disegno->immagine());
   auto *frame = findChild<QFrame *>(u"Frame4"_s);
   m_inDisegno = true;
@@ -156,9 +158,16 @@ bool FrmAttestato::stampa() {
 
 void FrmAttestato::comando(int i) {
   switch (i) {
-    case 0: stampa(); break;
-    case 1: close(); break;
-    case 2: m_ctx.nav.chiudiTutto(); break;
-    default: break;
+    case 0:
+      stampa();
+      break;
+    case 1:
+      close();
+      break;
+    case 2:
+      m_ctx.nav.chiudiTutto();
+      break;
+    default:
+      break;
   }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/certificate/disegnoattestato.h"
 #include "ui/common/contesto.h"
 #include "ui/common/finestra.h"
-
-#include <memory>
 
 class GruppoOpzioni;
 class QCloseEvent;

@@ -1,11 +1,5 @@
 #include "ui/certificate/frmstampaeserciziotre.h"
 
-#include "platform/messaggi.h"
-#include "platform/stampante.h"
-#include "ui/certificate/stampaesercizio.h"
-#include "ui/common/aspetto.h"
-#include "ui/common/gruppoopzioni.h"
-
 #include <QAction>
 #include <QFrame>
 #include <QGuiApplication>
@@ -15,6 +9,12 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+
+#include "platform/messaggi.h"
+#include "platform/stampante.h"
+#include "ui/certificate/stampaesercizio.h"
+#include "ui/common/aspetto.h"
+#include "ui/common/gruppoopzioni.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,12 +29,14 @@ struct Comando {
   const char16_t *testo;
   int alto;
 };
-constexpr Comando kComandi[] = {{u"E S C I", 5550}, {u"SCRIVI IL NOME", 6135}, {u"STAMPA", 6765}, {u"ATTESTATO", 7380}};
+constexpr Comando kComandi[] = {
+    {u"E S C I", 5550}, {u"SCRIVI IL NOME", 6135}, {u"STAMPA", 6765}, {u"ATTESTATO", 7380}};
 
 }  // namespace
 
 FrmStampaEsercizioTre::FrmStampaEsercizioTre(Contesto &ctx, QWidget *genitore)
-    : Finestra(u"FrmStampaEsercizioTre"_s, u"FINESTRA DI STAMPA "_s, {11910, 8310}, kCiano, genitore), m_ctx(ctx) {
+    : Finestra(u"FrmStampaEsercizioTre"_s, u"FINESTRA DI STAMPA "_s, {11910, 8310}, kCiano, genitore),
+      m_ctx(ctx) {
   using aspetto::carattere;
   using aspetto::twips;
   client()->setFont(carattere(u"Courier"_s, 9.75));
@@ -43,7 +45,8 @@ FrmStampaEsercizioTre::FrmStampaEsercizioTre(Contesto &ctx, QWidget *genitore)
   conf.tastiCifra = 4;
   conf.tastiMuti = {Qt::Key_E, Qt::Key_S};
   conf.saltaDisabilitati = false;
-  m_comandi = new GruppoOpzioni(conf, [this](int i) { comando(i); }, this);
+  m_comandi = new GruppoOpzioni(
+      conf, [this](int i) { comando(i); }, this);
   for (int i = 0; i < 4; ++i) {
     auto *b = new PulsanteOpzione(QString::fromUtf16(kComandi[i].testo), client());
     b->setObjectName(u"Option1_%1"_s.arg(i));
@@ -71,7 +74,8 @@ FrmStampaEsercizioTre::FrmStampaEsercizioTre(Contesto &ctx, QWidget *genitore)
   m_fraNome = aspetto::cornice(client(), u"fraNome"_s, twips(2400, 1800, 6720, 4500), u"Il tuo nome"_s);
   m_fraNome->setFrameShape(QFrame::Box);
   aspetto::colora(m_fraNome, kRosa);
-  auto *l5 = aspetto::etichetta(m_fraNome, u"Label5"_s, u"   IMMETTI   IL  TUO  NOME"_s, twips(120, 240, 6480, 480));
+  auto *l5 =
+      aspetto::etichetta(m_fraNome, u"Label5"_s, u"   IMMETTI   IL  TUO  NOME"_s, twips(120, 240, 6480, 480));
   l5->setFont(carattere(u"Arial"_s, 14.25, true));
   l5->setAlignment(Qt::AlignCenter);
   aspetto::coloraTesto(l5, aspetto::kRosso);
@@ -83,8 +87,9 @@ FrmStampaEsercizioTre::FrmStampaEsercizioTre(Contesto &ctx, QWidget *genitore)
   m_txtNome->setMaxLength(15);
   m_txtNome->setAccessibleName(u"Il tuo nome"_s);
   aspetto::colora(m_txtNome, kRosa, aspetto::kRosso);
-  auto *l4 = aspetto::etichetta(m_fraNome, u"Label4"_s, u"Il nome viene troncato automaticamente alla 15a lettera"_s,
-                                twips(120, 1740, 6480, 600));
+  auto *l4 =
+      aspetto::etichetta(m_fraNome, u"Label4"_s, u"Il nome viene troncato automaticamente alla 15a lettera"_s,
+                         twips(120, 1740, 6480, 600));
   auto *l9 = aspetto::etichetta(m_fraNome, u"Label9"_s, u"Presta attenzione all'ortografia"_s,
                                 twips(120, 2460, 6480, 360));
   for (auto *l : {l4, l9}) {
@@ -122,16 +127,26 @@ void FrmStampaEsercizioTre::elenca() {
   for (int k = 1; k <= std::min(n, kRigheElenco); ++k)
     m_righe[k - 1]->setFont(aspetto::carattere(courier, 10, courier == u"Courier New"_s));
   for (auto *l : m_righe) l->clear();
-  for (int k = 1; k <= std::min(n, kRigheElenco); ++k) m_righe[k - 1]->setText(e.strRigheEsercizio[static_cast<size_t>(k)]);
+  for (int k = 1; k <= std::min(n, kRigheElenco); ++k)
+    m_righe[k - 1]->setText(e.strRigheEsercizio[static_cast<size_t>(k)]);
 }
 
 void FrmStampaEsercizioTre::comando(int i) {
   switch (i) {
-    case 0: close(); break;
-    case 1: scriviNome(); break;
-    case 2: stampa(); break;
-    case 3: m_ctx.nav.apriAttestato(); break;
-    default: break;
+    case 0:
+      close();
+      break;
+    case 1:
+      scriviNome();
+      break;
+    case 2:
+      stampa();
+      break;
+    case 3:
+      m_ctx.nav.apriAttestato();
+      break;
+    default:
+      break;
   }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QList>
+
 #include "ui/common/contesto.h"
 #include "ui/common/finestra.h"
-
-#include <QList>
 
 class GruppoOpzioni;
 class QFrame;

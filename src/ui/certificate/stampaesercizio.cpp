@@ -1,9 +1,9 @@
 #include "ui/certificate/stampaesercizio.h"
 
+#include <algorithm>
+
 #include "platform/messaggi.h"
 #include "platform/stampante.h"
-
-#include <algorithm>
 
 double YRigaEsercizio(int k) {
   if (k >= 1 && k <= 10) return 2000 + (k - 1) * 400.0;
@@ -45,14 +45,16 @@ EsitoStampa StampaEsercizio(Stampante &stampante, const Esercizio &esercizio) {
 
 bool RiferisciStampa(const EsitoStampa &esito, Messaggi &messaggi, const QString &nota) {
   switch (esito.tipo) {
-    case EsitoStampa::Tipo::Stampato: return true;
-    case EsitoStampa::Tipo::Annullato: return false;
+    case EsitoStampa::Tipo::Stampato:
+      return true;
+    case EsitoStampa::Tipo::Annullato:
+      return false;
     case EsitoStampa::Tipo::SenzaCourier:
       messaggi.mostra(kMessaggioCourier, TitoloMessaggi(), Messaggi::Icona::Nessuna);
       return false;
     case EsitoStampa::Tipo::Errore:
-      messaggi.mostra(nota.isEmpty() ? esito.errore : esito.errore + QStringLiteral("\n\n") + nota, TitoloMessaggi(),
-                      Messaggi::Icona::Avviso);
+      messaggi.mostra(nota.isEmpty() ? esito.errore : esito.errore + QStringLiteral("\n\n") + nota,
+                      TitoloMessaggi(), Messaggi::Icona::Avviso);
       return false;
   }
   return false;

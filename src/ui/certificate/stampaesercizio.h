@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/stato.h"
-
 #include <QString>
+
+#include "app/stato.h"
 
 class Messaggi;
 class Stampante;

@@ -1,11 +1,11 @@
 #include "ui/worksheets/frmsceltastampante.h"
 
-#include "platform/stampante.h"
-#include "ui/common/aspetto.h"
-
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+
+#include "platform/stampante.h"
+#include "ui/common/aspetto.h"
 
 using namespace Qt::StringLiterals;
 
