@@ -135,6 +135,8 @@ void frmInizio::costruisci() {
 
   for (QLabel *l : {m_label6[0], m_label6[1], m_label6[2], m_lblCifre}) l->installEventFilter(this);
   for (QLabel *l : {m_label6[2], m_lblCifre}) l->setCursor(Qt::PointingHandCursor);
+  for (QLabel *l : m_label6) l->setToolTip(QStringLiteral("Tasto destro del mouse: cambia la famiglia di unità"));
+  m_lblCifre->setToolTip(QStringLiteral("Clic: valori di 1 o di 2 cifre"));
 
   m_frame1 = Gruppo(c, QStringLiteral("Frame1"), QStringLiteral("Che cosa trovare"), kFrame1);
   m_frame2 = Gruppo(c, QStringLiteral("Frame2"), QStringLiteral("Ordine dei simboli"), kFrame2);
