@@ -96,7 +96,10 @@ void TestFrmAttestato::shouldDrawTheNineteenRowsInOrder() {
   QVERIFY(m_w->disegno().finito());
   QStringList testi;
   for (const auto &r : m_w->disegno().righe()) testi << r.testo;
-  const QString data = QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat);
+  // Tests run on the C locale, which gets the Italian short date.
+  const QString data = QLocale::system().language() == QLocale::C
+                           ? u"08/12/26"_s
+                           : QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat);
   const QStringList attesi{{},
                            {},
                            {},

@@ -100,7 +100,10 @@ DatiAttestato FrmAttestato::dati() const {
   d.valutazione = e.strValutazione;
   d.esatte = e.intEsatte;
   d.operazioni = e.intOperazione;
-  d.data = QLocale::system().toString(m_ctx.orologio.oggi(), QLocale::ShortFormat);
+  // The system's short date; a system left on the bare C locale gets the Italian one.
+  const QLocale sistema = QLocale::system();
+  const QLocale locale = sistema.language() == QLocale::C ? QLocale(QLocale::Italian, QLocale::Italy) : sistema;
+  d.data = locale.toString(m_ctx.orologio.oggi(), QLocale::ShortFormat);
   return d;
 }
 
