@@ -21,6 +21,7 @@ class TestFrmStampaSchedeTre : public QObject {
   void showsItsControls();
   void orderCaptionsComeFromTheFamily_data();
   void orderCaptionsComeFromTheFamily();
+  void orderCaptionsFollowAFamilyChangedMeanwhile();
   void findChoiceMarksAndOpensTheOrder_data();
   void findChoiceMarksAndOpensTheOrder();
   void orderChoiceGeneratesTheSheetAndLeavesTheExerciseAlone_data();
@@ -142,6 +143,16 @@ void TestFrmStampaSchedeTre::orderCaptionsComeFromTheFamily() {
   crea(famiglia);
   QCOMPARE(trova<QPushButton>(u"Option2_0"_s)->text(), decrescente);
   QCOMPARE(trova<QPushButton>(u"Option2_1"_s)->text(), crescente);
+}
+
+void TestFrmStampaSchedeTre::orderCaptionsFollowAFamilyChangedMeanwhile() {
+  crea(3);
+  QWidget altra;
+  QVERIFY(Attiva(&altra));
+  ApplicaFamiglia(m_banco->stato.famiglia, 6);
+  QVERIFY(Attiva(m_finestra));
+  QCOMPARE(trova<QPushButton>(u"Option2_0"_s)->text(), u"  km     hm  dam    m"_s);
+  QCOMPARE(trova<QPushButton>(u"Option2_1"_s)->text(), u"   m  dam   hm     km"_s);
 }
 
 void TestFrmStampaSchedeTre::findChoiceMarksAndOpensTheOrder_data() {

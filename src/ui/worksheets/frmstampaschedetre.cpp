@@ -68,7 +68,6 @@ FrmStampaSchedeTre::FrmStampaSchedeTre(Contesto &ctx, QWidget *genitore)
 
 void FrmStampaSchedeTre::costruisci() {
   QWidget *c = client();
-  const FamigliaUnita &f = m_ctx.stato.famiglia;
   const QFont arialGrassetto = aspetto::carattere(u"Arial"_s, 8, true);
 
   // What to find, with a marker beside each button.
@@ -94,7 +93,7 @@ void FrmStampaSchedeTre::costruisci() {
   m_frame7 = Cornice(c, u"Frame7"_s, QString(), twips(kSinistra, 1860, kColonna, 1440));
   m_frame7->setEnabled(false);
   m_ordine = new GruppoOpzioni(conf, [this](int k) { sceltaOrdine(k); }, this);
-  const QStringList ordine{DidascaliaDecrescente(f), DidascaliaCrescente(f), u"TUTTI"_s};
+  const QStringList ordine{QString(), QString(), u"TUTTI"_s};
   for (int k = 0; k < 3; ++k) {
     auto *p = new PulsanteOpzione(ordine[k], m_frame7);
     p->setObjectName(u"Option2_%1"_s.arg(k));
@@ -105,6 +104,7 @@ void FrmStampaSchedeTre::costruisci() {
     aspetto::colora(m, aspetto::kSfondo);
     m_label4 << m;
   }
+  didascalieOrdine();
   m_label2 = aspetto::etichetta(c, u"Label2"_s, QString(), twips(kSinistra, 3330, kColonna, 300));
   m_label2->setFont(aspetto::carattere(u"Arial"_s, 9, true));
 
@@ -155,6 +155,20 @@ void FrmStampaSchedeTre::costruisci() {
     m_anteprima << l;
   }
   abilitaScheda();
+}
+
+void FrmStampaSchedeTre::didascalieOrdine() {
+  const FamigliaUnita &f = m_ctx.stato.famiglia;
+  for (auto [k, testo] : {std::pair{0, DidascaliaDecrescente(f)}, std::pair{1, DidascaliaCrescente(f)}}) {
+    m_ordine->pulsante(k)->setText(testo);
+    m_ordine->pulsante(k)->setAccessibleName(testo.simplified());
+  }
+}
+
+void FrmStampaSchedeTre::changeEvent(QEvent *e) {
+  // The family may have been changed on the start window while this one stayed open.
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) didascalieOrdine();
+  Finestra::changeEvent(e);
 }
 
 void FrmStampaSchedeTre::showEvent(QShowEvent *e) {

@@ -20,10 +20,12 @@ class FrmStampaSchedeTre : public Finestra {
 
  protected:
   void showEvent(QShowEvent *e) override;
+  void changeEvent(QEvent *e) override;
   bool eventFilter(QObject *o, QEvent *e) override;
 
  private:
   void costruisci();
+  void didascalieOrdine();
   void sceltaCosa(int k);
   void sceltaOrdine(int k);
   void sceltaNumero(int k);
