@@ -26,6 +26,7 @@ class TestFrmStampaSchedeTre : public QObject {
   void findChoiceMarksAndOpensTheOrder();
   void orderChoiceGeneratesTheSheetAndLeavesTheExerciseAlone_data();
   void orderChoiceGeneratesTheSheetAndLeavesTheExerciseAlone();
+  void keyboardAloneComposesTheSheet();
   void previewShowsOnePrintButton();
   void printedSheetIsThePreview_data();
   void printedSheetIsThePreview();
@@ -221,6 +222,24 @@ void TestFrmStampaSchedeTre::orderChoiceGeneratesTheSheetAndLeavesTheExerciseAlo
   QCOMPARE(st.impostazioni.intOrdineSimboli, qint16(1));
   QVERIFY(trova<QWidget>(u"Frame1"_s)->isEnabled());
   QVERIFY(trova<QWidget>(u"Frame3"_s)->isEnabled());
+}
+
+void TestFrmStampaSchedeTre::keyboardAloneComposesTheSheet() {
+  crea();
+  auto *cosa0 = trova<QPushButton>(u"Option1_0"_s);
+  QTest::keyClick(cosa0, Qt::Key_Space);
+  auto *cosa1 = trova<QPushButton>(u"Option1_1"_s);
+  QCOMPARE(QApplication::focusWidget(), cosa1);
+  QTest::keyClick(cosa1, Qt::Key_Right);  // arrows are swallowed: nothing moves, nothing is chosen
+  QCOMPARE(QApplication::focusWidget(), cosa1);
+  QVERIFY(trova<QLabel>(u"Label1"_s)->text().isEmpty());
+  QTest::keyClick(cosa1, Qt::Key_Return);
+  QCOMPARE(trova<QLabel>(u"Label1"_s)->text(), u"Trova il simbolo"_s);
+  auto *ordine0 = trova<QPushButton>(u"Option2_0"_s);
+  QCOMPARE(QApplication::focusWidget(), ordine0);
+  QTest::keyClick(ordine0, Qt::Key_Return);
+  QCOMPARE(m_banco->stato.scheda.intRigheGenerate, 30);
+  QCOMPARE(trova<QLabel>(u"Label2"_s)->text(), u"Simboli decrescenti"_s);
 }
 
 void TestFrmStampaSchedeTre::previewShowsOnePrintButton() {
