@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeySequence>
 #include <QMenuBar>
 
 Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips, const QColor &sfondo,
@@ -26,6 +27,13 @@ Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips
 QAction *Finestra::voceMenu(const QString &nome, const QString &testo) {
   auto *a = menuBar()->addAction(testo);
   a->setObjectName(nome);
+  // Reachable from the keyboard as Alt + its first letter, as a mnemonic would
+  // be, without changing the caption; the option buttons never see this key.
+  if (!testo.isEmpty()) {
+    a->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(testo.at(0).toUpper().unicode())));
+    a->setShortcutContext(Qt::WindowShortcut);
+    a->setToolTip(testo + QStringLiteral(" (Alt+") + testo.at(0).toUpper() + u')');
+  }
   dimensioneProgetto();
   return a;
 }

@@ -1,0 +1,189 @@
+// The whole program through the keyboard alone, over the real windows and the
+// real PDF printer: start window -> exercise -> end-of-exercise window ->
+// certificate -> back; start window -> worksheets -> preview -> print to PDF.
+// Every control a pupil uses must tell a screen reader what it is.
+#include "platform/stampanteqt.h"
+#include "support/doppi.h"
+#include "ui/start/finestre.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Mondo {
+  CartellaTemporanea dir;
+  Stato stato;
+  OrologioFinto orologio;
+  CasualeSistema casuale{8122026};
+  MessaggiRegistrati messaggi;
+  StampanteQt stampante;
+  Finestre finestre;
+  Contesto ctx{stato, orologio, casuale, messaggi, stampante, finestre};
+  QStringList pdf;
+  Mondo() {
+    stato.livello.strNomeFile = u"vornel"_s;
+    stampante.scegli(kSalvaComePdf);
+    stampante.impostaSceltaFilePdf([this](const QString &) {
+      pdf << dir.percorso() + u"/stampa-%1.pdf"_s.arg(pdf.size() + 1);
+      return pdf.back();
+    });
+  }
+  ~Mondo() {
+    for (QWidget *w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+};
+
+QWidget *Fuoco() { return QApplication::focusWidget(); }
+QString NomeFuoco() { return Fuoco() ? Fuoco()->objectName() : QString(); }
+
+void Tasto(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+  QWidget *f = Fuoco();
+  QVERIFY2(f, "nothing has the keyboard");
+  QTest::keyClick(f, static_cast<Qt::Key>(k), m);
+}
+
+bool AttivaDavvero(QWidget *w) {
+  return w && QTest::qWaitFor([w] { return QApplication::activeWindow() == w && Fuoco() && Fuoco()->window() == w; });
+}
+
+// Controls without a name for a screen reader: visible buttons, and labels
+// showing text.
+QStringList SenzaNome(QWidget *finestra) {
+  QStringList muti;
+  for (QWidget *w : finestra->findChildren<QWidget *>()) {
+    if (!w->isVisibleTo(finestra)) continue;
+    const auto *l = qobject_cast<QLabel *>(w);
+    if (!qobject_cast<QAbstractButton *>(w) && !(l && !l->text().trimmed().isEmpty())) continue;
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+    if (!a || a->text(QAccessible::Name).trimmed().isEmpty()) muti << w->objectName();
+  }
+  return muti;
+}
+
+}  // namespace
+
+class TestProgramma : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void cleanup() { m_m.reset(); }
+  void shouldWalkFromStartToCertificateAndBackByKeyboard();
+  void shouldComposeAndPrintAWorksheetByKeyboard();
+
+ private:
+  std::unique_ptr<Mondo> m_m;
+};
+
+void TestProgramma::shouldWalkFromStartToCertificateAndBackByKeyboard() {
+  m_m = std::make_unique<Mondo>();
+  frmInizio *inizio = m_m->finestre.avvia(m_m->ctx);
+  QVERIFY(AttivaDavvero(inizio));
+  QCOMPARE(SenzaNome(inizio), QStringList());
+  Tasto(Qt::Key_1);
+  Tasto(Qt::Key_Return);  // "Numero"
+  Tasto(Qt::Key_Return);  // decreasing order, then "Vai" has the focus
+  QCOMPARE(NomeFuoco(), u"Option3_0"_s);
+  Tasto(Qt::Key_Return);
+  QWidget *es = m_m->finestre.esercizio();
+  QVERIFY(AttivaDavvero(es));
+  QCOMPARE(SenzaNome(es), QStringList());
+
+  for (int i = 1; i <= 20; ++i) {
+    const QString cifre = QString(m_m->stato.operazione.strRisultato).remove(u'.');
+    for (QChar c : cifre) Tasto(c == u',' ? Qt::Key_Comma : Qt::Key_0 + c.digitValue());
+    Tasto(Qt::Key_V);
+    Tasto(Qt::Key_Return);
+    QVERIFY2(m_m->stato.esercizio.intEsatte == i, qPrintable(m_m->stato.operazione.strRisultato + u" / "_s +
+                                                             m_m->stato.esercizio.strRisposta));
+    if (i < 20) Tasto(Qt::Key_N), Tasto(Qt::Key_Return);
+  }
+  QVERIFY(es->findChild<QWidget *>(u"fraAvviso"_s)->isEnabled());
+
+  // "Stampa" of the end frame opens the end-of-exercise window.
+  QCOMPARE(NomeFuoco(), u"optAvviso_0"_s);
+  Tasto(Qt::Key_Return);
+  QWidget *stampa = m_m->finestre.stampaEsercizio();
+  QVERIFY(AttivaDavvero(stampa));
+  QCOMPARE(SenzaNome(stampa), QStringList());
+  QCOMPARE(stampa->findChild<QLabel *>(u"LblOp_20"_s)->text(), m_m->stato.esercizio.strRigheEsercizio[20]);
+
+  // The name, then the log printed to PDF.
+  Tasto(Qt::Key_2);
+  Tasto(Qt::Key_Return);
+  QCOMPARE(NomeFuoco(), u"txtNome"_s);
+  QTest::keyClicks(Fuoco(), u"lUCA"_s);
+  Tasto(Qt::Key_Tab);
+  QCOMPARE(NomeFuoco(), u"cmdAvanti"_s);
+  Tasto(Qt::Key_Space);
+  QCOMPARE(m_m->stato.esercizio.strNomeAlunno, u"lUCA"_s);
+  QCOMPARE(NomeFuoco(), u"Option1_2"_s);
+  Tasto(Qt::Key_Return);
+  QTRY_COMPARE(m_m->pdf.size(), 1);
+  QVERIFY(QFile::exists(m_m->pdf[0]));
+
+  // The certificate, and back.
+  Tasto(Qt::Key_4);
+  Tasto(Qt::Key_Return);
+  QWidget *attestato = m_m->finestre.attestato();
+  QVERIFY(AttivaDavvero(attestato));
+  QCOMPARE(SenzaNome(attestato), QStringList());
+  QCOMPARE(m_m->stato.esercizio.strNomeAlunno, u"Luca"_s);
+  QCOMPARE(m_m->stato.esercizio.strValutazione, u"OTTIMO"_s);
+  Tasto(Qt::Key_2);
+  Tasto(Qt::Key_Return);  // "TORNA ALLA FINESTRA PRECEDENTE"
+  QTRY_VERIFY(!m_m->finestre.attestato());
+  QVERIFY(stampa->isVisible());
+  QVERIFY(m_m->messaggi.voci.isEmpty());
+}
+
+void TestProgramma::shouldComposeAndPrintAWorksheetByKeyboard() {
+  m_m = std::make_unique<Mondo>();
+  frmInizio *inizio = m_m->finestre.avvia(m_m->ctx);
+  QVERIFY(AttivaDavvero(inizio));
+  Tasto(Qt::Key_Return);
+  Tasto(Qt::Key_Return);
+  Tasto(Qt::Key_S, Qt::AltModifier);  // the menu "Stampa schede"
+  QWidget *schede = m_m->finestre.schede();
+  QVERIFY(AttivaDavvero(schede));
+  QCOMPARE(NomeFuoco(), u"Option1_0"_s);
+  Tasto(Qt::Key_Return);  // "CALCOLA IL NUMERO"
+  QCOMPARE(NomeFuoco(), u"Option2_0"_s);
+  Tasto(Qt::Key_Return);  // decreasing: thirty lines
+  QCOMPARE(SenzaNome(schede), QStringList());
+
+  // Tab to the teachers' preview, look at it, then Tab to its print button.
+  auto tabFino = [](const QString &nome) {
+    for (int i = 0; i < 40 && NomeFuoco() != nome; ++i) Tasto(Qt::Key_Tab);
+    return NomeFuoco() == nome;
+  };
+  QVERIFY(tabFino(u"CmdVisualizzaSchedaDocenti"_s));
+  Tasto(Qt::Key_Space);
+  QVERIFY(schede->findChild<QLabel *>(u"LblOp_30"_s)->text().contains(u"(R. "_s));
+  QVERIFY(tabFino(u"CmdStampaSchedaDocenti"_s));
+  Tasto(Qt::Key_Space);
+  QTRY_COMPARE(m_m->pdf.size(), 1);
+
+  const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+  if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+  QProcess p;
+  p.start(pdftotext, {u"-layout"_s, m_m->pdf[0], u"-"_s});
+  QVERIFY(p.waitForFinished(30000));
+  const QString testo = QString::fromUtf8(p.readAllStandardOutput());
+  QVERIFY(testo.contains(u"Nome e cognome"_s));
+  QCOMPARE(testo.count(u"(R. "_s), 30);
+  QVERIFY(testo.contains(u"Scheda per docenti stampata con vornel"_s));
+  QVERIFY(m_m->messaggi.voci.isEmpty());
+}
+
+QTEST_MAIN(TestProgramma)
+#include "test_programma.moc"
