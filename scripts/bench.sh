@@ -10,14 +10,15 @@ cmake --build "$b" -j2
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
 cd "$lavoro"
-esegui() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2); }
+esegui() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2); }
 
 echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo "== core: generator and formatting"
 "$b/bench/core/bench_core"
 for prog in "$b"/bench/*/bench_*; do
+  [ -f "$prog" ] && [ -x "$prog" ] || continue
   case "$(basename "$prog")" in
-    bench_core|bench_baseline|bench_misura|bench_avvio) ;;
+    bench_core|bench_baseline|bench_misura|bench_avvio|bench_sessione) ;;
     *) echo "== $(basename "$prog")"; esegui "$prog" ;;
   esac
 done
