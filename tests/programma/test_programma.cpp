@@ -4,6 +4,7 @@
 // Every control a pupil uses must tell a screen reader what it is.
 #include "platform/stampanteqt.h"
 #include "support/doppi.h"
+#include "ui/programma/programma.h"
 #include "ui/start/finestre.h"
 
 #include <QAbstractButton>
@@ -79,6 +80,7 @@ class TestProgramma : public QObject {
   void cleanup() { m_m.reset(); }
   void shouldWalkFromStartToCertificateAndBackByKeyboard();
   void shouldComposeAndPrintAWorksheetByKeyboard();
+  void shouldLoadThePrintBackEndOnlyWhenFirstUsed();
 
  private:
   std::unique_ptr<Mondo> m_m;
@@ -183,6 +185,27 @@ void TestProgramma::shouldComposeAndPrintAWorksheetByKeyboard() {
   QCOMPARE(testo.count(u"(R. "_s), 30);
   QVERIFY(testo.contains(u"Scheda per docenti stampata con vornel"_s));
   QVERIFY(m_m->messaggi.voci.isEmpty());
+}
+
+void TestProgramma::shouldLoadThePrintBackEndOnlyWhenFirstUsed() {
+  CartellaTemporanea dir;
+  Programma p(u"vornel"_s);
+  p.avvia();
+  QVERIFY(AttivaDavvero(p.finestre.inizio()));
+  QVERIFY(!p.stampante.caricata());  // starting and drilling never load it
+  QVERIFY(p.stampante.stampanti().endsWith(kSalvaComePdf));
+  QVERIFY(p.stampante.caricata());
+  // A chooser set after loading is still the one asked.
+  const QString pdf = dir.percorso() + u"/prova.pdf"_s;
+  p.stampante.impostaSceltaFilePdf([pdf](const QString &) { return pdf; });
+  QVERIFY(p.stampante.scegli(kSalvaComePdf));
+  p.stampante.impostaFont(u"Courier New"_s);
+  p.stampante.impostaX(1000);
+  p.stampante.impostaY(1000);
+  p.stampante.stampaRiga(u"prova"_s);
+  QVERIFY2(p.stampante.fineDocumento(), qPrintable(p.stampante.errore()));
+  QVERIFY(QFile::exists(pdf));
+  p.finestre.chiudiTutto();
 }
 
 QTEST_MAIN(TestProgramma)
