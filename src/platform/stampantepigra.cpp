@@ -39,6 +39,7 @@ class StampanteAssente final : public Stampante {
 QStringList CartelleModulo() {
   QStringList c;
   c << QCoreApplication::applicationDirPath();
+  c << QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(VORNEL_CARTELLA_MODULI_RELATIVA);
   c << QStringLiteral(VORNEL_CARTELLA_MODULI_INSTALLATI);
   c << QStringLiteral(VORNEL_CARTELLA_MODULI_COMPILATI);
   return c;
