@@ -77,6 +77,17 @@ inline QList<ImmaginePdf> immagini(const QString &file) {
   return r;
 }
 
+// The size of a picture sent as a stack of bands of one width, all at `ppi`;
+// an empty size when the bands do not fit together that way.
+inline QSize pila(const QList<ImmaginePdf> &bande, int ppi) {
+  int alta = 0;
+  for (const ImmaginePdf &b : bande) {
+    if (b.larghezza != bande.first().larghezza || b.xppi != ppi || b.yppi != ppi) return {};
+    alta += b.altezza;
+  }
+  return bande.isEmpty() ? QSize() : QSize(bande.first().larghezza, alta);
+}
+
 // The first page rendered in grey at dpi dots per inch.
 inline QImage pagina(const QString &file, int dpi) {
   QTemporaryDir dir;

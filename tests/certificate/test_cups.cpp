@@ -109,9 +109,8 @@ void TestCups::shouldPrintLogAndCertificateAsCompletedJobs() {
     QVERIFY2(qui > dove, qPrintable(riga));
     dove = qui;
   }
-  const auto imm = pdf::immagini(attestato);
-  QCOMPARE(imm.size(), 1);
-  QCOMPARE(QSize(imm[0].larghezza, imm[0].altezza), att->disegno().immagine().size());
+  const int dpi = m.ctx.stampante.risoluzione();
+  QCOMPARE(pdf::pila(pdf::immagini(attestato), dpi), att->disegno().pixel(dpi));
   delete att;
   delete fin;
 }

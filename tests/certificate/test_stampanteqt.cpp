@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 
 #include "pdf.h"
 #include "platform/stampanteqt.h"
@@ -178,13 +179,15 @@ void TestStampanteQt::shouldPrintTheCertificateAsOneSharpPicture() {
   QVERIFY(w->stampa());
   QVERIFY(messaggi.voci.isEmpty());
   QCOMPARE(pdf::pagine(file), 1);
+  // Bands of the picture drawn at the printer's resolution, stacked to its
+  // own size on paper: 6690 x 8820 twips.
+  const int dpi = stampante.risoluzione();
   const auto imm = pdf::immagini(file);
-  QCOMPARE(imm.size(), 1);
-  QCOMPARE(QSize(imm[0].larghezza, imm[0].altezza), w->disegno().immagine().size());
-  // At its own size on paper: 6690 x 8820 twips at the printer's resolution.
-  QCOMPARE(imm[0].xppi, stampante.risoluzione());
-  QVERIFY(qAbs(imm[0].larghezza * 1440.0 / imm[0].xppi - 6690) < 5);
-  QVERIFY(qAbs(imm[0].altezza * 1440.0 / imm[0].yppi - 8820) < 5);
+  QVERIFY(imm.size() > 1);
+  const QSize tutto = pdf::pila(imm, dpi);
+  QCOMPARE(tutto, w->disegno().pixel(dpi));
+  QVERIFY(qAbs(tutto.width() * 1440.0 / dpi - 6690) < 5);
+  QVERIFY(qAbs(tutto.height() * 1440.0 / dpi - 8820) < 5);
   // Placed at 1000/100 twips: the frame round the picture starts just inside it.
   const QImage pagina = pdf::pagina(file, 144);
   const QRect r = pdf::inchiostro(pagina);
@@ -193,6 +196,16 @@ void TestStampanteQt::shouldPrintTheCertificateAsOneSharpPicture() {
   QVERIFY2(r.top() >= 100 * px && r.top() <= 100 * px + 12, qPrintable(QString::number(r.top())));
   QVERIFY(r.right() <= (1000 + 6690) * px + 1 && r.right() >= (1000 + 6690) * px - 12);
   QVERIFY(r.bottom() <= (100 + 8820) * px + 1 && r.bottom() >= (100 + 8820) * px - 12);
+  // The bands meet without a seam: the frame's left rule is dark all the way down.
+  const QImage fine = pdf::pagina(file, 300);
+  const int x = static_cast<int>((1000 + 2.2 / 25.4 * 1440) * 300 / 1440.0);  // the rule 2.2 mm inside
+  int chiaro = 0;
+  for (int y = (100 + 600) * 300 / 1440; y < (100 + 8820 - 600) * 300 / 1440; ++y) {
+    int scuro = 255;
+    for (int dx = -4; dx <= 4; ++dx) scuro = std::min(scuro, qGray(fine.pixel(x + dx, y)));
+    if (scuro > 160) ++chiaro;
+  }
+  QCOMPARE(chiaro, 0);
   delete w;
 }
 

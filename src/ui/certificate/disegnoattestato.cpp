@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -37,37 +38,39 @@ QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
   return r;
 }
 
-DisegnoAttestato::DisegnoAttestato(QSize twips, int dpi, QList<RigaAttestato> righe)
-    : m_twips(twips), m_dpi(dpi > 0 ? dpi : 96), m_righe(std::move(righe)) {
-  const auto pixel = [this](int tw) { return static_cast<int>(std::lround(tw * m_dpi / 1440.0)); };
-  m_immagine = QImage(pixel(m_twips.width()), pixel(m_twips.height()), QImage::Format_RGB32);
-  // Point sizes then come out at their size on paper.
-  const int dpm = static_cast<int>(std::lround(m_dpi / 0.0254));
-  m_immagine.setDotsPerMeterX(dpm);
-  m_immagine.setDotsPerMeterY(dpm);
-  m_immagine.fill(Qt::white);
-  cornice();
+namespace {
+
+constexpr double kTwipsPerPollice = 1440.0;
+
+// A white image whose resolution makes point sizes come out at their size on paper.
+QImage Foglio(QSize pixel, double dpi) {
+  QImage img(pixel, QImage::Format_RGB32);
+  const int dpm = static_cast<int>(std::lround(dpi / 0.0254));
+  img.setDotsPerMeterX(dpm);
+  img.setDotsPerMeterY(dpm);
+  img.fill(Qt::white);
+  return img;
 }
 
 // A double rule round the page, as on a printed diploma; the rows stay inside it.
-void DisegnoAttestato::cornice() {
-  QPainter p(&m_immagine);
+void Cornice(QPainter &p, QSizeF tutto, double dpi) {
+  p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  const double mm = m_dpi / 25.4;
-  const QRectF tutto(0, 0, m_immagine.width(), m_immagine.height());
+  const double mm = dpi / 25.4;
+  const QRectF r(QPointF(0, 0), tutto);
   const QColor oro(176, 124, 32);
   p.setPen(QPen(kRossoAttestato.darker(140), 1.4 * mm));
-  p.drawRect(tutto.adjusted(2.2 * mm, 2.2 * mm, -2.2 * mm, -2.2 * mm));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(r.adjusted(2.2 * mm, 2.2 * mm, -2.2 * mm, -2.2 * mm));
   p.setPen(QPen(oro, 0.5 * mm));
-  p.drawRect(tutto.adjusted(4.2 * mm, 4.2 * mm, -4.2 * mm, -4.2 * mm));
+  p.drawRect(r.adjusted(4.2 * mm, 4.2 * mm, -4.2 * mm, -4.2 * mm));
   // Small diamonds in the corners.
   p.setBrush(oro);
   p.setPen(Qt::NoPen);
   const double s = 2.2 * mm;
   for (const QPointF c :
-       {tutto.topLeft() + QPointF(4.2 * mm, 4.2 * mm), tutto.topRight() + QPointF(-4.2 * mm, 4.2 * mm),
-        tutto.bottomLeft() + QPointF(4.2 * mm, -4.2 * mm),
-        tutto.bottomRight() + QPointF(-4.2 * mm, -4.2 * mm)}) {
+       {r.topLeft() + QPointF(4.2 * mm, 4.2 * mm), r.topRight() + QPointF(-4.2 * mm, 4.2 * mm),
+        r.bottomLeft() + QPointF(4.2 * mm, -4.2 * mm), r.bottomRight() + QPointF(-4.2 * mm, -4.2 * mm)}) {
     QPainterPath rombo;
     rombo.moveTo(c + QPointF(0, -s));
     rombo.lineTo(c + QPointF(s, 0));
@@ -76,23 +79,81 @@ void DisegnoAttestato::cornice() {
     rombo.closeSubpath();
     p.drawPath(rombo);
   }
+  p.restore();
+}
+
+}  // namespace
+
+DisegnoAttestato::DisegnoAttestato(QSize twips, QList<RigaAttestato> righe, QSize pixel)
+    : m_twips(twips), m_righe(std::move(righe)) {
+  adatta(pixel);
+}
+
+QSize DisegnoAttestato::pixel(int dpi) const {
+  const auto px = [dpi](int tw) { return static_cast<int>(std::lround(tw * dpi / kTwipsPerPollice)); };
+  return {px(m_twips.width()), px(m_twips.height())};
+}
+
+void DisegnoAttestato::adatta(QSize pixel) {
+  pixel = pixel.expandedTo(QSize(1, 1));
+  const double dpi = pixel.width() * kTwipsPerPollice / m_twips.width();
+  m_immagine = Foglio(pixel, dpi);
+  {
+    QPainter p(&m_immagine);
+    Cornice(p, QSizeF(pixel), dpi);
+  }
+  m_posti.clear();
+  m_y = 0;
+  const qsizetype disegnate = m_prossima;
+  m_prossima = 0;
+  while (m_prossima < disegnate) disegnaProssima();
+}
+
+double DisegnoAttestato::rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r,
+                                double y, QList<Posto> *posti) const {
+  QFont f(r.font);
+  f.setPointSizeF(r.punti);
+  f.setBold(r.grassetto);
+  const QFontMetricsF fm(f, &img);
+  const double lunga = r.testo.isEmpty() ? 0 : fm.horizontalAdvance(r.testo);
+  const double x = larghezza / 2.0 - lunga / 2.0;
+  // Rows wholly outside the image (a band of a larger picture) only take their place.
+  const double cima = p.transform().dy() + y;
+  const bool dentro = cima < img.height() && cima + fm.lineSpacing() > 0;
+  if (!r.testo.isEmpty() && dentro) {
+    p.setFont(f);
+    p.setPen(r.colore);
+    p.drawText(QPointF(x, y + fm.ascent()), r.testo);
+  }
+  if (posti) posti->push_back({QRectF(x, y, lunga, fm.lineSpacing())});
+  return fm.lineSpacing();
 }
 
 bool DisegnoAttestato::disegnaProssima() {
   if (finito()) return false;
-  const RigaAttestato &r = m_righe[m_prossima++];
   QPainter p(&m_immagine);
   p.setRenderHint(QPainter::TextAntialiasing);
-  QFont f(r.font);
-  f.setPointSizeF(r.punti);
-  f.setBold(r.grassetto);
-  p.setFont(f);
-  p.setPen(r.colore);
-  const QFontMetricsF fm(f, &m_immagine);
-  const double larghezza = r.testo.isEmpty() ? 0 : fm.horizontalAdvance(r.testo);
-  const double x = m_immagine.width() / 2.0 - larghezza / 2.0;
-  if (!r.testo.isEmpty()) p.drawText(QPointF(x, m_y + fm.ascent()), r.testo);
-  m_posti.push_back({QRectF(x, m_y, larghezza, fm.lineSpacing())});
-  m_y += fm.lineSpacing();
+  m_y += rigaIn(p, m_immagine, m_immagine.width(), m_righe[m_prossima++], m_y, &m_posti);
   return !finito();
+}
+
+void DisegnoAttestato::disegnaIn(QImage &img, int da, int larghezza, qsizetype n) const {
+  const double dpi = larghezza * kTwipsPerPollice / m_twips.width();
+  QPainter p(&img);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  p.translate(0, -da);
+  Cornice(p, QSizeF(larghezza, static_cast<double>(std::lround(m_twips.height() * dpi / kTwipsPerPollice))),
+          dpi);
+  double y = 0;
+  for (qsizetype i = 0; i < n; ++i) y += rigaIn(p, img, larghezza, m_righe[i], y, nullptr);
+}
+
+QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
+  const QSize tutto = pixel(dpi);
+  da = std::clamp(da, 0, tutto.height());
+  const int alta = quante < 0 ? tutto.height() - da : std::min(quante, tutto.height() - da);
+  if (alta <= 0) return {};
+  QImage img = Foglio(QSize(tutto.width(), alta), dpi);
+  disegnaIn(img, da, tutto.width(), m_prossima);
+  return img;
 }

@@ -30,17 +30,19 @@ struct DatiAttestato {
 // The certificate's rows from the top, blank rows included.
 [[nodiscard]] QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati);
 
-// Draws the certificate row by row into an image of its size on paper at a
-// given resolution, each row centred under the one before, so the same image
-// serves the screen (scaled) and the printer (at its own size).
+// Draws the certificate row by row, each row centred under the one before.
+// The rows drawn so far live in an image for the screen; for the printer the
+// same rows are drawn again at its resolution, a band of pixel rows at a time,
+// so the whole picture at 300 or 600 dpi never has to be held at once.
 class DisegnoAttestato {
  public:
-  // Where a drawn row landed, in the image's pixels.
+  // Where a drawn row landed, in the screen image's pixels.
   struct Posto {
     QRectF riquadro;  // left and width of the text, top and height of the line
   };
 
-  DisegnoAttestato(QSize twips, int dpi, QList<RigaAttestato> righe);
+  // `pixel`: the size of the screen image.
+  DisegnoAttestato(QSize twips, QList<RigaAttestato> righe, QSize pixel);
 
   // Draws the next row; true while rows remain to be drawn.
   bool disegnaProssima();
@@ -50,16 +52,27 @@ class DisegnoAttestato {
   }
   [[nodiscard]] bool finito() const { return m_prossima >= m_righe.size(); }
 
+  // Draws the rows drawn so far again into a screen image of a new size.
+  void adatta(QSize pixel);
+
+  // The picture's size in pixels at a resolution.
+  [[nodiscard]] QSize pixel(int dpi) const;
+  // The rows drawn so far at `dpi`: `quante` pixel rows from row `da`
+  // (fewer at the bottom edge); the whole picture when quante < 0.
+  [[nodiscard]] QImage fascia(int dpi, int da = 0, int quante = -1) const;
+
   [[nodiscard]] const QImage &immagine() const { return m_immagine; }
   [[nodiscard]] const QList<RigaAttestato> &righe() const { return m_righe; }
   [[nodiscard]] const QList<Posto> &posti() const { return m_posti; }
   [[nodiscard]] QSize twips() const { return m_twips; }
-  [[nodiscard]] int dpi() const { return m_dpi; }
 
  private:
-  void cornice();
+  // Draws into `img`, whose top is pixel row `da` of a picture `larghezza`
+  // pixels wide, the frame and the first `n` rows.
+  void disegnaIn(QImage &img, int da, int larghezza, qsizetype n) const;
+  double rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r, double y,
+                QList<Posto> *posti) const;
   QSize m_twips;
-  int m_dpi;
   QList<RigaAttestato> m_righe;
   QList<Posto> m_posti;
   QImage m_immagine;

@@ -19,33 +19,40 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QSize kPicture{6690, 8820};
+// Pixel rows of the picture sent to the printer at a time: a multiple of the
+// 16-row blocks the PDF's image compression works in.
+constexpr int kFascia = 128;
 const QColor kSfondoAttestato{255, 192, 255};
 
 }  // namespace
 
-// The drawn certificate, scaled to the control's size on screen.
+// The drawn certificate at the control's size on screen, drawn again when
+// the window's layout changes that size.
 class VistaAttestato : public QWidget {
  public:
   explicit VistaAttestato(QWidget *genitore) : QWidget(genitore) {
     setObjectName(u"Picture1"_s);
     setAccessibleName(u"DIPLOMA DI MERITO"_s);
   }
-  void mostra(const QImage *immagine) {
-    m_immagine = immagine;
+  void mostra(DisegnoAttestato *disegno) {
+    m_disegno = disegno;
     update();
   }
+  [[nodiscard]] QSize pixel() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
  protected:
   void paintEvent(QPaintEvent *) override {
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Base));
-    if (!m_immagine) return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(rect()), *m_immagine);
+    if (!m_disegno) {
+      p.fillRect(rect(), palette().color(QPalette::Base));
+      return;
+    }
+    if (m_disegno->immagine().size() != pixel()) m_disegno->adatta(pixel());
+    p.drawImage(QRectF(rect()), m_disegno->immagine());
   }
 
  private:
-  const QImage *m_immagine = nullptr;
+  DisegnoAttestato *m_disegno = nullptr;
 };
 
 FrmAttestato::FrmAttestato(Contesto &ctx, QWidget *genitore)
@@ -102,19 +109,18 @@ DatiAttestato FrmAttestato::dati() const {
   d.operazioni = e.intOperazione;
   // The system's short date; a system left on the bare C locale gets the Italian one.
   const QLocale sistema = QLocale::system();
-  const QLocale locale = sistema.language() == QLocale::C ? QLocale(QLocale::Italian, QLocale::Italy) : sistema;
+  const QLocale locale =
+      sistema.language() == QLocale::C ? QLocale(QLocale::Italian, QLocale::Italy) : sistema;
   d.data = locale.toString(m_ctx.orologio.oggi(), QLocale::ShortFormat);
   return d;
 }
 
-// Row by row, letting the window repaint between rows, at the printer's
-// resolution so that the very same picture prints sharp.
+// Row by row, letting the window repaint between rows.
 void FrmAttestato::disegna() {
-  m_disegno =
-      std::make_unique<DisegnoAttestato>(kPicture, m_ctx.stampante.risoluzione(), RigheAttestato(dati()));
-  m_vista->mostra(&m_disegno->immagine());
+  m_disegno = std::make_unique<DisegnoAttestato>(kPicture, RigheAttestato(dati()), m_vista->pixel());
+  m_vista->mostra(m_disegno.get());
   auto *frame = findChild<QFrame *>(u"Frame4"_s);
-  m_inDisegno = true;
+  m_occupato = true;
   frame->setEnabled(false);
   while (!m_disegno->finito()) {
     if (!isVisible()) show();
@@ -124,14 +130,14 @@ void FrmAttestato::disegna() {
   }
   QApplication::processEvents();
   frame->setEnabled(true);
-  m_inDisegno = false;
+  m_occupato = false;
   m_comandi->fuoco(m_comandi->pulsante(0)->isEnabled() ? 0 : 1);
   if (m_chiudiDopo) close();
 }
 
 void FrmAttestato::closeEvent(QCloseEvent *e) {
-  // Closing in the middle of the drawing would pull the picture from under it.
-  if (m_inDisegno) {
+  // Closing in the middle of the drawing or of a printout would pull the picture from under it.
+  if (m_occupato) {
     m_chiudiDopo = true;
     e->ignore();
     return;
@@ -139,24 +145,33 @@ void FrmAttestato::closeEvent(QCloseEvent *e) {
   Finestra::closeEvent(e);
 }
 
+// The rows drawn on screen, drawn again at the printer's resolution so they
+// print sharp, and painted at their size on paper a band at a time: between
+// bands the window keeps repainting, while clicks and keys wait until the
+// printout has gone.
 bool FrmAttestato::stampa() {
   Stampante &s = m_ctx.stampante;
-  // A printer chosen since the window opened may want another resolution.
-  if (const int dpi = s.risoluzione(); dpi != m_disegno->dpi()) {
-    auto nuovo = std::make_unique<DisegnoAttestato>(kPicture, dpi, m_disegno->righe());
-    nuovo->disegnaTutto();
-    m_disegno = std::move(nuovo);
-    m_vista->mostra(&m_disegno->immagine());
-  }
+  m_occupato = true;
   s.impostaTitolo(u"Attestato"_s);
   s.stampaRiga(QString());
-  s.stampaImmagine(m_disegno->immagine(), 1000, 100, m_disegno->twips().width(), m_disegno->twips().height());
+  const int dpi = s.risoluzione();
+  const double twips = 1440.0 / dpi;
+  const int alta = m_disegno->pixel(dpi).height();
+  for (int da = 0; da < alta; da += kFascia) {
+    const QImage f = m_disegno->fascia(dpi, da, kFascia);
+    s.stampaImmagine(f, 1000, 100 + da * twips, f.width() * twips, f.height() * twips);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
   EsitoStampa esito;
   if (!s.fineDocumento()) {
     esito.tipo = s.errore().isEmpty() ? EsitoStampa::Tipo::Annullato : EsitoStampa::Tipo::Errore;
     esito.errore = s.errore();
   }
-  return RiferisciStampa(esito, m_ctx.messaggi, u"L'attestato resta qui: puoi stamparlo di nuovo."_s);
+  m_occupato = false;
+  const bool ok =
+      RiferisciStampa(esito, m_ctx.messaggi, u"L'attestato resta qui: puoi stamparlo di nuovo."_s);
+  if (m_chiudiDopo) close();
+  return ok;
 }
 
 void FrmAttestato::comando(int i) {

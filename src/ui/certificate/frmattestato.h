@@ -35,6 +35,6 @@ class FrmAttestato : public Finestra {
   GruppoOpzioni *m_comandi = nullptr;
   VistaAttestato *m_vista = nullptr;
   std::unique_ptr<DisegnoAttestato> m_disegno;
-  bool m_inDisegno = false;
+  bool m_occupato = false;  // drawing or printing, letting events through
   bool m_chiudiDopo = false;
 };
