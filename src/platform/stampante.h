@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+inline constexpr double kTwipsPerPollice = 1440.0;
+
 // The printer seam: the destinations, the program-wide printer, and a page
 // surface in twips (1/1440 inch from the top left of the page) that behaves as
 // the line printer of the old printing model: a current position, a current

@@ -20,7 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr double kTwipsPerPollice = 1440.0;
 constexpr int kDpiPdf = 300;
 // A picture at the printer's own resolution: above this it grows heavy with no visible gain.
 constexpr int kDpiMassimo = 600;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/stampante.h"
+
 using namespace Qt::StringLiterals;
 
 QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
@@ -39,8 +41,6 @@ QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
 }
 
 namespace {
-
-constexpr double kTwipsPerPollice = 1440.0;
 
 // A white image whose resolution makes point sizes come out at their size on paper.
 QImage Foglio(QSize pixel, double dpi) {
@@ -137,15 +137,14 @@ bool DisegnoAttestato::disegnaProssima() {
   return !finito();
 }
 
-void DisegnoAttestato::disegnaIn(QImage &img, int da, int larghezza, qsizetype n) const {
-  const double dpi = larghezza * kTwipsPerPollice / m_twips.width();
+void DisegnoAttestato::disegnaIn(QImage &img, int da, int dpi, qsizetype n) const {
+  const QSize tutto = pixel(dpi);
   QPainter p(&img);
   p.setRenderHint(QPainter::TextAntialiasing);
   p.translate(0, -da);
-  Cornice(p, QSizeF(larghezza, static_cast<double>(std::lround(m_twips.height() * dpi / kTwipsPerPollice))),
-          dpi);
+  Cornice(p, QSizeF(tutto), dpi);
   double y = 0;
-  for (qsizetype i = 0; i < n; ++i) y += rigaIn(p, img, larghezza, m_righe[i], y, nullptr);
+  for (qsizetype i = 0; i < n; ++i) y += rigaIn(p, img, tutto.width(), m_righe[i], y, nullptr);
 }
 
 QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
@@ -154,6 +153,6 @@ QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
   const int alta = quante < 0 ? tutto.height() - da : std::min(quante, tutto.height() - da);
   if (alta <= 0) return {};
   QImage img = Foglio(QSize(tutto.width(), alta), dpi);
-  disegnaIn(img, da, tutto.width(), m_prossima);
+  disegnaIn(img, da, dpi, m_prossima);
   return img;
 }

@@ -67,9 +67,9 @@ class DisegnoAttestato {
   [[nodiscard]] QSize twips() const { return m_twips; }
 
  private:
-  // Draws into `img`, whose top is pixel row `da` of a picture `larghezza`
-  // pixels wide, the frame and the first `n` rows.
-  void disegnaIn(QImage &img, int da, int larghezza, qsizetype n) const;
+  // Draws into `img`, whose top is pixel row `da` of the picture at `dpi`,
+  // the frame and the first `n` rows.
+  void disegnaIn(QImage &img, int da, int dpi, qsizetype n) const;
   double rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r, double y,
                 QList<Posto> *posti) const;
   QSize m_twips;

@@ -155,7 +155,7 @@ bool FrmAttestato::stampa() {
   s.impostaTitolo(u"Attestato"_s);
   s.stampaRiga(QString());
   const int dpi = s.risoluzione();
-  const double twips = 1440.0 / dpi;
+  const double twips = kTwipsPerPollice / dpi;
   const int alta = m_disegno->pixel(dpi).height();
   for (int da = 0; da < alta; da += kFascia) {
     const QImage f = m_disegno->fascia(dpi, da, kFascia);
