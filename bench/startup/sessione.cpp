@@ -10,10 +10,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "ui/programma/programma.h"
@@ -34,9 +36,19 @@ class Applicazione : public QApplication {
       m_evento = e->type();
       m_oggetto = o->objectName();
     }
+    // With VORNEL_TRACCIA_EVENTI set, every event of the outer levels that took
+    // over 2 ms is listed with its start and end (ms since the heartbeat began).
+    static const bool traccia = qEnvironmentVariableIsSet("VORNEL_TRACCIA_EVENTI");
+    const int tipo = e->type();
+    const QString nome = traccia ? o->objectName() : QString();
+    const qint64 inizio = m_orologio.nsecsElapsed();
     ++m_profondita;
     const bool r = QApplication::notify(o, e);
     --m_profondita;
+    const qint64 fine = m_orologio.nsecsElapsed();
+    if (traccia && m_orologio.isValid() && m_profondita < 3 && fine - inizio > 2000000)
+      std::fprintf(stderr, "%*sevent %d on '%s': %.2f .. %.2f ms\n", 2 * m_profondita, "", tipo,
+                   qPrintable(nome), inizio / 1e6, fine / 1e6);
     return r;
   }
   void avviaBattito() {
@@ -46,8 +58,8 @@ class Applicazione : public QApplication {
       const qint64 ora = m_orologio.nsecsElapsed();
       static const bool elenca = qEnvironmentVariableIsSet("VORNEL_TRACCIA_ATTESE");
       if (elenca && m_ultimo > 0 && ora - m_ultimo > 9000000)
-        std::fprintf(stderr, "held %6.2f ms: event type %d on '%s'\n", (ora - m_ultimo - 1000000) / 1e6,
-                     m_evento, qPrintable(m_oggetto));
+        std::fprintf(stderr, "held %6.2f ms: event type %d on '%s', until %.2f ms\n",
+                     (ora - m_ultimo - 1000000) / 1e6, m_evento, qPrintable(m_oggetto), ora / 1e6);
       if (m_ultimo > 0 && ora - m_ultimo - 1000000 > peggiore) {
         peggiore = ora - m_ultimo - 1000000;
         tipoPeggiore = m_evento;
@@ -56,6 +68,8 @@ class Applicazione : public QApplication {
       m_ultimo = ora;
     });
     m_orologio.start();
+    if (qEnvironmentVariableIsSet("VORNEL_TRACCIA_EVENTI"))
+      std::fprintf(stderr, "heartbeat clock starts at %lld ms of the monotonic clock\n", m_orologio.msecsSinceReference());
     m_battito.start();
   }
   qint64 peggiore = 0;
@@ -109,6 +123,24 @@ void Traccia(const char *passo) {
   const struct mallinfo2 mi = mallinfo2();
   std::fprintf(stderr, "%-28s%s, heap in use %zu kB\n", passo, righe.constData(),
                (mi.uordblks + mi.hblkhd) / 1024);
+  if (!qEnvironmentVariableIsSet("VORNEL_TRACCIA_MAPPE")) return;
+  // Resident kB per mapped file (or [heap], [anon], shared memory), largest first.
+  QFile m(QStringLiteral("/proc/self/smaps"));
+  if (!m.open(QIODevice::ReadOnly)) return;
+  QMap<QByteArray, long> perFile;
+  QByteArray nome;
+  for (const QByteArray &riga : m.readAll().split('\n')) {
+    const QList<QByteArray> campi = riga.simplified().split(' ');
+    if (campi.size() >= 5 && campi[0].contains('-') && !campi[0].endsWith(':'))
+      nome = campi.size() >= 6 ? campi[5] : QByteArray("[anon]");
+    else if (riga.startsWith("Rss:") && campi.size() >= 2)
+      perFile[nome] += campi[1].toLong();
+  }
+  QList<QPair<long, QByteArray>> ordine;
+  for (auto it = perFile.cbegin(); it != perFile.cend(); ++it)
+    if (it.value() >= 200) ordine.append({it.value(), it.key()});
+  std::sort(ordine.rbegin(), ordine.rend());
+  for (const auto &[kb, file] : ordine) std::fprintf(stderr, "    %6ld kB %s\n", kb, file.constData());
 }
 
 }  // namespace

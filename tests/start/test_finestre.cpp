@@ -3,7 +3,10 @@
 #include "ui/start/finestre.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +45,7 @@ class TestFinestre : public QObject {
   void shouldOpenWorksheetsFromTheMenu();
   void shouldEndOnEsci();
   void shouldLendItsCaptionsToTheCertificate();
+  void shouldReadyTheOtherWindowsFontsOnceTheCurtainHasOpened();
 
  private:
   frmInizio *avvia() {
@@ -137,6 +141,45 @@ void TestFinestre::shouldLendItsCaptionsToTheCertificate() {
   scegli();
   QCOMPARE(m_p->finestre.didascaliaInizio(u"Label2"_s), u" Simboli decrescenti  u   d   c   m "_s);
   QCOMPARE(m_p->finestre.didascaliaInizio(u"NonEsiste"_s), QString());
+}
+
+void TestFinestre::shouldReadyTheOtherWindowsFontsOnceTheCurtainHasOpened() {
+  frmInizio *inizio = avvia();
+  const qsizetype tutti = m_p->finestre.caratteriDelleFinestre().size();
+  QVERIFY(tutti > 5);
+  // Nothing is readied while the curtain moves: it must keep its pace.
+  QVERIFY(inizio->tendina().inMoto());
+  QCOMPARE(m_p->finestre.caratteriInAttesa(), tutti);
+  QTRY_VERIFY_WITH_TIMEOUT(!inizio->tendina().inMoto(), 5000);
+  QTRY_COMPARE_WITH_TIMEOUT(m_p->finestre.caratteriInAttesa(), qsizetype(0), 5000);
+
+  // Every caption of the windows opened later is written in a font of the list.
+  scegli();
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  m_p->finestre.apriStampaEsercizio();
+  m_p->finestre.apriAttestato();
+  m_p->finestre.apriSchede();
+  m_p->finestre.apriSceltaStampante();
+  const auto chiave = [](const QFont &f) { return u"%1 %2%3"_s.arg(f.family()).arg(f.pointSizeF()).arg(f.bold() ? u" bold"_s : QString()); };
+  QStringList pronti;
+  for (const QFont &f : m_p->finestre.caratteriDelleFinestre()) pronti << chiave(f);
+  int viste = 0;
+  for (QWidget *finestra : {static_cast<QWidget *>(m_p->finestre.esercizio()), static_cast<QWidget *>(m_p->finestre.stampaEsercizio()),
+                            static_cast<QWidget *>(m_p->finestre.attestato()), static_cast<QWidget *>(m_p->finestre.schede()),
+                            static_cast<QWidget *>(m_p->finestre.sceltaStampante())}) {
+    QVERIFY(finestra);
+    for (QWidget *w : finestra->findChildren<QWidget *>()) {
+      const auto *l = qobject_cast<QLabel *>(w);
+      const auto *b = qobject_cast<QAbstractButton *>(w);
+      const bool scritto = (l && !l->text().trimmed().isEmpty()) || (b && !b->text().trimmed().isEmpty()) ||
+                           qobject_cast<QLineEdit *>(w);
+      if (!scritto) continue;
+      ++viste;
+      QVERIFY2(pronti.contains(chiave(w->font())),
+               qPrintable(u"%1 in %2 uses %3"_s.arg(w->objectName(), finestra->objectName(), chiave(w->font()))));
+    }
+  }
+  QVERIFY(viste > 50);
 }
 
 QTEST_MAIN(TestFinestre)

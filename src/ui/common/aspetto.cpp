@@ -1,7 +1,9 @@
 #include "ui/common/aspetto.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QWidget>
 
@@ -28,6 +30,14 @@ QFont carattere(const QString &famiglia, double punti, bool grassetto) {
   f.setPointSizeF(punti);
   f.setBold(grassetto);
   return f;
+}
+
+void preparaCarattere(const QFont &f) {
+  // The windows' own pixel format, so the glyphs land in the cache they will be drawn from.
+  QImage foglio(64, 64, QImage::Format_RGB32);
+  QPainter p(&foglio);
+  p.setFont(f);
+  p.drawText(0, 32, QStringLiteral("0123456789,.:?+=-() ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"));
 }
 
 void colora(QWidget *w, const QColor &sfondo, const QColor &testo) {

@@ -25,6 +25,10 @@ inline const QColor kRosso{192, 0, 0};
 inline const QColor kBlu{0, 0, 192};
 
 [[nodiscard]] QFont carattere(const QString &famiglia, double punti, bool grassetto = false);
+// Loads a font and draws its digits, letters and signs once off screen, so that
+// the first window to show it finds it ready (finding and opening a font the
+// first time takes about a millisecond, a new family several).
+void preparaCarattere(const QFont &f);
 
 // Back colour (filled) and, when valid, fore colour of a widget.
 void colora(QWidget *w, const QColor &sfondo, const QColor &testo = QColor());

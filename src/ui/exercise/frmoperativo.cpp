@@ -28,6 +28,10 @@ Qt::Alignment Allineamento(Allinea a) {
   }
 }
 
+QFont Carattere(const disegno::Controllo &c) {
+  return aspetto::carattere(u"Arial"_s, c.punti > 0 ? c.punti : 10, c.grassetto);
+}
+
 bool TastoDecimaleTastierino(const QKeyEvent *e) {
   return (e->modifiers() & Qt::KeypadModifier) &&
          (e->key() == Qt::Key_Period || e->key() == Qt::Key_Comma || e->key() == Qt::Key_Delete);
@@ -49,6 +53,13 @@ FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
 
 QLabel *FrmOperativo::label(const QString &nome) const { return qobject_cast<QLabel *>(m_controlli.value(nome)); }
 
+QList<QFont> FrmOperativo::caratteri() {
+  QList<QFont> tutti;
+  for (const disegno::Controllo &c : disegno::Controlli())
+    if (const QFont f = Carattere(c); !tutti.contains(f)) tutti.append(f);
+  return tutti;
+}
+
 void FrmOperativo::costruisci() {
   for (const disegno::Controllo &c : disegno::Controlli()) {
     const QString nome = QString::fromUtf16(c.nome);
@@ -56,7 +67,7 @@ void FrmOperativo::costruisci() {
     QWidget *padre = genitore.isEmpty() ? client() : m_controlli.value(genitore);
     const QString testo = QString::fromUtf16(c.testo);
     const QRect r = aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza);
-    const QFont f = aspetto::carattere(u"Arial"_s, c.punti > 0 ? c.punti : 10, c.grassetto);
+    const QFont f = Carattere(c);
     QWidget *w = nullptr;
     switch (c.tipo) {
       case Tipo::Cornice:

@@ -22,6 +22,9 @@ class FrmOperativo : public Finestra {
  public:
   explicit FrmOperativo(Contesto &ctx, QWidget *genitore = nullptr);
 
+  // The fonts of the window's controls, one of each.
+  [[nodiscard]] static QList<QFont> caratteri();
+
   [[nodiscard]] const MotoreEsercizio &motore() const { return m_motore; }
 
  protected:

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPixmapCache>
-#include <QStyleFactory>
 
 #include "app/livelli.h"
+#include "ui/common/stile.h"
 
 Programma::Programma(const QString &argv0) {
   stato.livello.strNomeFile = NomeBaseEseguibile(argv0);
@@ -25,9 +25,9 @@ void ImpostaApplicazione() {
   QApplication::setApplicationName(QStringLiteral("vornel"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vornel"));
   QApplication::setDesktopFileName(QStringLiteral("org.example.vornel"));
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  // The style keeps every button face it has drawn, per size and state; with
-  // the many large buttons of these windows the default 10 MB filled up within
-  // one exercise. One megabyte holds the faces on screen at any moment.
+  QApplication::setStyle(new StileVornel);
+  // Fusion keeps every frame and field face it has drawn, per size and state;
+  // the program's own button faces are not cached, and one megabyte holds
+  // what is left on screen at any moment (the default is ten).
   QPixmapCache::setCacheLimit(1024);
 }

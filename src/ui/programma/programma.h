@@ -26,5 +26,5 @@ class Programma {
   Contesto ctx{stato, orologio, casuale, messaggi, stampante, finestre};
 };
 
-// The application-wide look: Fusion style, so the buttons show their colours.
+// The application-wide look: the program's style, so the buttons show their colours.
 void ImpostaApplicazione();

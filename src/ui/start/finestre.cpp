@@ -2,6 +2,7 @@
 
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
+#include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
 #include "ui/start/frminizio.h"
@@ -10,6 +11,8 @@
 
 #include <QApplication>
 #include <QLabel>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -28,7 +31,37 @@ frmInizio *Finestre::avvia(Contesto &ctx) {
   m_ctx = &ctx;
   m_inizio = new frmInizio(ctx);
   mostra(m_inizio.data());
+  preparaCaratteri();
   return m_inizio;
+}
+
+void Finestre::preparaCaratteri() {
+  using aspetto::carattere;
+  const auto aggiungi = [this](const QFont &f) {
+    if (!m_caratteri.contains(f)) m_caratteri.append(f);
+  };
+  // The exercise window first, from its design table; then the end-of-exercise
+  // window, the certificate, the worksheets and the printer choice.
+  for (const QFont &f : FrmOperativo::caratteri()) aggiungi(f);
+  for (const QFont &f : {carattere(u"Courier"_s, 9.75), carattere(u"Courier"_s, 9.75, true), carattere(u"Courier"_s, 12),
+                         carattere(u"Courier"_s, 10), carattere(u"Courier New"_s, 10, true),
+                         carattere(u"Arial"_s, 8.25, true), carattere(u"Arial"_s, 14.25, true),
+                         carattere(u"Arial"_s, 21.75, true), carattere(u"MS Sans Serif"_s, 8.25, true),
+                         carattere(u"Arial"_s, 12, true), carattere(u"Arial"_s, 9, true),
+                         carattere(u"Arial"_s, 8, true), carattere(u"Courier New"_s, 9, true),
+                         carattere(u"Courier New"_s, 10), carattere(u"Arial"_s, 10, true)})
+    aggiungi(f);
+  m_preparazione.setInterval(20);
+  connect(&m_preparazione, &QTimer::timeout, this, [this] {
+    if (m_inizio && m_inizio->tendina().inMoto()) return;
+    m_preparazione.setInterval(0);  // a font at a time, each between two turns of the loop
+    if (m_preparati == m_caratteri.size()) {
+      m_preparazione.stop();
+      return;
+    }
+    aspetto::preparaCarattere(m_caratteri.at(m_preparati++));
+  });
+  m_preparazione.start();
 }
 
 void Finestre::apriEsercizio() {

@@ -3,7 +3,9 @@
 #include "ui/common/contesto.h"
 
 #include <QObject>
+#include <QFont>
 #include <QPointer>
+#include <QTimer>
 
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
@@ -38,13 +40,24 @@ class Finestre final : public QObject, public Navigazione {
   [[nodiscard]] FrmAttestato *attestato() const { return m_attestato; }
   [[nodiscard]] FrmStampaSchedeTre *schede() const { return m_schede; }
   [[nodiscard]] frmSceltaStampante *sceltaStampante() const { return m_sceltaStampante; }
+  // The fonts of the other windows readied ahead, and how many are still waiting.
+  [[nodiscard]] const QList<QFont> &caratteriDelleFinestre() const { return m_caratteri; }
+  [[nodiscard]] qsizetype caratteriInAttesa() const { return m_caratteri.size() - m_preparati; }
 
  Q_SIGNALS:
   // Every window has been closed: the program ends.
   void fine();
 
  private:
+  // Once the start window's curtain has opened, readies the fonts of the other
+  // windows one at a time while the program waits for the pupil, so that no
+  // window spends its first showing looking for them.
+  void preparaCaratteri();
+
   Contesto *m_ctx = nullptr;
+  QTimer m_preparazione;
+  QList<QFont> m_caratteri;
+  qsizetype m_preparati = 0;
   QPointer<frmInizio> m_inizio;
   QPointer<FrmOperativo> m_esercizio;
   QPointer<FrmStampaEsercizioTre> m_stampaEsercizio;

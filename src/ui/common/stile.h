@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QProxyStyle>
+
+// The program's look: Fusion, except that push buttons are drawn as flat faces
+// in their own colour with a square raised edge (pressed: sunk) and a dotted
+// focus rectangle. The faces are drawn straight onto the window, so no button
+// face is kept in the pixmap cache and a window full of large buttons paints
+// in a fraction of the time Fusion's rounded, shaded faces take.
+class StileVornel : public QProxyStyle {
+  Q_OBJECT
+ public:
+  StileVornel();
+
+  void drawPrimitive(PrimitiveElement elemento, const QStyleOption *opzione, QPainter *p,
+                     const QWidget *widget = nullptr) const override;
+};
