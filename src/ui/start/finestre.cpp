@@ -1,5 +1,6 @@
 #include "ui/start/finestre.h"
 
+#include "ui/certificate/disegnoattestato.h"
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "ui/common/aspetto.h"
@@ -51,6 +52,8 @@ void Finestre::preparaCaratteri() {
                          carattere(u"Arial"_s, 8, true), carattere(u"Courier New"_s, 9, true),
                          carattere(u"Courier New"_s, 10), carattere(u"Arial"_s, 10, true)})
     aggiungi(f);
+  // The rows of the certificate on screen.
+  for (const RigaAttestato &r : RigheAttestato({})) aggiungi(carattere(r.font, r.punti, r.grassetto));
   m_preparazione.setInterval(20);
   connect(&m_preparazione, &QTimer::timeout, this, [this] {
     if (m_inizio && m_inizio->tendina().inMoto()) return;
