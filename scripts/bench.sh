@@ -10,7 +10,7 @@ cmake --build "$b" -j2
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
 cd "$lavoro"
-esegui() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2); }
+esegui() { QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths|QBackingStore::flush\(\) called for' >&2); }
 
 echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo "== core: generator and formatting"
