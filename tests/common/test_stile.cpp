@@ -1,9 +1,11 @@
+#include "support/doppi.h"
 #include "ui/common/aspetto.h"
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/stile.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
 
@@ -46,6 +48,7 @@ class TestStile : public QObject {
   void shouldDrawAFlatFaceWithASquareEdge();
   void shouldDrawTheFocusAsADottedRectangleInTheTextColour();
   void shouldGiveARealButtonItsOwnColourWhenTheProgramSetsIt();
+  void shouldShowWhichPlainButtonHasTheKeyboardFocus();
 };
 
 void TestStile::shouldDrawAFlatFaceWithASquareEdge_data() {
@@ -127,6 +130,38 @@ void TestStile::shouldGiveARealButtonItsOwnColourWhenTheProgramSetsIt() {
     for (int x = 0; x < img.width(); ++x)
       if (QColor(img.pixel(x, y)) == kTesto) ++testo;
   QVERIFY(testo > 20);
+}
+
+void TestStile::shouldShowWhichPlainButtonHasTheKeyboardFocus() {
+  StileVornel stile;
+  QWidget finestra;
+  finestra.setStyle(&stile);
+  finestra.resize(300, 120);
+  QPushButton *pulsanti[2];
+  for (int i = 0; i < 2; ++i) {
+    pulsanti[i] = new QPushButton(i == 0 ? u"AVANTI"_s : u"C H I U D I"_s, &finestra);
+    pulsanti[i]->setStyle(&stile);
+    pulsanti[i]->setGeometry(10, 10 + 55 * i, 200, 45);
+    aspetto::colora(pulsanti[i], kFaccia, kTesto);
+  }
+  QVERIFY(Attiva(&finestra));
+  pulsanti[1]->setFocus(Qt::TabFocusReason);
+  QTRY_VERIFY(pulsanti[1]->hasFocus());
+  // Ink in the text colour on a row between the edge and the caption: the dotted rectangle.
+  const auto inchiostro = [](QPushButton *b) {
+    const QImage img = b->grab().toImage();
+    int n = 0;
+    for (int y = 2; y < 8; ++y)
+      for (int x = 2; x < img.width() - 2; ++x)
+        if (QColor(img.pixel(x, y)) == kTesto) ++n;
+    return n;
+  };
+  QVERIFY2(inchiostro(pulsanti[1]) > 20, "the focused button shows no focus rectangle");
+  QCOMPARE(inchiostro(pulsanti[0]), 0);
+  pulsanti[0]->setFocus(Qt::TabFocusReason);
+  QTRY_VERIFY(pulsanti[0]->hasFocus());
+  QVERIFY(inchiostro(pulsanti[0]) > 20);
+  QCOMPARE(inchiostro(pulsanti[1]), 0);
 }
 
 QTEST_MAIN(TestStile)

@@ -34,3 +34,13 @@ void StileVornel::drawPrimitive(PrimitiveElement elemento, const QStyleOption *o
       QProxyStyle::drawPrimitive(elemento, opzione, p, widget);
   }
 }
+
+void StileVornel::drawControl(ControlElement elemento, const QStyleOption *opzione, QPainter *p,
+                              const QWidget *widget) const {
+  QProxyStyle::drawControl(elemento, opzione, p, widget);
+  if (elemento != CE_PushButton || !(opzione->state & State_HasFocus)) return;
+  QStyleOptionFocusRect fuoco;
+  fuoco.QStyleOption::operator=(*opzione);
+  fuoco.rect = opzione->rect.adjusted(4, 4, -4, -4);
+  if (fuoco.rect.isValid()) drawPrimitive(PE_FrameFocusRect, &fuoco, p, widget);
+}

@@ -14,4 +14,8 @@ class StileVornel : public QProxyStyle {
 
   void drawPrimitive(PrimitiveElement elemento, const QStyleOption *opzione, QPainter *p,
                      const QWidget *widget = nullptr) const override;
+  // Fusion shows a button's focus on its face; here the focus rectangle is
+  // drawn over the face, inside the edge, whether the focus came by mouse or key.
+  void drawControl(ControlElement elemento, const QStyleOption *opzione, QPainter *p,
+                   const QWidget *widget = nullptr) const override;
 };
