@@ -45,7 +45,8 @@ class Applicazione : public QApplication {
     // over 2 ms is listed with its start and end (ms since the heartbeat began).
     static const bool traccia = qEnvironmentVariableIsSet("VORNEL_TRACCIA_EVENTI");
     const int tipo = e->type();
-    const QString nome = traccia ? o->objectName() : QString();
+    // Read before the event: handling it may delete the object (DeferredDelete).
+    const QString nome = o->objectName();
     const qint64 inizio = m_orologio.nsecsElapsed();
     if (m_profondita == 0) m_annidato = false;
     ++m_profondita;
@@ -55,7 +56,7 @@ class Applicazione : public QApplication {
     if (m_profondita == 0 && !m_annidato && m_orologio.isValid() && fine - inizio > gestorePeggiore) {
       gestorePeggiore = fine - inizio;
       tipoGestore = tipo;
-      oggettoGestore = o->objectName();
+      oggettoGestore = nome;
     }
     if (traccia && m_orologio.isValid() && m_profondita < 3 && fine - inizio > 2000000)
       std::fprintf(stderr, "%*sevent %d on '%s': %.2f .. %.2f ms\n", 2 * m_profondita, "", tipo,
