@@ -154,6 +154,8 @@ bool FrmAttestato::stampa() {
   m_occupato = true;
   s.impostaTitolo(u"Attestato"_s);
   s.stampaRiga(QString());
+  // Opening the document is a stretch of its own, apart from the first band.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const int dpi = s.risoluzione();
   const double twips = kTwipsPerPollice / dpi;
   const int alta = m_disegno->pixel(dpi).height();
