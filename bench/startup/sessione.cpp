@@ -78,6 +78,7 @@ class Applicazione : public QApplication {
         oggettoPeggiore = m_oggetto;
       }
       m_ultimo = ora;
+      ++battiti;
     });
     // A loop run from inside a handler (processEvents) lets events through.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this, [this] {
@@ -89,6 +90,7 @@ class Applicazione : public QApplication {
     m_battito.start();
   }
   qint64 peggiore = 0;
+  qint64 battiti = 0;
   qint64 gestorePeggiore = 0;
   int tipoGestore = 0;
   QString oggettoGestore;
@@ -114,8 +116,14 @@ void Giri(int ms) {
   }
 }
 
-// A left-button press and release posted to the named button, as a mouse would send them.
+// A left-button press and release posted to the named button, as a mouse would
+// send them. Like a pupil, who clicks on what is already on the screen, the
+// script clicks only once the loop is free again (two beats since the last
+// step): a click posted while the previous step's window is still being shown
+// would be handled in the same turn and charged to the program as one gap.
 void Premi(QWidget *finestra, const QString &nome) {
+  auto *app = static_cast<Applicazione *>(QCoreApplication::instance());
+  for (const qint64 da = app->battiti; app->battiti < da + 2;) Giri(1);
   auto *b = finestra->findChild<QAbstractButton *>(nome);
   if (!b) {
     std::fprintf(stderr, "button %s not found\n", qPrintable(nome));
