@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
 #include <memory>
@@ -77,7 +78,9 @@ QStringList SenzaNome(QWidget *finestra) {
 class TestProgramma : public QObject {
   Q_OBJECT
  private Q_SLOTS:
+  void initTestCase() { ImpostaApplicazione(); }  // the style and colours main sets
   void cleanup() { m_m.reset(); }
+  void shouldLeaveTheStartWindowUnpaintedWhenTheExerciseComesInFront();
   void shouldWalkFromStartToCertificateAndBackByKeyboard();
   void shouldComposeAndPrintAWorksheetByKeyboard();
   void shouldLoadThePrintBackEndOnlyWhenFirstUsed();
@@ -85,6 +88,42 @@ class TestProgramma : public QObject {
  private:
   std::unique_ptr<Mondo> m_m;
 };
+
+// The widgets of a window that received a paint event.
+class Dipinti : public QObject {
+ public:
+  explicit Dipinti(QWidget *finestra) {
+    for (QWidget *w : finestra->findChildren<QWidget *>()) w->installEventFilter(this);
+  }
+  QSet<QWidget *> widget;
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Paint) widget.insert(static_cast<QWidget *>(o));
+    return false;
+  }
+};
+
+// A window that loses the focus to another one looks just the same, so only
+// the button that had the focus (and what lies under it) is drawn again.
+void TestProgramma::shouldLeaveTheStartWindowUnpaintedWhenTheExerciseComesInFront() {
+  m_m = std::make_unique<Mondo>();
+  frmInizio *inizio = m_m->finestre.avvia(m_m->ctx);
+  QVERIFY(AttivaDavvero(inizio));
+  QTRY_VERIFY(!inizio->tendina().inMoto());
+  Tasto(Qt::Key_1);
+  Tasto(Qt::Key_Return);
+  Tasto(Qt::Key_Return);
+  QWidget *vai = Fuoco();
+  QCOMPARE(NomeFuoco(), u"Option3_0"_s);
+  QTest::qWait(50);
+  Dipinti dipinti(inizio);
+  Tasto(Qt::Key_Return);
+  QVERIFY(AttivaDavvero(m_m->finestre.esercizio()));
+  QTest::qWait(100);
+  QStringList altri;
+  for (QWidget *w : std::as_const(dipinti.widget))
+    if (w != vai && !w->isAncestorOf(vai)) altri << w->objectName();
+  QVERIFY2(altri.isEmpty(), qPrintable(altri.join(u", "_s)));
+}
 
 void TestProgramma::shouldWalkFromStartToCertificateAndBackByKeyboard() {
   m_m = std::make_unique<Mondo>();
