@@ -124,6 +124,10 @@ void Giri(int ms) {
 void Premi(QWidget *finestra, const QString &nome) {
   auto *app = static_cast<Applicazione *>(QCoreApplication::instance());
   for (const qint64 da = app->battiti; app->battiti < da + 2;) Giri(1);
+  if (!finestra) {
+    std::fprintf(stderr, "no window for button %s\n", qPrintable(nome));
+    std::exit(1);
+  }
   auto *b = finestra->findChild<QAbstractButton *>(nome);
   if (!b) {
     std::fprintf(stderr, "button %s not found\n", qPrintable(nome));
@@ -200,7 +204,14 @@ int main(int argc, char *argv[]) {
   Premi(inizio, QStringLiteral("Option1_0"));
   Premi(inizio, QStringLiteral("Option2_2"));
   Premi(inizio, QStringLiteral("Option3_0"));
-  QWidget *esercizio = p.finestre.esercizio();
+  // A new window comes up a few turns of the loop after the press.
+  const auto aperta = [](QWidget *w) {
+    QElapsedTimer attesa;
+    attesa.start();
+    while (w && !w->isVisible() && attesa.elapsed() < 5000) Giri(1);
+    return w;
+  };
+  QWidget *esercizio = aperta(p.finestre.esercizio());
   for (int n = 0; n < 20; ++n) {
     for (QChar c : p.stato.operazione.strRisultato) {
       if (c.isDigit())
@@ -213,7 +224,7 @@ int main(int argc, char *argv[]) {
   }
   Traccia("twenty operations");
   Premi(esercizio, QStringLiteral("optAvviso_0"));
-  QWidget *stampa = p.finestre.stampaEsercizio();
+  QWidget *stampa = aperta(p.finestre.stampaEsercizio());
   Premi(stampa, QStringLiteral("Option1_3"));
   Traccia("end-of-exercise window");
   Giri(500);
@@ -223,7 +234,7 @@ int main(int argc, char *argv[]) {
   Premi(p.finestre.attestato(), QStringLiteral("Option5_1"));
 
   p.finestre.apriSchede();
-  QWidget *schede = p.finestre.schede();
+  QWidget *schede = aperta(p.finestre.schede());
   Giri(100);
   Premi(schede, QStringLiteral("Option1_0"));
   Premi(schede, QStringLiteral("Option2_0"));
