@@ -3,6 +3,7 @@
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/stile.h"
 
+#include <QBackingStore>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -49,6 +50,7 @@ class TestStile : public QObject {
   void shouldDrawTheFocusAsADottedRectangleInTheTextColour();
   void shouldGiveARealButtonItsOwnColourWhenTheProgramSetsIt();
   void shouldShowWhichPlainButtonHasTheKeyboardFocus();
+  void shouldReadyAHiddenWindowsBufferAndLeaveAShownOnesAlone();
 };
 
 void TestStile::shouldDrawAFlatFaceWithASquareEdge_data() {
@@ -162,6 +164,42 @@ void TestStile::shouldShowWhichPlainButtonHasTheKeyboardFocus() {
   QTRY_VERIFY(pulsanti[0]->hasFocus());
   QVERIFY(inchiostro(pulsanti[0]) > 20);
   QCOMPARE(inchiostro(pulsanti[1]), 0);
+}
+
+namespace {
+
+class Blu : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), Qt::blue); }
+};
+
+// The colour at the middle of a window's screen buffer, where the buffer is an image.
+QColor MezzoDelBuffer(QWidget &w) {
+  QPaintDevice *d = w.backingStore() ? w.backingStore()->paintDevice() : nullptr;
+  if (!d || d->devType() != QInternal::Image) return {};
+  const auto *img = static_cast<QImage *>(d);
+  return img->pixelColor(img->width() / 2, img->height() / 2);
+}
+
+}  // namespace
+
+void TestStile::shouldReadyAHiddenWindowsBufferAndLeaveAShownOnesAlone() {
+  Blu w;
+  w.resize(120, 80);
+  aspetto::colora(&w, kFaccia);
+  aspetto::preparaBuffer(&w);
+  QVERIFY(!w.isVisible());
+  QVERIFY(w.backingStore());
+  QCOMPARE(w.backingStore()->size(), QSize(120, 80));
+  const QColor pronto = MezzoDelBuffer(w);
+  if (!pronto.isValid()) QSKIP("this platform's window buffer is not an image");
+  QCOMPARE(pronto, kFaccia);
+
+  w.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&w));
+  QTRY_COMPARE(MezzoDelBuffer(w), QColor(Qt::blue));
+  aspetto::preparaBuffer(&w);  // shown: what is on screen stays
+  QCOMPARE(MezzoDelBuffer(w), QColor(Qt::blue));
 }
 
 QTEST_MAIN(TestStile)

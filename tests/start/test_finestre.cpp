@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBackingStore>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +45,9 @@ class TestFinestre : public QObject {
   void shouldOpenTheExerciseOverTheStartWindow();
   void shouldOpenWorksheetsFromTheMenu();
   void shouldEndOnEsci();
+  void shouldShowTheNewExerciseWindowReadyAndOnce();
+  void shouldOpenTheExerciseWindowOnceOnTwoQuickPresses();
+  void shouldNeverShowAnExerciseWindowAskedForJustBeforeEsci();
   void shouldLendItsCaptionsToTheCertificate();
   void shouldReadyTheOtherWindowsFontsOnceTheCurtainHasOpened();
 
@@ -98,7 +102,7 @@ void TestFinestre::shouldOpenTheExerciseOverTheStartWindow() {
   QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
   FrmOperativo *es = m_p->finestre.esercizio();
   QVERIFY(es);
-  QVERIFY(es->isVisible());
+  QTRY_VERIFY(es->isVisible());  // a turn or two of the loop later
   QCOMPARE(es->windowModality(), Qt::NonModal);
   QVERIFY(inizio->isVisible());
   QVERIFY(es->isWindow());
@@ -112,7 +116,7 @@ void TestFinestre::shouldOpenWorksheetsFromTheMenu() {
   scegli();
   inizio->findChild<QAction *>(u"mnuStampa"_s)->trigger();
   QVERIFY(m_p->finestre.schede());
-  QVERIFY(m_p->finestre.schede()->isVisible());
+  QTRY_VERIFY(m_p->finestre.schede()->isVisible());
   QVERIFY(inizio->isVisible());
 }
 
@@ -123,7 +127,8 @@ void TestFinestre::shouldEndOnEsci() {
   scegli();
   QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
   QPointer<FrmOperativo> es(m_p->finestre.esercizio());
-  QVERIFY(es && es->isVisible());
+  QVERIFY(es);
+  QTRY_VERIFY(es->isVisible());
   QVERIFY(QTest::qWaitForWindowActive(inizio));
   inizio->activateWindow();
   QTest::mousePress(pulsante(u"Option3_2"_s), Qt::LeftButton);
@@ -133,6 +138,61 @@ void TestFinestre::shouldEndOnEsci() {
   QVERIFY(!es || !es->isVisible());
   for (QWidget *w : QApplication::topLevelWidgets())
     QVERIFY2(!w->isVisible() || !qobject_cast<Finestra *>(w), qPrintable(w->objectName()));
+}
+
+// The exercise window is built at the press on "Vai", its buffer readied and
+// filled in the next turn of the loop, and it is shown in the one after.
+void TestFinestre::shouldShowTheNewExerciseWindowReadyAndOnce() {
+  avvia();
+  scegli();
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QPointer<FrmOperativo> es(m_p->finestre.esercizio());
+  QVERIFY(es && !es->isVisible());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 0);  // not started until it is seen
+  QTRY_VERIFY(es->isVisible());
+  QVERIFY(es->backingStore());
+  QCOMPARE(es->backingStore()->size(), es->size());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 1);
+  // Pressing "Vai" again brings the same window forward; the exercise goes on.
+  QVERIFY(QTest::qWaitForWindowActive(es));
+  const QString operazione = m_p->b.stato.operazione.strRisultato;
+  m_p->finestre.inizio()->activateWindow();
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QCOMPARE(m_p->finestre.esercizio(), es.data());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 1);
+  QCOMPARE(m_p->b.stato.operazione.strRisultato, operazione);
+}
+
+// Two quick presses: the second shows the window at once, the pending steps
+// leave it alone; "Esci" before the window has appeared ends the program
+// without the window ever coming up.
+void TestFinestre::shouldOpenTheExerciseWindowOnceOnTwoQuickPresses() {
+  avvia();
+  scegli();
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QPointer<FrmOperativo> es(m_p->finestre.esercizio());
+  QVERIFY(es && es->isVisible());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 1);
+  QTest::qWait(50);
+  QCOMPARE(m_p->finestre.esercizio(), es.data());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 1);
+  QVERIFY(es->isVisible());
+}
+
+void TestFinestre::shouldNeverShowAnExerciseWindowAskedForJustBeforeEsci() {
+  QPointer<frmInizio> inizio(avvia());
+  QSignalSpy fine(&m_p->finestre, &Finestre::fine);
+  scegli();
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QPointer<FrmOperativo> es(m_p->finestre.esercizio());
+  QVERIFY(es && !es->isVisible());
+  QTest::mousePress(pulsante(u"Option3_2"_s), Qt::LeftButton);
+  QCOMPARE(fine.count(), 1);
+  QTest::qWait(50);
+  QVERIFY(!es || !es->isVisible());
+  QVERIFY(!inizio || !inizio->isVisible());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 0);
 }
 
 void TestFinestre::shouldLendItsCaptionsToTheCertificate() {

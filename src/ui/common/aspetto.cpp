@@ -1,5 +1,6 @@
 #include "ui/common/aspetto.h"
 
+#include <QBackingStore>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -38,6 +39,21 @@ void preparaCarattere(const QFont &f) {
   QPainter p(&foglio);
   p.setFont(f);
   p.drawText(0, 32, QStringLiteral("0123456789,.:?+=-() ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"));
+}
+
+void preparaBuffer(QWidget *finestra) {
+  if (!finestra->isWindow() || finestra->isVisible()) return;  // a shown window's buffer is its picture
+  finestra->winId();
+  QBackingStore *buffer = finestra->backingStore();
+  if (!buffer) return;
+  const QRect tutto = finestra->rect();
+  buffer->resize(tutto.size());
+  buffer->beginPaint(QRegion(tutto));
+  {
+    QPainter p(buffer->paintDevice());
+    p.fillRect(tutto, finestra->palette().color(QPalette::Window));
+  }
+  buffer->endPaint();
 }
 
 void colora(QWidget *w, const QColor &sfondo, const QColor &testo) {

@@ -29,6 +29,11 @@ inline const QColor kBlu{0, 0, 192};
 // the first window to show it finds it ready (finding and opening a font the
 // first time takes about a millisecond, a new family several).
 void preparaCarattere(const QFont &f);
+// Makes a top-level window's native window and its screen buffer, at the
+// window's size, and fills the buffer once in the window's colour, without
+// showing it: the memory of a new buffer is only handed over page by page as it
+// is first written, which would otherwise fall in the window's first painting.
+void preparaBuffer(QWidget *finestra);
 
 // Back colour (filled) and, when valid, fore colour of a widget.
 void colora(QWidget *w, const QColor &sfondo, const QColor &testo = QColor());

@@ -68,13 +68,43 @@ void Finestre::preparaCaratteri() {
 }
 
 void Finestre::apriEsercizio() {
-  if (!m_esercizio) m_esercizio = new FrmOperativo(*m_ctx, m_inizio);
-  mostra(m_esercizio.data());
+  if (m_esercizio) {
+    mostra(m_esercizio.data());
+    return;
+  }
+  m_esercizio = new FrmOperativo(*m_ctx, m_inizio);
+  mostraNuova(m_esercizio.data());
+}
+
+// Building the window, making its native window, readying its buffer, and
+// showing and painting it each take a turn of the loop of their own, a few
+// milliseconds in all, so that none holds the loop long. Asking for the window
+// again meanwhile shows it at once; the steps left then do nothing.
+void Finestre::mostraNuova(QWidget *finestra, int passo) {
+  QTimer::singleShot(0, this, [this, w = QPointer<QWidget>(finestra), passo] {
+    if (!w || m_chiuso || w->isVisible()) return;
+    switch (passo) {
+      case 0:
+        w->winId();
+        break;
+      case 1:
+        aspetto::preparaBuffer(w);
+        break;
+      default:
+        mostra(w.data());
+        return;
+    }
+    mostraNuova(w, passo + 1);
+  });
 }
 
 void Finestre::apriStampaEsercizio() {
-  if (!m_stampaEsercizio) m_stampaEsercizio = new FrmStampaEsercizioTre(*m_ctx, m_esercizio ? static_cast<QWidget *>(m_esercizio) : m_inizio);
-  mostra(m_stampaEsercizio.data());
+  if (m_stampaEsercizio) {
+    mostra(m_stampaEsercizio.data());
+    return;
+  }
+  m_stampaEsercizio = new FrmStampaEsercizioTre(*m_ctx, m_esercizio ? static_cast<QWidget *>(m_esercizio) : m_inizio);
+  mostraNuova(m_stampaEsercizio.data());
 }
 
 void Finestre::apriAttestato() {
@@ -88,8 +118,12 @@ void Finestre::apriAttestato() {
 }
 
 void Finestre::apriSchede() {
-  if (!m_schede) m_schede = new FrmStampaSchedeTre(*m_ctx, m_inizio);
-  mostra(m_schede.data());
+  if (m_schede) {
+    mostra(m_schede.data());
+    return;
+  }
+  m_schede = new FrmStampaSchedeTre(*m_ctx, m_inizio);
+  mostraNuova(m_schede.data());
 }
 
 void Finestre::apriSceltaStampante() {
@@ -106,6 +140,7 @@ void Finestre::apriAutore() {
 }
 
 void Finestre::chiudiTutto() {
+  m_chiuso = true;  // a window still waiting to be shown stays hidden
   for (QWidget *w : QApplication::topLevelWidgets()) {
     if (w->isVisible()) w->close();
   }

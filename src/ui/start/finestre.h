@@ -53,8 +53,11 @@ class Finestre final : public QObject, public Navigazione {
   // windows one at a time while the program waits for the pupil, so that no
   // window spends its first showing looking for them.
   void preparaCaratteri();
+  // Shows a window just built, a step per turn of the loop from the given one.
+  void mostraNuova(QWidget *finestra, int passo = 0);
 
   Contesto *m_ctx = nullptr;
+  bool m_chiuso = false;
   QTimer m_preparazione;
   QList<QFont> m_caratteri;
   qsizetype m_preparati = 0;
