@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +33,7 @@ class TestFrmStampaSchedeTre : public QObject {
   void printedSheetIsThePreview();
   void largerCountFillsTheSheet();
   void printNeverTakesLinesLeftByTheExercise();
+  void closingWhilePrintingWaitsForTheWholeSheet();
   void cancelGeneratesThirtyFreshLines();
   void headerFailureShowsMessageAndGoesOn();
   void exitClosesAndMenuOpensPrinterChoice();
@@ -341,6 +343,32 @@ void TestFrmStampaSchedeTre::printNeverTakesLinesLeftByTheExercise() {
   QCOMPARE(m_banco->stampante.documenti.size(), 1);
   const auto &righe = m_banco->stampante.documenti.first().righe;
   for (int i = 1; i <= 30; ++i) QCOMPARE(righe[1 + i].testo, m_banco->stato.scheda.strRigheAlunni[static_cast<size_t>(i)]);
+}
+
+// The printout lets the loop run between its steps; a close asked for then
+// (the window manager's button) is kept until the sheet has gone.
+void TestFrmStampaSchedeTre::closingWhilePrintingWaitsForTheWholeSheet() {
+  crea();
+  premi(u"Option1_0"_s);
+  premi(u"Option2_0"_s);
+  clicca(u"CmdVisualizzaSchedaDocenti"_s);
+  bool occupata = false;
+  bool vistaDopo = false;  // at the next step of the printout
+  qsizetype documentiAllaChiusura = -1;
+  QTimer::singleShot(0, m_finestra, [this, &occupata, &vistaDopo, &documentiAllaChiusura] {
+    occupata = m_finestra->occupata();
+    documentiAllaChiusura = m_banco->stampante.documenti.size();
+    m_finestra->close();
+    QTimer::singleShot(0, m_finestra, [this, &vistaDopo] { vistaDopo = m_finestra->isVisible(); });
+  });
+  clicca(u"CmdStampaSchedaDocenti"_s);
+  QVERIFY(occupata);
+  QCOMPARE(documentiAllaChiusura, qsizetype(0));
+  QVERIFY(vistaDopo);
+  QCOMPARE(m_banco->stampante.documenti.size(), 1);
+  QCOMPARE(m_banco->stampante.documenti.first().righe.size(), 35);
+  QTRY_VERIFY(!m_finestra || !m_finestra->isVisible());
+  QVERIFY(m_banco->messaggi.voci.isEmpty());
 }
 
 void TestFrmStampaSchedeTre::cancelGeneratesThirtyFreshLines() {

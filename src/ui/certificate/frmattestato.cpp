@@ -1,7 +1,6 @@
 #include "ui/certificate/frmattestato.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLocale>
 #include <QPainter>
@@ -120,7 +119,7 @@ void FrmAttestato::disegna() {
   m_disegno = std::make_unique<DisegnoAttestato>(kPicture, RigheAttestato(dati()), m_vista->pixel());
   m_vista->mostra(m_disegno.get());
   auto *frame = findChild<QFrame *>(u"Frame4"_s);
-  m_occupato = true;
+  occupata(true);
   frame->setEnabled(false);
   while (!m_disegno->finito()) {
     if (!isVisible()) show();
@@ -130,19 +129,9 @@ void FrmAttestato::disegna() {
   }
   QApplication::processEvents();
   frame->setEnabled(true);
-  m_occupato = false;
+  occupata(false);
   m_comandi->fuoco(m_comandi->pulsante(0)->isEnabled() ? 0 : 1);
-  if (m_chiudiDopo) close();
-}
-
-void FrmAttestato::closeEvent(QCloseEvent *e) {
-  // Closing in the middle of the drawing or of a printout would pull the picture from under it.
-  if (m_occupato) {
-    m_chiudiDopo = true;
-    e->ignore();
-    return;
-  }
-  Finestra::closeEvent(e);
+  chiudiSeRichiesto();
 }
 
 // The rows drawn on screen, drawn again at the printer's resolution so they
@@ -151,7 +140,7 @@ void FrmAttestato::closeEvent(QCloseEvent *e) {
 // printout has gone.
 bool FrmAttestato::stampa() {
   Stampante &s = m_ctx.stampante;
-  m_occupato = true;
+  occupata(true);
   s.impostaTitolo(u"Attestato"_s);
   s.stampaRiga(QString());
   // Opening the document is a stretch of its own, apart from the first band.
@@ -169,10 +158,10 @@ bool FrmAttestato::stampa() {
     esito.tipo = s.errore().isEmpty() ? EsitoStampa::Tipo::Annullato : EsitoStampa::Tipo::Errore;
     esito.errore = s.errore();
   }
-  m_occupato = false;
+  occupata(false);
   const bool ok =
       RiferisciStampa(esito, m_ctx.messaggi, u"L'attestato resta qui: puoi stamparlo di nuovo."_s);
-  if (m_chiudiDopo) close();
+  chiudiSeRichiesto();
   return ok;
 }
 

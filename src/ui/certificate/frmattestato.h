@@ -23,9 +23,6 @@ class FrmAttestato : public Finestra {
   // Prints the certificate; false (after telling the user why) when it could not.
   bool stampa();
 
- protected:
-  void closeEvent(QCloseEvent *e) override;
-
  private:
   void comando(int i);
   void disegna();
@@ -35,6 +32,4 @@ class FrmAttestato : public Finestra {
   GruppoOpzioni *m_comandi = nullptr;
   VistaAttestato *m_vista = nullptr;
   std::unique_ptr<DisegnoAttestato> m_disegno;
-  bool m_occupato = false;  // drawing or printing, letting events through
-  bool m_chiudiDopo = false;
 };

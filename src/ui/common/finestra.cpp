@@ -3,6 +3,7 @@
 #include "ui/common/aspetto.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -22,6 +23,22 @@ Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips
   setCentralWidget(m_client);
   m_client->installEventFilter(this);
   dimensioneProgetto();
+}
+
+void Finestra::closeEvent(QCloseEvent *e) {
+  // Closing in the middle of a drawing or of a printout would pull the work from under it.
+  if (m_occupata) {
+    m_chiudiDopo = true;
+    e->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(e);
+}
+
+void Finestra::chiudiSeRichiesto() {
+  if (!m_chiudiDopo) return;
+  m_chiudiDopo = false;
+  close();
 }
 
 QAction *Finestra::voceMenu(const QString &nome, const QString &testo) {

@@ -24,12 +24,19 @@ class Finestra : public QMainWindow {
   // Sets the window to its design size (client area plus menu bar).
   void dimensioneProgetto();
   [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
+  // While the window draws or prints a step at a time, letting events through
+  // between steps, a request to close it is kept until chiudiSeRichiesto().
+  void occupata(bool si) { m_occupata = si; }
+  [[nodiscard]] bool occupata() const { return m_occupata; }
+  // Closes the window if it was asked to while busy.
+  void chiudiSeRichiesto();
 
  Q_SIGNALS:
   void ridimensionato();
 
  protected:
   bool eventFilter(QObject *o, QEvent *e) override;
+  void closeEvent(QCloseEvent *e) override;
   // Called after the controls have been moved for a new client size.
   virtual void dopoRidimensionamento() {}
 
@@ -38,4 +45,6 @@ class Finestra : public QMainWindow {
   QSize m_progetto;
   Resize m_layout;
   bool m_proporzionale = false;
+  bool m_occupata = false;
+  bool m_chiudiDopo = false;
 };

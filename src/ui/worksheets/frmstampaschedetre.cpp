@@ -7,6 +7,7 @@
 #include "ui/worksheets/stampascheda.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -264,8 +265,13 @@ void FrmStampaSchedeTre::stampa(int tipo) {
   Scheda &s = m_ctx.stato.scheda;
   s.strPiePagina = PiePaginaScheda(tipo, m_ctx.stato.livello.strNomeFile);
   const Livello &l = m_ctx.stato.livello;
+  // Opening the page, writing its lines and closing the document each take a
+  // turn of their own; clicks and keys wait until the sheet has gone.
+  occupata(true);
   StampaScheda(s, TestoOrdineSimboli(s.intOrdineSimboli), DescrizioneLivello(l.intLivello, l.intCifre), m_ctx.stampante,
-               m_ctx.messaggi);
+               m_ctx.messaggi, [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+  occupata(false);
+  chiudiSeRichiesto();
 }
 
 void FrmStampaSchedeTre::cancella() {

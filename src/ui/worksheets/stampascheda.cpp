@@ -24,7 +24,7 @@ void Riga(Stampante &s, double x, double y, const QString &testo) {
 }  // namespace
 
 EsitoStampa StampaScheda(const Scheda &scheda, const QString &ordine, const QString &livello, Stampante &stampante,
-                         Messaggi &messaggi) {
+                         Messaggi &messaggi, const std::function<void()> &pausa) {
   const QString courier = CercaFontCourier(stampante.fonts());
   if (courier.isEmpty()) {
     messaggi.mostra(kMessaggioCourier, TitoloMessaggi(), Messaggi::Icona::Avviso);
@@ -38,6 +38,7 @@ EsitoStampa StampaScheda(const Scheda &scheda, const QString &ordine, const QStr
 
   stampante.impostaDimensione(14);
   Riga(stampante, 1000, 1000, kIntestazioneScheda);
+  if (pausa) pausa();
   stampante.impostaDimensione(12);
   Riga(stampante, 1000, 1500, kSecondaIntestazione);
 
@@ -49,6 +50,7 @@ EsitoStampa StampaScheda(const Scheda &scheda, const QString &ordine, const QStr
   Riga(stampante, 1000, 15100, ordine);
   Riga(stampante, 1000, 15300, kPrefissoLivello + livello);
   Riga(stampante, 1000, 15500, scheda.strPiePagina);
+  if (pausa) pausa();
 
   if (stampante.fineDocumento()) return EsitoStampa::Stampata;
   if (stampante.errore().isEmpty()) return EsitoStampa::Annullata;

@@ -3,6 +3,7 @@
 #include "app/stato.h"
 
 #include <QString>
+#include <functional>
 
 class Messaggi;
 class Stampante;
@@ -23,5 +24,7 @@ inline const QString kPrefissoLivello = QStringLiteral("Livello di difficoltà: 
 // to fill in, the body (larger for the pupils), and a footer with the order,
 // the level and strPiePagina. Needs a Courier font on the printer; a failure
 // shows a message and leaves the program running, a cancelled PDF save is silent.
+// pausa, when given, is called once the page is open and again before the
+// document is closed, so the caller can let the event loop run in between.
 EsitoStampa StampaScheda(const Scheda &scheda, const QString &ordine, const QString &livello, Stampante &stampante,
-                         Messaggi &messaggi);
+                         Messaggi &messaggi, const std::function<void()> &pausa = {});
