@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 
@@ -142,7 +143,8 @@ void Premi(QWidget *finestra, const QString &nome) {
 }
 
 // With VORNEL_TRACCIA_MEMORIA set, the resident memory and its high-water mark
-// after each step go to standard error, to see which step raises the peak.
+// after each step go to standard error, with the windows on screen, to see which
+// step raises the peak.
 void Traccia(const char *passo) {
   static const bool attiva = qEnvironmentVariableIsSet("VORNEL_TRACCIA_MEMORIA");
   if (!attiva) return;
@@ -155,6 +157,9 @@ void Traccia(const char *passo) {
   const struct mallinfo2 mi = mallinfo2();
   std::fprintf(stderr, "%-28s%s, heap in use %zu kB\n", passo, righe.constData(),
                (mi.uordblks + mi.hblkhd) / 1024);
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (w->isVisible())
+      std::fprintf(stderr, "    window %s, %dx%d\n", qPrintable(w->objectName()), w->width(), w->height());
   if (!qEnvironmentVariableIsSet("VORNEL_TRACCIA_MAPPE")) return;
   // Resident kB per mapped file (or [heap], [anon], shared memory), largest first.
   QFile m(QStringLiteral("/proc/self/smaps"));
