@@ -140,8 +140,8 @@ void TestFinestre::shouldEndOnEsci() {
     QVERIFY2(!w->isVisible() || !qobject_cast<Finestra *>(w), qPrintable(w->objectName()));
 }
 
-// The exercise window is built at the press on "Vai", its buffer readied and
-// filled in the next turn of the loop, and it is shown in the one after.
+// The exercise window is built at the press on "Vai"; its native window and
+// its buffer are readied in the next turns of the loop, then it is shown.
 void TestFinestre::shouldShowTheNewExerciseWindowReadyAndOnce() {
   avvia();
   scegli();
@@ -164,8 +164,7 @@ void TestFinestre::shouldShowTheNewExerciseWindowReadyAndOnce() {
 }
 
 // Two quick presses: the second shows the window at once, the pending steps
-// leave it alone; "Esci" before the window has appeared ends the program
-// without the window ever coming up.
+// leave it alone.
 void TestFinestre::shouldOpenTheExerciseWindowOnceOnTwoQuickPresses() {
   avvia();
   scegli();
@@ -180,6 +179,8 @@ void TestFinestre::shouldOpenTheExerciseWindowOnceOnTwoQuickPresses() {
   QVERIFY(es->isVisible());
 }
 
+// "Esci" before the window has appeared ends the program without the window
+// ever coming up.
 void TestFinestre::shouldNeverShowAnExerciseWindowAskedForJustBeforeEsci() {
   QPointer<frmInizio> inizio(avvia());
   QSignalSpy fine(&m_p->finestre, &Finestre::fine);
