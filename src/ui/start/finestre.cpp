@@ -67,13 +67,18 @@ void Finestre::preparaCaratteri() {
   m_preparazione.start();
 }
 
-void Finestre::apriEsercizio() {
-  if (m_esercizio) {
-    mostra(m_esercizio.data());
+template <typename T, typename Crea>
+void Finestre::apri(QPointer<T> &finestra, Crea crea) {
+  if (finestra) {
+    mostra(finestra.data());
     return;
   }
-  m_esercizio = new FrmOperativo(*m_ctx, m_inizio);
-  mostraNuova(m_esercizio.data());
+  finestra = crea();
+  mostraNuova(finestra.data());
+}
+
+void Finestre::apriEsercizio() {
+  apri(m_esercizio, [this] { return new FrmOperativo(*m_ctx, m_inizio); });
 }
 
 // Building the window, making its native window, readying its buffer, and
@@ -99,12 +104,9 @@ void Finestre::mostraNuova(QWidget *finestra, int passo) {
 }
 
 void Finestre::apriStampaEsercizio() {
-  if (m_stampaEsercizio) {
-    mostra(m_stampaEsercizio.data());
-    return;
-  }
-  m_stampaEsercizio = new FrmStampaEsercizioTre(*m_ctx, m_esercizio ? static_cast<QWidget *>(m_esercizio) : m_inizio);
-  mostraNuova(m_stampaEsercizio.data());
+  apri(m_stampaEsercizio, [this] {
+    return new FrmStampaEsercizioTre(*m_ctx, m_esercizio ? static_cast<QWidget *>(m_esercizio) : m_inizio);
+  });
 }
 
 void Finestre::apriAttestato() {
@@ -118,12 +120,7 @@ void Finestre::apriAttestato() {
 }
 
 void Finestre::apriSchede() {
-  if (m_schede) {
-    mostra(m_schede.data());
-    return;
-  }
-  m_schede = new FrmStampaSchedeTre(*m_ctx, m_inizio);
-  mostraNuova(m_schede.data());
+  apri(m_schede, [this] { return new FrmStampaSchedeTre(*m_ctx, m_inizio); });
 }
 
 void Finestre::apriSceltaStampante() {

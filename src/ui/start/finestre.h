@@ -53,6 +53,9 @@ class Finestre final : public QObject, public Navigazione {
   // windows one at a time while the program waits for the pupil, so that no
   // window spends its first showing looking for them.
   void preparaCaratteri();
+  // Brings the window forward, or builds it with `crea` and shows it new.
+  template <typename T, typename Crea>
+  void apri(QPointer<T> &finestra, Crea crea);
   // Shows a window just built, a step per turn of the loop from the given one.
   void mostraNuova(QWidget *finestra, int passo = 0);
 
