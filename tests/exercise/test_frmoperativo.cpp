@@ -4,6 +4,7 @@
 #include "ui/common/resize.h"
 #include "ui/exercise/frmoperativo.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -77,6 +78,8 @@ class TestFrmOperativo : public QObject {
   void shouldActOnceWhileAKeyIsHeld();
   void shouldActAtTheMousePress();
   void shouldCrossOutTheWrongSymbol();
+  void shouldFollowAFamilyChangedWhileOpen();
+  void shouldColourTheHelpButtonsByTheFocus();
   void shouldKeepTheExerciseWhenResized();
   void shouldCloseOnEsco();
 
@@ -517,6 +520,53 @@ void TestFrmOperativo::shouldCrossOutTheWrongSymbol() {
   clic(u"Option3_0"_s);
   QCOMPARE(t(u"lblCorrezioneS"_s), u"  km"_s);
   QCOMPARE(m_b->stato.esercizio.strRigheEsercizio[1], u"2  hm + 3 dam =   km--   r.°°   m* °°°°°°*     km sec. 0"_s);
+}
+
+// The start window can change the family while this window is open: the
+// operation on screen is still answered in its own family, the next one shows
+// the new family's symbols and accepts them.
+void TestFrmOperativo::shouldFollowAFamilyChangedWhileOpen() {
+  Operazione4(m_b->casuale, 1, 3, 5, 4);  // 3 k + 5 h = 3.500 u
+  Operazione4(m_b->casuale, 4, 2, 3, 1);  // then, in metres: 2 hm + 3 dam = 0,23 km
+  apri(2, 3);
+  Famiglia(m_b->stato, 6);
+  QCOMPARE(c<QAbstractButton>(u"Option1_3"_s)->text(), u"  u"_s);
+  clic(u"Option1_3"_s);
+  QCOMPARE(t(u"lblRisultatoS"_s), u"  u"_s);
+  clic(u"Option1_5"_s);
+  QCOMPARE(t(u"LblEsito"_s), u"Esatto"_s);
+  clic(u"Option1_6"_s);
+  const QStringList metri{u"  km"_s, u"  hm"_s, u" dam"_s, u"   m"_s};
+  for (int i = 0; i < 4; ++i) {
+    auto *b = c<QAbstractButton>(u"Option1_%1"_s.arg(i));
+    QCOMPARE(b->text(), metri[i]);
+    QCOMPARE(b->accessibleName(), metri[i].trimmed());
+  }
+  clic(u"Option1_0"_s);
+  QCOMPARE(t(u"lblRisultatoS"_s), u"  km"_s);
+  clic(u"Option1_5"_s);
+  QCOMPARE(t(u"LblEsito"_s), u"Esatto"_s);
+  QCOMPARE(m_b->stato.esercizio.intEsatte, 2);
+}
+
+// "SI" and "NO" start yellow like their frame, turn orange with the focus and
+// take the keypad's colour when they lose it.
+void TestFrmOperativo::shouldColourTheHelpButtonsByTheFocus() {
+  Operazione4(m_b->casuale, 1, 3, 5, 4);
+  apri();
+  const auto fondo = [this](const QString &nome) { return c(nome)->palette().color(QPalette::Button); };
+  QCOMPARE(fondo(u"Option3_0"_s), QColor(255, 255, 192));
+  clic(u"Option2_3"_s);
+  clic(u"Option2_12"_s);  // wrong: the help frame, "NO" has the focus
+  QCOMPARE(fuoco(), u"Option3_1"_s);
+  QCOMPARE(fondo(u"Option3_1"_s), QColor(255, 192, 128));
+  QCOMPARE(fondo(u"Option3_0"_s), QColor(255, 255, 192));
+  tasto(Qt::Key_1);
+  QCOMPARE(fuoco(), u"Option3_0"_s);
+  QCOMPARE(fondo(u"Option3_0"_s), QColor(255, 192, 128));
+  QCOMPARE(fondo(u"Option3_1"_s), QColor(255, 224, 192));
+  tasto(Qt::Key_2);
+  QCOMPARE(fondo(u"Option3_0"_s), QColor(255, 224, 192));
 }
 
 void TestFrmOperativo::shouldKeepTheExerciseWhenResized() {

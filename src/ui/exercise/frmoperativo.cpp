@@ -135,11 +135,6 @@ void FrmOperativo::costruisci() {
   label(u"LblTempoTotale"_s)->setToolTip(u"Secondi impiegati per ogni esercizio"_s);
   label(u"lblRisErrate"_s)->setToolTip(u"Secondi impiegati per ogni risposta"_s);
   label(u"Label12"_s)->setEnabled(false);  // a code for the teacher, shown faintly
-  for (int i = 0; i < 4; ++i) {
-    auto *p = qobject_cast<PulsanteOpzione *>(m_controlli.value(u"Option1_%1"_s.arg(i)));
-    p->setText(s.famiglia.simbolo(i + 1));
-    p->setAccessibleName(p->text().simplified());
-  }
 
   m_lblOperazione = label(u"LblOperazione"_s);
   m_lblEsatte = label(u"lblRisEsatte"_s);
@@ -179,13 +174,16 @@ void FrmOperativo::creaGruppi() {
   s.gestore = [this](int i, QKeyEvent *e) { return tastoSimboli(i, e); };
   m_simboli = new GruppoOpzioni(s, [this](int i) { azioneSimboli(i); }, this);
   riempi(m_simboli, serie(u"Option1_%1"_s, MotoreEsercizio::kPulsantiSimboli));
+  etichettaSimboli();
 
   GruppoOpzioni::Configurazione a;
   a.tastiCifra = 2;
   a.lettere = {{Qt::Key_S, 0}, {Qt::Key_N, 1}};
-  a.normale = aspetto::kGiallo;
   m_aiuto = new GruppoOpzioni(a, [this](int i) { azioneAiuto(i); }, this);
   riempi(m_aiuto, serie(u"Option3_%1"_s, 2));
+  // "SI" and "NO" are drawn yellow like their frame; once one has had the focus
+  // it goes back to the keypad's colour, as every keypad button does.
+  for (PulsanteOpzione *p : m_aiuto->pulsanti()) aspetto::colora(p, aspetto::kGiallo);
 
   GruppoOpzioni::Configurazione k;
   k.normale = aspetto::kGiallo;
@@ -313,6 +311,18 @@ void FrmOperativo::testo(QLabel *l, const QString &t) {
   if (l->text() != t) l->setText(t);
 }
 
+// The four symbol buttons show the symbols, leading blanks included, of the
+// family the operation on screen was made in.
+void FrmOperativo::etichettaSimboli() {
+  for (int i = 0; i < 4; ++i) {
+    PulsanteOpzione *p = m_simboli->pulsante(i);
+    const QString &etichetta = m_motore.schermo().etichetteSimboli[static_cast<size_t>(i)];
+    if (p->text() == etichetta) continue;
+    p->setText(etichetta);
+    p->setAccessibleName(etichetta.simplified());
+  }
+}
+
 void FrmOperativo::aggiorna() {
   const MotoreEsercizio::Schermo &s = m_motore.schermo();
   testo(m_lblOperazione, s.operazione);
@@ -348,6 +358,7 @@ void FrmOperativo::aggiorna() {
     m_tastierino->pulsante(i)->setEnabled(s.tastierino[static_cast<size_t>(i)]);
   for (int i = 0; i < MotoreEsercizio::kPulsantiSimboli; ++i)
     m_simboli->pulsante(i)->setEnabled(s.simboli[static_cast<size_t>(i)]);
+  etichettaSimboli();
 
   // One frame stands in front and is enabled; the others are disabled and out of sight.
   const auto davanti = static_cast<size_t>(s.cornice);

@@ -42,6 +42,7 @@ class FrmOperativo : public Finestra {
   GruppoOpzioni::Esito tastoSimboli(int i, QKeyEvent *e);
   void nuovoEsercizio();
   void aggiorna();
+  void etichettaSimboli();
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 

@@ -19,6 +19,15 @@ const QString kVuota = u"?"_s;
 MotoreEsercizio::MotoreEsercizio(Stato &stato, Orologio &orologio, Casuale &casuale, Messaggi &messaggi)
     : m_stato(stato), m_orologio(orologio), m_casuale(casuale), m_messaggi(messaggi) {
   m_stato.esercizio.intLunghezzaMassima = 6;
+  prendiFamiglia();
+}
+
+// The family may change on the start window while this window is open: the
+// symbol buttons, and the answers they give, follow the family of each new
+// operation.
+void MotoreEsercizio::prendiFamiglia() {
+  m_famiglia = m_stato.famiglia;
+  for (int i = 0; i < 4; ++i) m_schermo.etichetteSimboli[static_cast<size_t>(i)] = m_famiglia.simbolo(i + 1);
 }
 
 double MotoreEsercizio::Durata(double inizio, double fine) {
@@ -73,6 +82,7 @@ void MotoreEsercizio::nuovaOperazione() {
   e.intTentativi = 0;
   m_schermo.croce = false;
   GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
+  prendiFamiglia();
   visualizza();
 }
 
@@ -131,7 +141,7 @@ void MotoreEsercizio::entrata() {
     for (int i = 0; i < kPulsantiTastierino; ++i) m_schermo.tastierino[static_cast<size_t>(i)] = i <= kCancellaT;
     m_fuoco = Fuoco{Cornice::Tastierino, 0};
   } else {
-    const bool tre = m_stato.famiglia.intNumeroUnita == 3;
+    const bool tre = m_famiglia.intNumeroUnita == 3;
     for (int i = 0; i < kPulsantiSimboli; ++i) m_schermo.simboli[static_cast<size_t>(i)] = i <= kCancellaS;
     if (tre) m_schermo.simboli[0] = false;
     m_fuoco = Fuoco{Cornice::Simboli, tre ? 1 : 0};
@@ -213,7 +223,7 @@ void MotoreEsercizio::cancella() {
 void MotoreEsercizio::sceltaSimbolo(int indice) {
   if (m_fase != Fase::Inserimento || m_schermo.vista != Vista::Simbolo || indice < 0 || indice > 3) return;
   if (!m_schermo.simboli[static_cast<size_t>(indice)]) return;
-  m_stato.esercizio.strRisposta = m_stato.famiglia.simbolo(indice + 1);
+  m_stato.esercizio.strRisposta = m_schermo.etichetteSimboli[static_cast<size_t>(indice)];
   mostraRispostaS(m_stato.esercizio.strRisposta);
 }
 
@@ -279,7 +289,7 @@ void MotoreEsercizio::riprova() {
     m_fase = Fase::Inserimento;
     cornice(corniceRisposta());
     if (m_schermo.vista == Vista::Numero) m_fuoco = Fuoco{Cornice::Tastierino, 0};
-    else m_fuoco = Fuoco{Cornice::Simboli, m_stato.famiglia.intNumeroUnita == 3 ? 1 : 0};
+    else m_fuoco = Fuoco{Cornice::Simboli, m_famiglia.intNumeroUnita == 3 ? 1 : 0};
   } else {
     e.intTentativi = 0;
     m_fase = Fase::Intervento;

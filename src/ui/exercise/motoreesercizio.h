@@ -43,6 +43,9 @@ class MotoreEsercizio {
     bool croce = false;  // the pupil's answer shown crossed out
     std::array<bool, kPulsantiTastierino> tastierino{};
     std::array<bool, kPulsantiSimboli> simboli{};
+    // Captions of the four symbol buttons: the symbols of the family the
+    // operation on screen was made in, largest unit first.
+    std::array<QString, 4> etichetteSimboli;
   };
 
   // A button the window should give the focus to.
@@ -90,6 +93,7 @@ class MotoreEsercizio {
   void mostraRispostaS(const QString &testo);
   void calcolaTempi();
   void controllaFine();
+  void prendiFamiglia();
   void entrata();  // entry button set of the view
   void dopoGiudizio();
   void cornice(Cornice c);
@@ -101,6 +105,7 @@ class MotoreEsercizio {
   Casuale &m_casuale;
   Messaggi &m_messaggi;
   Schermo m_schermo;
+  FamigliaUnita m_famiglia;  // the family of the operation on screen
   Fase m_fase = Fase::Inserimento;
   std::optional<Fuoco> m_fuoco;
 };
