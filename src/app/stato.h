@@ -82,6 +82,15 @@ struct Scheda {
   qint16 intNumeroOperazioni = 30;
   qint16 intTipoScheda = 1;  // 1 pupils, 2 teachers
   int intRigheGenerate = 0;  // lines 1..intRigheGenerate hold generated operations
+  // The choices those lines were made with (what to find, order, family and
+  // size of the values): a sheet only grows with lines of the same choices.
+  struct Origine {
+    qint16 intCosaCalcolare = 0;
+    qint16 intOrdineSimboli = 0;
+    qint16 intValoreMassimo = 0;
+    QString strSimboli;
+    bool operator==(const Origine &) const = default;
+  } origine;
   Righe strRigheAlunni;
   Righe strRigheDocenti;
   Righe strRigheStampa;

@@ -32,6 +32,8 @@ class TestFrmStampaSchedeTre : public QObject {
   void printedSheetIsThePreview_data();
   void printedSheetIsThePreview();
   void largerCountFillsTheSheet();
+  void newChoicesMakeTheSheetAnew_data();
+  void newChoicesMakeTheSheetAnew();
   void printNeverTakesLinesLeftByTheExercise();
   void closingWhilePrintingWaitsForTheWholeSheet();
   void cancelGeneratesThirtyFreshLines();
@@ -329,6 +331,39 @@ void TestFrmStampaSchedeTre::largerCountFillsTheSheet() {
   QCOMPARE(m_banco->stampante.documenti.size(), 2);
   QCOMPARE(m_banco->stampante.documenti[1].righe.size(), 2 + 20 + 3);
   QCOMPARE(anteprima(21), u" "_s);
+}
+
+// A sheet grows only with lines of the choices its lines were made with: after
+// "what to find" is chosen again, or the family changed on the start window, a
+// longer count or a preview makes the whole sheet anew, never a mixed one.
+void TestFrmStampaSchedeTre::newChoicesMakeTheSheetAnew_data() {
+  QTest::addColumn<QString>("cambio");
+  QTest::addColumn<QString>("fine");  // how every pupils' line must end
+  QTest::newRow("symbol chosen, no order") << u"cosa"_s << u"  ?....."_s;
+  QTest::newRow("family changed meanwhile") << u"famiglia"_s << u"m"_s;
+}
+
+void TestFrmStampaSchedeTre::newChoicesMakeTheSheetAnew() {
+  QFETCH(QString, cambio);
+  QFETCH(QString, fine);
+  crea(3);
+  clicca(u"Opt1_0"_s);
+  premi(u"Option1_0"_s);
+  premi(u"Option2_0"_s);
+  Scheda &s = m_banco->stato.scheda;
+  QCOMPARE(s.intRigheGenerate, 10);
+  QVERIFY(!s.strRigheAlunni[1].endsWith(fine));
+  if (cambio == u"cosa"_s) premi(u"Option1_1"_s);
+  else ApplicaFamiglia(m_banco->stato.famiglia, 6);
+  clicca(u"Opt1_2"_s);
+  clicca(u"CmdVisualizzaSchedaAlunni"_s);
+  QCOMPARE(s.intRigheGenerate, 30);
+  for (int i = 1; i <= 30; ++i)
+    QVERIFY2(anteprima(i).endsWith(fine), qPrintable(u"%1: %2"_s.arg(i).arg(anteprima(i))));
+  // Previewed again with nothing changed, the sheet stays as it is.
+  const Righe fatte = s.strRigheAlunni;
+  clicca(u"CmdVisualizzaSchedaDocenti"_s);
+  QCOMPARE(s.strRigheAlunni, fatte);
 }
 
 void TestFrmStampaSchedeTre::printNeverTakesLinesLeftByTheExercise() {

@@ -13,6 +13,12 @@ QString Spazi(qsizetype n) { return QString(std::max<qsizetype>(n, 0), u' '); }
 
 QString Allinea(qint32 valore) { return valore < 10 ? u" "_s : QString(); }
 
+Scheda::Origine OrigineCorrente(const Stato &stato) {
+  const FamigliaUnita &f = stato.famiglia;
+  return {stato.scheda.intCosaCalcolare, stato.scheda.intOrdineSimboli, stato.impostazioni.intValoreMassimo,
+          f.strSimbolo1 + f.strSimbolo2 + f.strSimbolo3 + f.strSimbolo4};
+}
+
 }  // namespace
 
 RigaScheda ComponiRiga(const Operazione &op, FormaRiga forma) {
@@ -48,7 +54,10 @@ void GeneraRigheScheda(Stato &stato, int da, int a, Casuale &casuale, Orologio &
     s.strRigheAlunni[static_cast<size_t>(i)] = r.alunni;
     s.strRigheDocenti[static_cast<size_t>(i)] = r.docenti;
   }
-  if (a >= da) s.intRigheGenerate = std::max(s.intRigheGenerate, a);
+  if (a >= da) {
+    s.intRigheGenerate = std::max(s.intRigheGenerate, a);
+    s.origine = OrigineCorrente(stato);
+  }
 }
 
 void RigeneraScheda(Stato &stato, int righe, Casuale &casuale, Orologio &orologio, Messaggi &messaggi) {
@@ -61,7 +70,11 @@ void RigeneraScheda(Stato &stato, int righe, Casuale &casuale, Orologio &orologi
 
 void CompletaScheda(Stato &stato, Casuale &casuale, Orologio &orologio, Messaggi &messaggi) {
   const Scheda &s = stato.scheda;
-  if (s.intRigheGenerate < s.intNumeroOperazioni)
+  // Lines made with other choices (what to find chosen again, another family on
+  // the start window) would give a sheet of mixed lines: it starts afresh.
+  if (s.intRigheGenerate > 0 && s.origine != OrigineCorrente(stato))
+    RigeneraScheda(stato, s.intNumeroOperazioni, casuale, orologio, messaggi);
+  else if (s.intRigheGenerate < s.intNumeroOperazioni)
     GeneraRigheScheda(stato, s.intRigheGenerate + 1, s.intNumeroOperazioni, casuale, orologio, messaggi);
 }
 

@@ -34,7 +34,8 @@ void GeneraRigheScheda(Stato &stato, int da, int a, Casuale &casuale, Orologio &
 // Starts the sheet afresh: every line emptied, then lines 1..righe generated.
 void RigeneraScheda(Stato &stato, int righe, Casuale &casuale, Orologio &orologio, Messaggi &messaggi);
 
-// Generates the lines that the count in force needs and does not have yet.
+// Generates the lines that the count in force needs and does not have yet; when
+// the lines there were made with other choices, the whole sheet is made anew.
 void CompletaScheda(Stato &stato, Casuale &casuale, Orologio &orologio, Messaggi &messaggi);
 
 inline constexpr int kRigheScheda = 30;
