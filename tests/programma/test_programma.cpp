@@ -80,6 +80,7 @@ class TestProgramma : public QObject {
  private Q_SLOTS:
   void initTestCase() { ImpostaApplicazione(); }  // the style and colours main sets
   void cleanup() { m_m.reset(); }
+  void shouldShowTheCaptionsAsTheyStand();
   void shouldLeaveTheStartWindowUnpaintedWhenTheExerciseComesInFront();
   void shouldWalkFromStartToCertificateAndBackByKeyboard();
   void shouldComposeAndPrintAWorksheetByKeyboard();
@@ -88,6 +89,13 @@ class TestProgramma : public QObject {
  private:
   std::unique_ptr<Mondo> m_m;
 };
+
+// An application display name is appended by the X11 and Wayland back ends to
+// every window title that does not end with it ("SISTEMA DECIMALE: vornel —
+// Vornel"); without one, each window's caption reaches the title bar as it stands.
+void TestProgramma::shouldShowTheCaptionsAsTheyStand() {
+  QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+}
 
 // The widgets of a window that received a paint event.
 class Dipinti : public QObject {

@@ -22,8 +22,8 @@ frmInizio *Programma::avvia() {
 }
 
 void ImpostaApplicazione() {
+  // No display name: the window system would append it to every caption.
   QApplication::setApplicationName(QStringLiteral("vornel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Vornel"));
   QApplication::setDesktopFileName(QStringLiteral("org.example.vornel"));
   QApplication::setStyle(new StileVornel);
   // Fusion keeps every frame and field face it has drawn, per size and state;
