@@ -97,6 +97,8 @@ bool LeggiLivelli(Livello &livello) {
 
 bool ScriviLivelli(const Livello &livello) {
   QSaveFile f(NomeFileLivelli(livello.strNomeFile));
+  // A folder closed to the user may still hold a file the user can write.
+  f.setDirectWriteFallback(true);
   if (!f.open(QIODevice::WriteOnly)) return false;
   f.write(TestoRecordLivello(livello.intLivello, livello.intCifre));
   return f.commit();

@@ -46,10 +46,12 @@ class TestLivelli : public QObject {
   void shouldLeaveADirectoryNamedLikeTheFileAlone();
   void shouldSurviveAnUnreadableFile();
   void shouldRunInMemoryWhenTheFolderIsReadOnly();
+  void shouldRewriteAWritableFileInAReadOnlyFolder();
 
  private:
-  // Runs the level read as an unprivileged user in dir; gives "family digits".
-  QString LeggiComeUtenteComune(const QString &dir);
+  // Runs the level read as an unprivileged user in dir; gives "read family digits".
+  // With scrivi, the child writes family 5 with 2 digits instead and gives "written".
+  QString LeggiComeUtenteComune(const QString &dir, bool scrivi = false);
 };
 
 void TestLivelli::shouldWriteTheRecordExactly_data() {
@@ -174,7 +176,7 @@ void TestLivelli::shouldLeaveADirectoryNamedLikeTheFileAlone() {
   QVERIFY(!ScriviLivelli(l));
 }
 
-QString TestLivelli::LeggiComeUtenteComune(const QString &dir) {
+QString TestLivelli::LeggiComeUtenteComune(const QString &dir, bool scrivi) {
   const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
   if (setpriv.isEmpty()) return {};
   // The build tree may sit where that user can't reach (under /root): run a copy.
@@ -186,7 +188,7 @@ QString TestLivelli::LeggiComeUtenteComune(const QString &dir) {
   QProcess p;
   p.setWorkingDirectory(dir);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(u"VORNEL_LETTURA_FIGLIO"_s, u"1"_s);
+  env.insert(u"VORNEL_LETTURA_FIGLIO"_s, scrivi ? u"scrivi"_s : u"leggi"_s);
   p.setProcessEnvironment(env);
   p.start(setpriv, {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s,
                     eseguibile});
@@ -236,10 +238,35 @@ void TestLivelli::shouldRunInMemoryWhenTheFolderIsReadOnly() {
   QVERIFY(!QFile::exists(dir.percorso() + u"/vornel.dat"_s));
 }
 
+// The folder may be closed to the user while the file itself is theirs to
+// write (a class share set up by the school): the record is still saved.
+void TestLivelli::shouldRewriteAWritableFileInAReadOnlyFolder() {
+  CartellaTemporanea dir;
+  Scrivi(u"vornel.dat"_s, " 3  1 \r\n");
+  if (geteuid() == 0) {
+    QFile::setPermissions(dir.percorso(), QFileDevice::Permissions(0x7755));
+    QVERIFY(::chown("vornel.dat", 65534, 65534) == 0);
+    const QString esito = LeggiComeUtenteComune(dir.percorso(), true);
+    if (esito.isEmpty() || esito.startsWith(u"errore"_s))
+      QSKIP(qPrintable(u"cannot run as an unprivileged user here: "_s + esito));
+    QCOMPARE(esito, u"1"_s);
+  } else {
+    QFile::setPermissions(dir.percorso(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool scritto = ScriviLivelli(Livello{5, 2, u"vornel"_s});
+    QFile::setPermissions(dir.percorso(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(scritto);
+  }
+  QCOMPARE(Leggi(u"vornel.dat"_s), QByteArray(" 5  2 \r\n"));
+}
+
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   if (qEnvironmentVariableIsSet("VORNEL_LETTURA_FIGLIO")) {
-    // The unprivileged child: read the level file of the current directory.
+    // The unprivileged child: read (or write) the level file of the current directory.
+    if (qgetenv("VORNEL_LETTURA_FIGLIO") == "scrivi") {
+      std::printf("%d\n", ScriviLivelli(Livello{5, 2, u"vornel"_s}) ? 1 : 0);
+      return 0;
+    }
     Livello l{0, 0, u"vornel"_s};
     const bool letto = LeggiLivelli(l);
     std::printf("%d %d %d\n", letto ? 1 : 0, l.intLivello, l.intCifre);
