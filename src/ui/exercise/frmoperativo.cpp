@@ -316,7 +316,7 @@ void FrmOperativo::testo(QLabel *l, const QString &t) {
 void FrmOperativo::etichettaSimboli() {
   for (int i = 0; i < 4; ++i) {
     PulsanteOpzione *p = m_simboli->pulsante(i);
-    const QString &etichetta = m_motore.schermo().etichetteSimboli[static_cast<size_t>(i)];
+    const QString &etichetta = m_motore.famiglia().simbolo(i + 1);
     if (p->text() == etichetta) continue;
     p->setText(etichetta);
     p->setAccessibleName(etichetta.simplified());

@@ -17,17 +17,8 @@ const QString kVuota = u"?"_s;
 }  // namespace
 
 MotoreEsercizio::MotoreEsercizio(Stato &stato, Orologio &orologio, Casuale &casuale, Messaggi &messaggi)
-    : m_stato(stato), m_orologio(orologio), m_casuale(casuale), m_messaggi(messaggi) {
+    : m_stato(stato), m_orologio(orologio), m_casuale(casuale), m_messaggi(messaggi), m_famiglia(stato.famiglia) {
   m_stato.esercizio.intLunghezzaMassima = 6;
-  prendiFamiglia();
-}
-
-// The family may change on the start window while this window is open: the
-// symbol buttons, and the answers they give, follow the family of each new
-// operation.
-void MotoreEsercizio::prendiFamiglia() {
-  m_famiglia = m_stato.famiglia;
-  for (int i = 0; i < 4; ++i) m_schermo.etichetteSimboli[static_cast<size_t>(i)] = m_famiglia.simbolo(i + 1);
 }
 
 double MotoreEsercizio::Durata(double inizio, double fine) {
@@ -82,7 +73,9 @@ void MotoreEsercizio::nuovaOperazione() {
   e.intTentativi = 0;
   m_schermo.croce = false;
   GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
-  prendiFamiglia();
+  // The family may change on the start window while this window is open: the
+  // symbol buttons follow the family of each new operation.
+  m_famiglia = m_stato.famiglia;
   visualizza();
 }
 
@@ -223,7 +216,7 @@ void MotoreEsercizio::cancella() {
 void MotoreEsercizio::sceltaSimbolo(int indice) {
   if (m_fase != Fase::Inserimento || m_schermo.vista != Vista::Simbolo || indice < 0 || indice > 3) return;
   if (!m_schermo.simboli[static_cast<size_t>(indice)]) return;
-  m_stato.esercizio.strRisposta = m_schermo.etichetteSimboli[static_cast<size_t>(indice)];
+  m_stato.esercizio.strRisposta = m_famiglia.simbolo(indice + 1);
   mostraRispostaS(m_stato.esercizio.strRisposta);
 }
 

@@ -43,9 +43,6 @@ class MotoreEsercizio {
     bool croce = false;  // the pupil's answer shown crossed out
     std::array<bool, kPulsantiTastierino> tastierino{};
     std::array<bool, kPulsantiSimboli> simboli{};
-    // Captions of the four symbol buttons: the symbols of the family the
-    // operation on screen was made in, largest unit first.
-    std::array<QString, 4> etichetteSimboli;
   };
 
   // A button the window should give the focus to.
@@ -72,6 +69,9 @@ class MotoreEsercizio {
   void intervieni();        // "SI" or "OK"
 
   [[nodiscard]] const Schermo &schermo() const { return m_schermo; }
+  // The family the operation on screen was made in: its symbols are the
+  // captions of the four symbol buttons, and the answers they give.
+  [[nodiscard]] const FamigliaUnita &famiglia() const { return m_famiglia; }
   [[nodiscard]] Fase fase() const { return m_fase; }
   [[nodiscard]] Vista vista() const { return m_schermo.vista; }
   // The focus request left by the last command, taken once.
@@ -93,7 +93,6 @@ class MotoreEsercizio {
   void mostraRispostaS(const QString &testo);
   void calcolaTempi();
   void controllaFine();
-  void prendiFamiglia();
   void entrata();  // entry button set of the view
   void dopoGiudizio();
   void cornice(Cornice c);
