@@ -1,7 +1,5 @@
 #include "platform/stampanteqt.h"
 
-#include <cups/cups.h>
-
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -10,11 +8,13 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <optional>
+
+#include "platform/codecups.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,11 +57,15 @@ struct StampanteQt::Dati {
   bool grassetto = false;
   double x = 0, y = 0;
 
-  std::unique_ptr<QPrinter> printer;
+  std::unique_ptr<QPdfWriter> pdf;
   std::unique_ptr<QTemporaryFile> lavoro;  // the job for a CUPS queue
   QPainter painter;
   QString destinazione;
   QString filePdf;
+  QString nomeDocumento;
+  // What the queue said of itself, asked once per document.
+  QString codaChiesta;
+  std::optional<CodeCups::Coda> coda;
   int dpi = kDpiPdf;
   bool aperto = false;
   bool fallito = false;
@@ -69,6 +73,13 @@ struct StampanteQt::Dati {
 
   [[nodiscard]] double dev(double twips) const { return twips * dpi / kTwipsPerPollice; }
   [[nodiscard]] double tw(double punti) const { return punti * kTwipsPerPollice / dpi; }
+  const std::optional<CodeCups::Coda> &infoCoda(const QString &nome) {
+    if (codaChiesta != nome) {
+      coda = CodeCups::Info(nome);
+      codaChiesta = nome;
+    }
+    return coda;
+  }
   [[nodiscard]] QFont carattere() const {
     QFont f(font);
     f.setPointSizeF(dimensione > 0 ? dimensione : 10);
@@ -100,14 +111,14 @@ QString StampanteQt::nomePdfSuggerito() const {
 }
 
 QStringList StampanteQt::stampanti() {
-  QStringList nomi = QPrinterInfo::availablePrinterNames();
+  QStringList nomi = CodeCups::Elenca().code;
   nomi.removeAll(kSalvaComePdf);
   nomi << kSalvaComePdf;
   return nomi;
 }
 
 QString StampanteQt::predefinita() {
-  const QString nome = QPrinterInfo::defaultPrinterName();
+  const QString nome = CodeCups::Elenca().predefinita;
   return nome.isEmpty() ? kSalvaComePdf : nome;
 }
 
@@ -116,7 +127,7 @@ QString StampanteQt::corrente() {
 }
 
 bool StampanteQt::scegli(const QString &nome) {
-  if (nome != kSalvaComePdf && !QPrinterInfo::availablePrinterNames().contains(nome)) return false;
+  if (nome != kSalvaComePdf && !CodeCups::Elenca().code.contains(nome)) return false;
   d->scelta = nome;
   return true;
 }
@@ -129,10 +140,10 @@ int StampanteQt::risoluzione() {
   if (d->aperto) return d->dpi;
   const QString dest = corrente();
   if (dest == kSalvaComePdf) return kDpiPdf;
-  const QPrinterInfo info = QPrinterInfo::printerInfo(dest);
-  if (info.isNull()) return kDpiPdf;
-  QPrinter p(info, QPrinter::HighResolution);
-  return std::clamp(p.resolution(), kDpiPdf, kDpiMassimo);
+  const auto &info = d->infoCoda(dest);
+  if (!info) return kDpiPdf;
+  // A queue that does not say prints at the finer resolution.
+  return info->dpi > 0 ? std::clamp(info->dpi, kDpiPdf, kDpiMassimo) : kDpiMassimo;
 }
 
 void StampanteQt::impostaTitolo(const QString &titolo) {
@@ -179,11 +190,11 @@ bool StampanteQt::apri() {
     }
     if (!percorso.endsWith(u".pdf"_s, Qt::CaseInsensitive)) percorso += u".pdf"_s;
     d->filePdf = percorso;
-    d->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    d->printer->setPageSize(QPageSize(QPageSize::A4));
+    d->pdf = std::make_unique<QPdfWriter>(d->filePdf);
+    d->pdf->setPageSize(QPageSize(QPageSize::A4));
   } else {
-    const QPrinterInfo info = QPrinterInfo::printerInfo(d->destinazione);
-    if (info.isNull()) {
+    const auto &info = d->infoCoda(d->destinazione);
+    if (!info) {
       d->errore =
           u"La stampante \u00AB%1\u00BB non \u00E8 disponibile.\n"
           u"Controlla che sia accesa e collegata, oppure scegline un'altra dal menu \"Scegli la stampante\"."_s
@@ -199,24 +210,21 @@ bool StampanteQt::apri() {
     }
     d->lavoro->close();
     d->filePdf = d->lavoro->fileName();
-    d->printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    const QPageSize formato = info.defaultPageSize();
-    d->printer->setPageSize(formato.isValid() ? formato : QPageSize(QPageSize::A4));
+    d->pdf = std::make_unique<QPdfWriter>(d->filePdf);
+    d->pdf->setPageSize(info->pagina.isValid() ? info->pagina : QPageSize(QPageSize::A4));
   }
-  d->printer->setOutputFormat(QPrinter::PdfFormat);
-  d->printer->setOutputFileName(d->filePdf);
-  d->printer->setResolution(d->dpi);
+  d->pdf->setResolution(d->dpi);
   // Coordinates from the top left of the paper, not of the printable area.
-  d->printer->setFullPage(true);
-  d->printer->setPageMargins(QMarginsF(0, 0, 0, 0));
-  d->printer->setDocName(d->titolo.isEmpty() ? u"Vornel"_s : u"Vornel - "_s + d->titolo);
-  d->printer->setCreator(u"Vornel"_s);
-  if (!d->painter.begin(d->printer.get())) {
+  d->pdf->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  d->nomeDocumento = d->titolo.isEmpty() ? u"Vornel"_s : u"Vornel - "_s + d->titolo;
+  d->pdf->setTitle(d->nomeDocumento);
+  d->pdf->setCreator(u"Vornel"_s);
+  if (!d->painter.begin(d->pdf.get())) {
     d->errore =
         d->lavoro ? u"Non riesco a preparare la stampa: la cartella temporanea non \u00E8 scrivibile."_s
                   : u"Non riesco a scrivere il file PDF\n%1\nScegli un'altra cartella o un altro nome."_s.arg(
                         QDir::toNativeSeparators(d->filePdf));
-    d->printer.reset();
+    d->pdf.reset();
     d->lavoro.reset();
     d->fallito = true;
     return false;
@@ -224,6 +232,9 @@ bool StampanteQt::apri() {
   d->painter.setRenderHint(QPainter::Antialiasing);
   d->painter.setRenderHint(QPainter::TextAntialiasing);
   d->painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  // Pictures are lettering and lines: kept exact (Flate), not blurred by JPEG,
+  // and the JPEG coder is never loaded.
+  d->painter.setRenderHint(QPainter::LosslessImageRendering);
   d->aperto = true;
   return true;
 }
@@ -233,11 +244,11 @@ void StampanteQt::stampaRiga(const QString &testo) {
   const QFont f = d->carattere();
   d->painter.setFont(f);
   d->painter.setPen(Qt::black);
-  const QFontMetricsF fm(f, d->printer.get());
+  const QFontMetricsF fm(f, d->pdf.get());
   const double altezza = d->tw(fm.lineSpacing());
-  const double pagina = d->printer->pageLayout().fullRectPoints().height() * 20.0;
+  const double pagina = d->pdf->pageLayout().fullRectPoints().height() * 20.0;
   if (d->y + altezza > pagina && d->y > kMargineNuovaPagina) {
-    if (!d->printer->newPage()) {
+    if (!d->pdf->newPage()) {
       d->errore = u"La stampa si \u00E8 interrotta passando alla pagina seguente."_s;
       d->fallito = true;
     }
@@ -265,19 +276,7 @@ bool StampanteQt::fineDocumento() {
                       : u"Non riesco a scrivere il file PDF\n%1"_s.arg(QDir::toNativeSeparators(d->filePdf));
       ok = false;
     }
-    if (ok && d->lavoro) {
-      // A queue's name may carry an instance ("coda/istanza"); CUPS takes the queue.
-      const QByteArray coda = d->destinazione.section(u'/', 0, 0).toLocal8Bit();
-      const QByteArray file = QFile::encodeName(d->filePdf);
-      const QByteArray titolo = d->printer->docName().toUtf8();
-      const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, coda.constData(), file.constData(),
-                                        titolo.constData(), 0, nullptr);
-      if (lavoro == 0) {
-        d->errore = u"La stampante \u00AB%1\u00BB ha rifiutato la stampa:\n%2"_s.arg(
-            d->destinazione, QString::fromUtf8(cupsLastErrorString()));
-        ok = false;
-      }
-    }
+    if (ok && d->lavoro) ok = CodeCups::Stampa(d->destinazione, d->filePdf, d->nomeDocumento, &d->errore);
   }
   if (!ok && !d->lavoro && !d->filePdf.isEmpty() && d->aperto) QFile::remove(d->filePdf);
   if (ok) d->errore.clear();
@@ -294,7 +293,9 @@ void StampanteQt::annullaDocumento() {
 }
 
 void StampanteQt::chiudi() {
-  d->printer.reset();
+  d->pdf.reset();
+  d->codaChiesta.clear();
+  d->coda.reset();
   d->lavoro.reset();
   d->filePdf.clear();
   d->titolo.clear();

@@ -5,10 +5,12 @@
 
 #include "platform/stampante.h"
 
-// The real printer: the CUPS queues Qt PrintSupport lists, and a "Salva come
-// PDF" destination that writes the page to a file. Every page is written by
-// Qt's PDF engine; for a queue the finished file goes to CUPS whole, so a
-// refused job comes back as an error instead of vanishing.
+// The real printer: the CUPS queues (asked of the vornel-cups helper), and a
+// "Salva come PDF" destination that writes the page to a file. Every page is
+// written by Qt's PDF writer; for a queue the finished file goes to CUPS whole,
+// through the helper, so a refused job comes back as an error instead of
+// vanishing. The queues are asked afresh at each question (a printer may come
+// and go); one document asks its queue's paper and resolution once.
 class StampanteQt final : public Stampante {
  public:
   // Asks where to save a PDF (the suggested full path given); empty means cancelled.

@@ -1,3 +1,7 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -6,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <algorithm>
+#include <cstring>
 
 #include "pdf.h"
 #include "platform/stampanteqt.h"
@@ -32,6 +37,8 @@ class TestStampanteQt : public QObject {
   void shouldPrintTheCertificateAsOneSharpPicture();
   void shouldReportAPdfThatCannotBeWritten();
   void shouldStaySilentWhenTheUserCancels();
+  // Last: the service counts as silent for a while afterwards.
+  void shouldGiveUpOnAPrintServiceThatDoesNotAnswer();
 
  private:
   QString pdfStampato(StampanteQt &s);
@@ -241,6 +248,36 @@ void TestStampanteQt::shouldStaySilentWhenTheUserCancels() {
   QCOMPARE(chiesto, 1);
   QVERIFY(s.errore().isEmpty());
   QCOMPARE(s.y(), 0.0);
+}
+
+// A print server that takes the connection and never answers (a hung cupsd,
+// a network server gone quiet): CUPS itself would wait for it without end.
+void TestStampanteQt::shouldGiveUpOnAPrintServiceThatDoesNotAnswer() {
+  const QByteArray presa = QFile::encodeName(m_dir.filePath(u"muto.sock"_s));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  QVERIFY(fd >= 0);
+  sockaddr_un indirizzo{};
+  indirizzo.sun_family = AF_UNIX;
+  QVERIFY(static_cast<size_t>(presa.size()) < sizeof(indirizzo.sun_path));
+  std::memcpy(indirizzo.sun_path, presa.constData(), static_cast<size_t>(presa.size()));
+  QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&indirizzo), sizeof(indirizzo)), 0);
+  QCOMPARE(::listen(fd, 8), 0);
+  const QByteArray primo = qgetenv("CUPS_SERVER");
+  qputenv("CUPS_SERVER", presa);
+
+  StampanteQt s;
+  QCOMPARE(s.stampanti(), QStringList{kSalvaComePdf});
+  QCOMPARE(s.predefinita(), kSalvaComePdf);
+  QVERIFY(!s.scegli(u"Aula"_s));
+  // The PDF needs no print service.
+  const QString file = pdfStampato(s);
+  Esercizio e;
+  RiempiEsercizio(e, 10);
+  QVERIFY(StampaEsercizio(s, e).riuscito());
+  QCOMPARE(pdf::pagine(file), 1);
+
+  qputenv("CUPS_SERVER", primo);
+  ::close(fd);
 }
 
 QTEST_MAIN(TestStampanteQt)

@@ -4,7 +4,7 @@
 #include "platform/casuale.h"
 #include "platform/messaggiqt.h"
 #include "platform/orologio.h"
-#include "platform/stampantepigra.h"
+#include "platform/stampanteqt.h"
 #include "ui/start/finestre.h"
 
 // The whole program as main runs it: the state, the real seams and the windows.
@@ -21,7 +21,7 @@ class Programma {
   OrologioSistema orologio;
   CasualeSistema casuale;
   MessaggiQt messaggi;
-  StampantePigra stampante;
+  StampanteQt stampante;
   Finestre finestre;
   Contesto ctx{stato, orologio, casuale, messaggi, stampante, finestre};
 };
