@@ -1,5 +1,6 @@
 // Time to print the 20-line log and the certificate to a PDF file, with the
-// real back end. Run with QT_QPA_PLATFORM=offscreen; an argument names a
+// real back end (no printer chosen, so each printout first asks for the
+// system's default), and to list the printers. Run with QT_QPA_PLATFORM=offscreen; an argument names a
 // folder where the last PDFs are kept for a look.
 #include <QApplication>
 #include <QDir>
@@ -111,5 +112,10 @@ int main(int argc, char *argv[]) {
   if (const QByteArray copia = qgetenv("VORNEL_COPIA_PDF"); !copia.isEmpty())
     QFile::copy(file, QString::fromLocal8Bit(copia));
   delete w;
+  // Each question about the printers runs the vornel-cups helper (here with no
+  // server to answer it): the time a window waits for the list.
+  Misura("elenco delle stampanti (vornel-cups)", giri, [&](int) {
+    return stampante.stampanti().endsWith(kSalvaComePdf);
+  });
   return 0;
 }

@@ -80,6 +80,13 @@ struct StampanteQt::Dati {
     }
     return coda;
   }
+  int dpiDi(const QString &dest) {
+    if (dest == kSalvaComePdf) return kDpiPdf;
+    const auto &info = infoCoda(dest);
+    if (!info) return kDpiPdf;
+    // A queue that does not say prints at the finer resolution.
+    return info->dpi > 0 ? std::clamp(info->dpi, kDpiPdf, kDpiMassimo) : kDpiMassimo;
+  }
   [[nodiscard]] QFont carattere() const {
     QFont f(font);
     f.setPointSizeF(dimensione > 0 ? dimensione : 10);
@@ -137,13 +144,7 @@ QStringList StampanteQt::fonts() {
 }
 
 int StampanteQt::risoluzione() {
-  if (d->aperto) return d->dpi;
-  const QString dest = corrente();
-  if (dest == kSalvaComePdf) return kDpiPdf;
-  const auto &info = d->infoCoda(dest);
-  if (!info) return kDpiPdf;
-  // A queue that does not say prints at the finer resolution.
-  return info->dpi > 0 ? std::clamp(info->dpi, kDpiPdf, kDpiMassimo) : kDpiMassimo;
+  return d->aperto ? d->dpi : d->dpiDi(corrente());
 }
 
 void StampanteQt::impostaTitolo(const QString &titolo) {
@@ -179,7 +180,7 @@ bool StampanteQt::apri() {
   if (d->fallito) return false;
   d->errore.clear();
   d->destinazione = corrente();
-  d->dpi = risoluzione();
+  d->dpi = d->dpiDi(d->destinazione);
 
   if (d->destinazione == kSalvaComePdf) {
     const QString suggerito = nomePdfSuggerito();
