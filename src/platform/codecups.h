@@ -8,6 +8,8 @@
 // The print queues, asked of the vornel-cups helper program: one short child
 // process per question, so CUPS and its libraries stay out of the program.
 // Without the helper, or with no print service answering, there are no queues.
+// A question the service leaves unanswered is given up on after a few seconds,
+// and for half a minute after that it counts as silent: no queues, no waiting.
 namespace CodeCups {
 
 struct Elenco {
