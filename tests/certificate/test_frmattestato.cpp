@@ -150,7 +150,8 @@ void TestFrmAttestato::shouldCentreEveryRowInItsFontAndColour() {
                            {10, 12, false, nero}, {12, 14, true, nero},  {14, 14, true, nero},
                            {16, 12, false, nero}, {18, 14, true, rosso}, {20, 12, false, nero},
                            {24, 12, false, nero}};
-  const double centro = d.immagine().width() / 2.0;
+  const QImage schermo = d.immagine();
+  const double centro = schermo.width() / 2.0;
   for (const Atteso &a : attesi) {
     const auto &r = d.righe().at(a.riga);
     QCOMPARE(r.font, u"arial"_s);
@@ -164,13 +165,13 @@ void TestFrmAttestato::shouldCentreEveryRowInItsFontAndColour() {
     bool trovato = false;
     for (int y = int(box.top()); y < int(box.bottom()) && !trovato; ++y)
       for (int x = int(box.left()); x < int(box.right()) && !trovato; ++x)
-        trovato = d.immagine().pixelColor(x, y) == a.colore;
+        trovato = schermo.pixelColor(x, y) == a.colore;
     QVERIFY2(trovato, qPrintable(r.testo));
   }
   // Rows follow one another: each starts where the one before ends, all on the picture.
   for (int i = 1; i < d.posti().size(); ++i)
     QCOMPARE(d.posti()[i].riquadro.top(), d.posti()[i - 1].riquadro.bottom());
-  QVERIFY(d.posti().last().riquadro.bottom() < d.immagine().height());
+  QVERIFY(d.posti().last().riquadro.bottom() < schermo.height());
   QCOMPARE(d.righe().first().font, u"MS Sans Serif"_s);
   QCOMPARE(d.righe().first().punti, 8.25);
 }

@@ -94,14 +94,13 @@ QSize DisegnoAttestato::pixel(int dpi) const {
   return {px(m_twips.width()), px(m_twips.height())};
 }
 
+double DisegnoAttestato::dpiSchermo() const {
+  return m_schermo.width() * kTwipsPerPollice / m_twips.width();
+}
+
 void DisegnoAttestato::adatta(QSize pixel) {
-  pixel = pixel.expandedTo(QSize(1, 1));
-  const double dpi = pixel.width() * kTwipsPerPollice / m_twips.width();
-  m_immagine = Foglio(pixel, dpi);
-  {
-    QPainter p(&m_immagine);
-    Cornice(p, QSizeF(pixel), dpi);
-  }
+  m_schermo = pixel.expandedTo(QSize(1, 1));
+  m_metrica = Foglio(QSize(1, 1), dpiSchermo());
   m_posti.clear();
   m_y = 0;
   const qsizetype disegnate = m_prossima;
@@ -131,14 +130,20 @@ double DisegnoAttestato::rigaIn(QPainter &p, const QImage &img, int larghezza, c
 
 bool DisegnoAttestato::disegnaProssima() {
   if (finito()) return false;
-  QPainter p(&m_immagine);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  m_y += rigaIn(p, m_immagine, m_immagine.width(), m_righe[m_prossima++], m_y, &m_posti);
+  // Only the row's place is taken: moved below the one pixel, nothing is drawn.
+  QPainter p(&m_metrica);
+  p.translate(0, 1);
+  m_y += rigaIn(p, m_metrica, m_schermo.width(), m_righe[m_prossima++], m_y, &m_posti);
   return !finito();
 }
 
-void DisegnoAttestato::disegnaIn(QImage &img, int da, int dpi, qsizetype n) const {
-  const QSize tutto = pixel(dpi);
+QImage DisegnoAttestato::immagine() const {
+  QImage img = Foglio(m_schermo, dpiSchermo());
+  disegnaIn(img, 0, m_schermo, dpiSchermo(), m_prossima);
+  return img;
+}
+
+void DisegnoAttestato::disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const {
   QPainter p(&img);
   p.setRenderHint(QPainter::TextAntialiasing);
   p.translate(0, -da);
@@ -153,6 +158,6 @@ QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
   const int alta = quante < 0 ? tutto.height() - da : std::min(quante, tutto.height() - da);
   if (alta <= 0) return {};
   QImage img = Foglio(QSize(tutto.width(), alta), dpi);
-  disegnaIn(img, da, dpi, m_prossima);
+  disegnaIn(img, da, tutto, dpi, m_prossima);
   return img;
 }

@@ -52,7 +52,7 @@ class DisegnoAttestato {
   }
   [[nodiscard]] bool finito() const { return m_prossima >= m_righe.size(); }
 
-  // Draws the rows drawn so far again into a screen image of a new size.
+  // Lays the rows drawn so far out again for a screen image of a new size.
   void adatta(QSize pixel);
 
   // The picture's size in pixels at a resolution.
@@ -61,21 +61,26 @@ class DisegnoAttestato {
   // (fewer at the bottom edge); the whole picture when quante < 0.
   [[nodiscard]] QImage fascia(int dpi, int da = 0, int quante = -1) const;
 
-  [[nodiscard]] const QImage &immagine() const { return m_immagine; }
+  // The screen image, drawn afresh at each call: the window's own buffer keeps
+  // what is on screen, so the picture is not held a second time.
+  [[nodiscard]] QImage immagine() const;
+  [[nodiscard]] QSize schermo() const { return m_schermo; }
   [[nodiscard]] const QList<RigaAttestato> &righe() const { return m_righe; }
   [[nodiscard]] const QList<Posto> &posti() const { return m_posti; }
   [[nodiscard]] QSize twips() const { return m_twips; }
 
  private:
-  // Draws into `img`, whose top is pixel row `da` of the picture at `dpi`,
-  // the frame and the first `n` rows.
-  void disegnaIn(QImage &img, int da, int dpi, qsizetype n) const;
+  // Draws into `img`, whose top is pixel row `da` of a picture of size `tutto`
+  // at `dpi`, the frame and the first `n` rows.
+  void disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const;
+  [[nodiscard]] double dpiSchermo() const;
   double rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r, double y,
                 QList<Posto> *posti) const;
   QSize m_twips;
   QList<RigaAttestato> m_righe;
   QList<Posto> m_posti;
-  QImage m_immagine;
+  QSize m_schermo;
+  QImage m_metrica;  // one pixel at the screen's resolution, for the rows' measures
   qsizetype m_prossima = 0;
   double m_y = 0;
 };

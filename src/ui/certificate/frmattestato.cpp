@@ -18,9 +18,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QSize kPicture{6690, 8820};
-// Pixel rows of the picture sent to the printer at a time: a multiple of the
-// 16-row blocks the PDF's image compression works in.
-constexpr int kFascia = 128;
+// Pixel rows of the picture sent to the printer at a time: a band and its
+// compressed copy are held while it is written, so bands are kept small.
+constexpr int kFascia = 32;
 const QColor kSfondoAttestato{255, 192, 255};
 
 }  // namespace
@@ -46,7 +46,7 @@ class VistaAttestato : public QWidget {
       p.fillRect(rect(), palette().color(QPalette::Base));
       return;
     }
-    if (m_disegno->immagine().size() != pixel()) m_disegno->adatta(pixel());
+    if (m_disegno->schermo() != pixel()) m_disegno->adatta(pixel());
     p.drawImage(QRectF(rect()), m_disegno->immagine());
   }
 
