@@ -81,9 +81,13 @@ int Info(const std::string &nome) {
 }
 
 int Stampa(const std::string &nome, const char *file, const char *titolo) {
-  // A queue's name may carry an instance ("coda/istanza"); CUPS takes the queue.
+  // A queue's name may carry an instance ("coda/istanza"): CUPS takes the
+  // queue, with the options the instance stands for.
   const std::string coda = nome.substr(0, nome.find('/'));
-  const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, coda.c_str(), file, titolo, 0, nullptr);
+  const Code code;
+  const cups_dest_t *d = code.trova(nome);
+  const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, coda.c_str(), file, titolo, d ? d->num_options : 0,
+                                    d ? d->options : nullptr);
   if (lavoro == 0) {
     std::fprintf(stderr, "%s\n", cupsLastErrorString());
     return 1;

@@ -29,7 +29,9 @@ bool ServizioMuto() {
 }
 
 struct Risposta {
-  bool finito = false;  // ran and exited by itself
+  bool finito = false;   // ran and exited by itself
+  bool scaduto = false;  // still running when the wait was over: killed
+  QString guasto;        // why it did not run or did not end by itself
   int uscita = -1;
   QList<QStringList> righe;  // standard output, each line split at the tabs
   QString errore;            // standard error, trimmed
@@ -41,15 +43,21 @@ Risposta Chiedi(const QStringList &argomenti, int attesa) {
   if (programma.isEmpty()) return r;
   QProcess p;
   p.start(programma, argomenti, QIODevice::ReadOnly);
-  if (!p.waitForStarted(attesa)) return r;
+  if (!p.waitForStarted(attesa)) {
+    r.guasto = p.errorString();
+    return r;
+  }
   if (!p.waitForFinished(attesa)) {
+    r.scaduto = p.state() != QProcess::NotRunning;
+    r.guasto = p.errorString();
     p.kill();
     p.waitForFinished(1000);
-    UltimoSilenzio().start();
+    if (r.scaduto) UltimoSilenzio().start();
     return r;
   }
   UltimoSilenzio().invalidate();
   r.finito = p.exitStatus() == QProcess::NormalExit;
+  if (!r.finito) r.guasto = p.errorString();
   r.uscita = p.exitCode();
   for (const QByteArray &riga : p.readAllStandardOutput().split('\n'))
     if (!riga.isEmpty()) r.righe << QString::fromUtf8(riga).split(u'\t');
@@ -64,9 +72,14 @@ namespace CodeCups {
 QString Programma() {
   static const QString trovato = [] {
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString &cartella : {dir, dir + u'/' + QStringLiteral(VORNEL_CARTELLA_AIUTANTE_RELATIVA),
-                                    QStringLiteral(VORNEL_CARTELLA_AIUTANTE_INSTALLATO),
-                                    QStringLiteral(VORNEL_CARTELLA_AIUTANTE_COMPILATO)}) {
+    QStringList cartelle;
+    // A program of the build tree (the tests, the benchmarks) takes the helper
+    // built with it, never one installed earlier.
+    if (QDir::cleanPath(dir).startsWith(QDir::cleanPath(QStringLiteral(VORNEL_CARTELLA_COMPILAZIONE)) + u'/'))
+      cartelle << QStringLiteral(VORNEL_CARTELLA_AIUTANTE_COMPILATO);
+    cartelle << dir << dir + u'/' + QStringLiteral(VORNEL_CARTELLA_AIUTANTE_RELATIVA)
+             << QStringLiteral(VORNEL_CARTELLA_AIUTANTE_INSTALLATO);
+    for (const QString &cartella : cartelle) {
       const QFileInfo f(QDir(cartella).filePath(u"vornel-cups"_s));
       if (f.isFile() && f.isExecutable()) return f.absoluteFilePath();
     }
@@ -77,8 +90,12 @@ QString Programma() {
 
 Elenco Elenca() {
   Elenco e;
-  if (ServizioMuto()) return e;
+  if (ServizioMuto()) {
+    e.risposto = false;
+    return e;
+  }
   const Risposta r = Chiedi({u"elenca"_s}, kAttesaDomanda);
+  e.risposto = !r.scaduto;
   if (!r.finito || r.uscita != 0) return e;
   for (const QStringList &campi : r.righe) {
     if (campi.size() != 2 || campi[1].isEmpty()) continue;
@@ -110,9 +127,12 @@ bool Stampa(const QString &nome, const QString &file, const QString &titolo, QSt
   if (errore) {
     if (Programma().isEmpty())
       *errore = u"Impossibile stampare su \u00AB%1\u00BB: il programma vornel-cups non \u00E8 installato."_s.arg(nome);
-    else if (!r.finito)
+    else if (r.scaduto)
       *errore = u"Il servizio di stampa non ha risposto in tempo.\n"
                 u"Controlla la coda della stampante \u00AB%1\u00BB prima di stampare di nuovo."_s.arg(nome);
+    else if (!r.finito)
+      *errore = u"Impossibile stampare su \u00AB%1\u00BB: il programma vornel-cups non ha funzionato (%2)."_s.arg(
+          nome, r.guasto);
     else
       *errore = u"La stampante \u00AB%1\u00BB ha rifiutato la stampa:\n%2"_s.arg(nome, r.errore);
   }

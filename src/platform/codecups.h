@@ -13,8 +13,9 @@
 namespace CodeCups {
 
 struct Elenco {
-  QStringList code;     // in CUPS's order
-  QString predefinita;  // empty when there is no default queue
+  QStringList code;       // in CUPS's order
+  QString predefinita;    // empty when there is no default queue
+  bool risposto = true;   // false when the print service did not answer in time
 };
 
 struct Coda {

@@ -179,7 +179,24 @@ bool StampanteQt::apri() {
   if (d->aperto) return true;
   if (d->fallito) return false;
   d->errore.clear();
-  d->destinazione = corrente();
+  // What the queue says is asked afresh for each document.
+  d->codaChiesta.clear();
+  d->coda.reset();
+  if (d->scelta.isEmpty()) {
+    // The system's default printer: a service that does not answer must not
+    // turn a printout into a PDF unasked.
+    const CodeCups::Elenco elenco = CodeCups::Elenca();
+    if (!elenco.risposto) {
+      d->errore =
+          u"Il servizio di stampa non risponde, quindi non so qual \u00E8 la stampante predefinita.\n"
+          u"Riprova tra poco, oppure scegli \u00AB%1\u00BB dal menu \"Scegli la stampante\"."_s.arg(kSalvaComePdf);
+      d->fallito = true;
+      return false;
+    }
+    d->destinazione = elenco.predefinita.isEmpty() ? kSalvaComePdf : elenco.predefinita;
+  } else {
+    d->destinazione = d->scelta;
+  }
   d->dpi = d->dpiDi(d->destinazione);
 
   if (d->destinazione == kSalvaComePdf) {

@@ -47,7 +47,7 @@ void TestCups::initTestCase() {
   if (!QFileInfo::exists(u"/usr/sbin/cupsd"_s) ||
       !QFileInfo::exists(u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s))
     QSKIP("cups o printer-driver-cups-pdf non installati (scripts/dipendenze.sh li installa)");
-  // Before any CUPS call of this process: the library keeps the first server it sees.
+  // The print helper reaches the server named in CUPS_SERVER, which it inherits.
   m_cups = std::make_unique<CupsPrivato>();
   QVERIFY2(m_cups->avvia(), qPrintable(m_cups->errore()));
 }

@@ -269,10 +269,21 @@ void TestStampanteQt::shouldGiveUpOnAPrintServiceThatDoesNotAnswer() {
   QCOMPARE(s.stampanti(), QStringList{kSalvaComePdf});
   QCOMPARE(s.predefinita(), kSalvaComePdf);
   QVERIFY(!s.scegli(u"Aula"_s));
-  // The PDF needs no print service.
-  const QString file = pdfStampato(s);
+  // With no printer chosen the default is unknown: said so, not turned into a PDF.
+  int chiesto = 0;
+  s.impostaSceltaFilePdf([&chiesto](const QString &suggerito) {
+    ++chiesto;
+    return suggerito;
+  });
   Esercizio e;
   RiempiEsercizio(e, 10);
+  const EsitoStampa muto = StampaEsercizio(s, e);
+  QCOMPARE(muto.tipo, EsitoStampa::Tipo::Errore);
+  QVERIFY2(muto.errore.contains(u"non risponde"_s), qPrintable(muto.errore));
+  QCOMPARE(chiesto, 0);
+  // The PDF needs no print service.
+  QVERIFY(s.scegli(kSalvaComePdf));
+  const QString file = pdfStampato(s);
   QVERIFY(StampaEsercizio(s, e).riuscito());
   QCOMPARE(pdf::pagine(file), 1);
 

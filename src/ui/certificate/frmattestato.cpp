@@ -20,7 +20,7 @@ namespace {
 const QSize kPicture{6690, 8820};
 // Pixel rows of the picture sent to the printer at a time: a band and its
 // compressed copy are held while it is written, so bands are kept small.
-constexpr int kFascia = 32;
+constexpr int kFascia = 64;
 const QColor kSfondoAttestato{255, 192, 255};
 
 }  // namespace
