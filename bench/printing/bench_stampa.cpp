@@ -1,7 +1,8 @@
 // Time to print the 20-line log and the certificate to a PDF file, with the
 // real back end (no printer chosen, so each printout first asks for the
-// system's default), and to list the printers. Run with QT_QPA_PLATFORM=offscreen; an argument names a
-// folder where the last PDFs are kept for a look.
+// system's default), and to list the printers. Run with
+// QT_QPA_PLATFORM=offscreen; an argument names a folder where the last PDFs
+// are kept for a look.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>

@@ -33,6 +33,18 @@ QString nomeFileSicuro(QString s) {
   return s.simplified();
 }
 
+// The system's default printer; the PDF destination when there is none.
+QString Predefinita(const CodeCups::Elenco &elenco) {
+  return elenco.predefinita.isEmpty() ? kSalvaComePdf : elenco.predefinita;
+}
+
+// The resolution a queue's pictures are drawn at.
+int DpiCoda(const std::optional<CodeCups::Coda> &info) {
+  if (!info) return kDpiPdf;
+  // A queue that does not say prints at the finer resolution.
+  return info->dpi > 0 ? std::clamp(info->dpi, kDpiPdf, kDpiMassimo) : kDpiMassimo;
+}
+
 }  // namespace
 
 QStringList FontStampabili() {
@@ -63,9 +75,6 @@ struct StampanteQt::Dati {
   QString destinazione;
   QString filePdf;
   QString nomeDocumento;
-  // What the queue said of itself, asked once per document.
-  QString codaChiesta;
-  std::optional<CodeCups::Coda> coda;
   int dpi = kDpiPdf;
   bool aperto = false;
   bool fallito = false;
@@ -73,20 +82,6 @@ struct StampanteQt::Dati {
 
   [[nodiscard]] double dev(double twips) const { return twips * dpi / kTwipsPerPollice; }
   [[nodiscard]] double tw(double punti) const { return punti * kTwipsPerPollice / dpi; }
-  const std::optional<CodeCups::Coda> &infoCoda(const QString &nome) {
-    if (codaChiesta != nome) {
-      coda = CodeCups::Info(nome);
-      codaChiesta = nome;
-    }
-    return coda;
-  }
-  int dpiDi(const QString &dest) {
-    if (dest == kSalvaComePdf) return kDpiPdf;
-    const auto &info = infoCoda(dest);
-    if (!info) return kDpiPdf;
-    // A queue that does not say prints at the finer resolution.
-    return info->dpi > 0 ? std::clamp(info->dpi, kDpiPdf, kDpiMassimo) : kDpiMassimo;
-  }
   [[nodiscard]] QFont carattere() const {
     QFont f(font);
     f.setPointSizeF(dimensione > 0 ? dimensione : 10);
@@ -125,8 +120,7 @@ QStringList StampanteQt::stampanti() {
 }
 
 QString StampanteQt::predefinita() {
-  const QString nome = CodeCups::Elenca().predefinita;
-  return nome.isEmpty() ? kSalvaComePdf : nome;
+  return Predefinita(CodeCups::Elenca());
 }
 
 QString StampanteQt::corrente() {
@@ -144,7 +138,9 @@ QStringList StampanteQt::fonts() {
 }
 
 int StampanteQt::risoluzione() {
-  return d->aperto ? d->dpi : d->dpiDi(corrente());
+  if (d->aperto) return d->dpi;
+  const QString dest = corrente();
+  return dest == kSalvaComePdf ? kDpiPdf : DpiCoda(CodeCups::Info(dest));
 }
 
 void StampanteQt::impostaTitolo(const QString &titolo) {
@@ -179,9 +175,6 @@ bool StampanteQt::apri() {
   if (d->aperto) return true;
   if (d->fallito) return false;
   d->errore.clear();
-  // What the queue says is asked afresh for each document.
-  d->codaChiesta.clear();
-  d->coda.reset();
   if (d->scelta.isEmpty()) {
     // The system's default printer: a service that does not answer must not
     // turn a printout into a PDF unasked.
@@ -193,13 +186,16 @@ bool StampanteQt::apri() {
       d->fallito = true;
       return false;
     }
-    d->destinazione = elenco.predefinita.isEmpty() ? kSalvaComePdf : elenco.predefinita;
+    d->destinazione = Predefinita(elenco);
   } else {
     d->destinazione = d->scelta;
   }
-  d->dpi = d->dpiDi(d->destinazione);
+  // What a queue says of itself is asked once for each document.
+  const bool pdf = d->destinazione == kSalvaComePdf;
+  const std::optional<CodeCups::Coda> info = pdf ? std::nullopt : CodeCups::Info(d->destinazione);
+  d->dpi = pdf ? kDpiPdf : DpiCoda(info);
 
-  if (d->destinazione == kSalvaComePdf) {
+  if (pdf) {
     const QString suggerito = nomePdfSuggerito();
     QString percorso = m_sceltaPdf ? m_sceltaPdf(suggerito) : suggerito;
     if (percorso.isEmpty()) {  // the user cancelled: no message
@@ -211,7 +207,6 @@ bool StampanteQt::apri() {
     d->pdf = std::make_unique<QPdfWriter>(d->filePdf);
     d->pdf->setPageSize(QPageSize(QPageSize::A4));
   } else {
-    const auto &info = d->infoCoda(d->destinazione);
     if (!info) {
       d->errore =
           u"La stampante \u00AB%1\u00BB non \u00E8 disponibile.\n"
@@ -312,8 +307,6 @@ void StampanteQt::annullaDocumento() {
 
 void StampanteQt::chiudi() {
   d->pdf.reset();
-  d->codaChiesta.clear();
-  d->coda.reset();
   d->lavoro.reset();
   d->filePdf.clear();
   d->titolo.clear();
