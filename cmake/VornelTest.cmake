@@ -9,3 +9,17 @@ function(add_vornel_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false"
     TIMEOUT 600)
 endfunction()
+
+# add_vornel_test_x11(<name> SOURCES <files...> LIBS <libs...>)
+# The same, run on a virtual X server of its own: for what only a real window
+# system shows (window buffers, what the server puts on the screen).
+find_program(VORNEL_XVFB_RUN xvfb-run REQUIRED)
+function(add_vornel_test_x11 name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test vornel_testsupport ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${VORNEL_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false"
+    TIMEOUT 600)
+endfunction()

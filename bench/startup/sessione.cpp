@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QBackingStore>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -165,7 +166,9 @@ void Traccia(const char *passo) {
                (mi.uordblks + mi.hblkhd) / 1024);
   for (QWidget *w : QApplication::topLevelWidgets())
     if (w->isVisible())
-      std::fprintf(stderr, "    window %s, %dx%d\n", qPrintable(w->objectName()), w->width(), w->height());
+      std::fprintf(stderr, "    window %s, %dx%d at %d,%d%s\n", qPrintable(w->objectName()), w->width(), w->height(),
+                   w->frameGeometry().x(), w->frameGeometry().y(),
+                   w->backingStore() && w->backingStore()->size() != w->size() ? ", buffer given back" : "");
   if (!qEnvironmentVariableIsSet("VORNEL_TRACCIA_MAPPE")) return;
   // Resident kB per mapped file (or [heap], [anon], shared memory), largest first.
   QFile m(QStringLiteral("/proc/self/smaps"));

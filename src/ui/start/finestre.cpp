@@ -15,23 +15,19 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+Finestre::~Finestre() = default;
 
-template <typename T>
-void mostra(T *w) {
+void Finestre::mostra(QWidget *w) {
+  m_coperture.sopra(w);
   w->show();
   w->raise();
   w->activateWindow();
 }
 
-}  // namespace
-
-Finestre::~Finestre() = default;
-
 frmInizio *Finestre::avvia(Contesto &ctx) {
   m_ctx = &ctx;
   m_inizio = new frmInizio(ctx);
-  mostra(m_inizio.data());
+  mostra(m_inizio);
   preparaCaratteri();
   return m_inizio;
 }
@@ -70,7 +66,7 @@ void Finestre::preparaCaratteri() {
 template <typename T, typename Crea>
 void Finestre::apri(QPointer<T> &finestra, Crea crea) {
   if (finestra) {
-    mostra(finestra.data());
+    mostra(finestra);
     return;
   }
   finestra = crea();
@@ -93,10 +89,11 @@ void Finestre::mostraNuova(QWidget *finestra, int passo) {
         w->winId();
         break;
       case 1:
+        m_coperture.sopra(w);
         aspetto::preparaBuffer(w);
         break;
       default:
-        mostra(w.data());
+        mostra(w);
         return;
     }
     mostraNuova(w, passo + 1);
@@ -116,7 +113,7 @@ void Finestre::apriAttestato() {
     delete m_attestato.data();
   }
   m_attestato = new FrmAttestato(*m_ctx, m_stampaEsercizio ? static_cast<QWidget *>(m_stampaEsercizio) : m_inizio);
-  mostra(m_attestato.data());
+  mostra(m_attestato);
 }
 
 void Finestre::apriSchede() {
@@ -128,7 +125,7 @@ void Finestre::apriSceltaStampante() {
     QWidget *sopra = QApplication::activeWindow();
     m_sceltaStampante = new frmSceltaStampante(*m_ctx, sopra ? sopra : static_cast<QWidget *>(m_inizio));
   }
-  mostra(m_sceltaStampante.data());
+  mostra(m_sceltaStampante);
 }
 
 void Finestre::apriAutore() {

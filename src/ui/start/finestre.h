@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/common/contesto.h"
+#include "ui/start/coperture.h"
 
 #include <QObject>
 #include <QFont>
@@ -56,10 +57,13 @@ class Finestre final : public QObject, public Navigazione {
   // Brings the window forward, or builds it with `crea` and shows it new.
   template <typename T, typename Crea>
   void apri(QPointer<T> &finestra, Crea crea);
+  // Shows the window on top of the others and gives it the focus.
+  void mostra(QWidget *w);
   // Shows a window just built, a step per turn of the loop from the given one.
   void mostraNuova(QWidget *finestra, int passo = 0);
 
   Contesto *m_ctx = nullptr;
+  Coperture m_coperture;
   bool m_chiuso = false;
   QTimer m_preparazione;
   QList<QFont> m_caratteri;
