@@ -29,6 +29,8 @@ class TestFrmAttestato : public QObject {
   void shouldPrintAtThePrintersResolution_data();
   void shouldPrintAtThePrintersResolution();
   void shouldDrawItAgainWhenTheWindowGrows();
+  void shouldShowThePictureAsDrawn_data();
+  void shouldShowThePictureAsDrawn();
   void shouldCloseOnlyOnceThePrintoutHasGone();
   void shouldPrintTheDrawnImageAtItsSize();
   void shouldStayOpenWhenPrintingFails();
@@ -295,6 +297,30 @@ void TestFrmAttestato::shouldDrawItAgainWhenTheWindowGrows() {
   const QRectF dopo = m_w->disegno().posti().at(8).riquadro;
   QVERIFY2(qAbs(dopo.height() / prima.height() - 2.0) < 0.2, qPrintable(QString::number(dopo.height())));
   QVERIFY(qAbs(dopo.center().x() - m_w->disegno().immagine().width() / 2.0) < 0.5);
+}
+
+// The window paints the picture a band at a time: on screen it is the picture
+// drawn whole, with no seam, whatever its height.
+void TestFrmAttestato::shouldShowThePictureAsDrawn_data() {
+  QTest::addColumn<double>("scala");
+  QTest::newRow("design size") << 1.0;
+  QTest::newRow("larger, not a whole number of bands") << 1.37;
+}
+
+void TestFrmAttestato::shouldShowThePictureAsDrawn() {
+  QFETCH(double, scala);
+  apri(9, 10);
+  auto *vista = m_w->findChild<QWidget *>(u"Picture1"_s);
+  m_w->resize((QSizeF(m_w->size()) * scala).toSize());
+  QTRY_COMPARE(m_w->disegno().immagine().size(), vista->size() * vista->devicePixelRatio());
+  const QImage intera = m_w->disegno().immagine();
+  const QImage sulloSchermo = vista->grab().toImage().convertToFormat(intera.format());
+  QCOMPARE(PiuDiverso(sulloSchermo, intera), 0);
+  // A part of it painted again (uncovered, say) matches too.
+  QImage parte(vista->size(), intera.format());
+  parte.fill(Qt::black);
+  vista->render(&parte, QPoint(0, 100), QRegion(0, 100, vista->width(), 90));
+  QCOMPARE(PiuDiverso(parte.copy(0, 100, vista->width(), 90), intera.copy(0, 100, vista->width(), 90)), 0);
 }
 
 void TestFrmAttestato::shouldCloseOnlyOnceThePrintoutHasGone() {

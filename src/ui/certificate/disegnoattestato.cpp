@@ -137,10 +137,8 @@ bool DisegnoAttestato::disegnaProssima() {
   return !finito();
 }
 
-QImage DisegnoAttestato::immagine() const {
-  QImage img = Foglio(m_schermo, dpiSchermo());
-  disegnaIn(img, 0, m_schermo, dpiSchermo(), m_prossima);
-  return img;
+QImage DisegnoAttestato::fasciaSchermo(int da, int quante) const {
+  return fasciaDi(m_schermo, dpiSchermo(), da, quante);
 }
 
 void DisegnoAttestato::disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const {
@@ -153,7 +151,10 @@ void DisegnoAttestato::disegnaIn(QImage &img, int da, QSize tutto, double dpi, q
 }
 
 QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
-  const QSize tutto = pixel(dpi);
+  return fasciaDi(pixel(dpi), dpi, da, quante);
+}
+
+QImage DisegnoAttestato::fasciaDi(QSize tutto, double dpi, int da, int quante) const {
   da = std::clamp(da, 0, tutto.height());
   const int alta = quante < 0 ? tutto.height() - da : std::min(quante, tutto.height() - da);
   if (alta <= 0) return {};

@@ -63,7 +63,9 @@ class DisegnoAttestato {
 
   // The screen image, drawn afresh at each call: the window's own buffer keeps
   // what is on screen, so the picture is not held a second time.
-  [[nodiscard]] QImage immagine() const;
+  [[nodiscard]] QImage immagine() const { return fasciaSchermo(0); }
+  // `quante` pixel rows of the screen image from row `da`, as fascia().
+  [[nodiscard]] QImage fasciaSchermo(int da, int quante = -1) const;
   [[nodiscard]] QSize schermo() const { return m_schermo; }
   [[nodiscard]] const QList<RigaAttestato> &righe() const { return m_righe; }
   [[nodiscard]] const QList<Posto> &posti() const { return m_posti; }
@@ -73,6 +75,7 @@ class DisegnoAttestato {
   // Draws into `img`, whose top is pixel row `da` of a picture of size `tutto`
   // at `dpi`, the frame and the first `n` rows.
   void disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const;
+  [[nodiscard]] QImage fasciaDi(QSize tutto, double dpi, int da, int quante) const;
   [[nodiscard]] double dpiSchermo() const;
   double rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r, double y,
                 QList<Posto> *posti) const;

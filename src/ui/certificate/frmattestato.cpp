@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLocale>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
 
 #include "generation/valutazione.h"
 #include "platform/orologio.h"
@@ -40,14 +43,24 @@ class VistaAttestato : public QWidget {
   [[nodiscard]] QSize pixel() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
  protected:
-  void paintEvent(QPaintEvent *) override {
+  void paintEvent(QPaintEvent *e) override {
     QPainter p(this);
     if (!m_disegno) {
       p.fillRect(rect(), palette().color(QPalette::Base));
       return;
     }
     if (m_disegno->schermo() != pixel()) m_disegno->adatta(pixel());
-    p.drawImage(QRectF(rect()), m_disegno->immagine());
+    // A band at a time: a picture of the whole window would take as much
+    // memory again as the window's own buffer, for as long as the painting.
+    const qreal dpr = devicePixelRatioF();
+    const int larga = m_disegno->schermo().width();
+    const int alta = m_disegno->schermo().height();
+    const int prima = static_cast<int>(std::floor(e->rect().top() * dpr)) / kFascia * kFascia;
+    const int ultima = std::min(alta, static_cast<int>(std::ceil((e->rect().bottom() + 1) * dpr)));
+    for (int da = prima; da < ultima; da += kFascia) {
+      const QImage fascia = m_disegno->fasciaSchermo(da, kFascia);
+      p.drawImage(QRectF(0, da / dpr, larga / dpr, fascia.height() / dpr), fascia);
+    }
   }
 
  private:
