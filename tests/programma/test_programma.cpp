@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QSet>
@@ -86,6 +87,7 @@ class TestProgramma : public QObject {
   void shouldWalkFromStartToCertificateAndBackByKeyboard();
   void shouldComposeAndPrintAWorksheetByKeyboard();
   void shouldPrintWithNoPrintSystemInTheProcess();
+  void shouldDrawEveryWindowWithNoImagePluginAndOneMonospacedFace();
 
  private:
   std::unique_ptr<Mondo> m_m;
@@ -268,6 +270,33 @@ void TestProgramma::shouldPrintWithNoPrintSystemInTheProcess() {
   const QStringList caricate = LibrerieCaricate({u"libcups"_s, u"PrintSupport"_s, u"libgnutls"_s});
   QVERIFY2(caricate.isEmpty(), qPrintable(caricate.join(u", "_s)));
   p.finestre.chiudiTutto();
+}
+
+// The style's frames and chevrons are drawn, not read from image files (the
+// first image read would load every image format's plugin for good), and
+// "Courier" and "Courier New" share one face.
+void TestProgramma::shouldDrawEveryWindowWithNoImagePluginAndOneMonospacedFace() {
+  m_m = std::make_unique<Mondo>();
+  Finestre &f = m_m->finestre;
+  frmInizio *inizio = f.avvia(m_m->ctx);
+  QVERIFY(AttivaDavvero(inizio));
+  f.apriEsercizio();
+  f.apriStampaEsercizio();
+  f.apriAttestato();
+  f.apriSchede();
+  f.apriSceltaStampante();
+  for (QWidget *w : {static_cast<QWidget *>(inizio), static_cast<QWidget *>(f.esercizio()),
+                     static_cast<QWidget *>(f.stampaEsercizio()), static_cast<QWidget *>(f.attestato()),
+                     static_cast<QWidget *>(f.schede()), static_cast<QWidget *>(f.sceltaStampante())}) {
+    QVERIFY(w);
+    QVERIFY2(!w->grab().isNull(), qPrintable(w->objectName()));
+  }
+  const QStringList caricate = LibrerieCaricate({u"imageformats"_s});
+  QVERIFY2(caricate.isEmpty(), qPrintable(caricate.join(u", "_s)));
+  const QFontInfo courier{QFont(u"Courier"_s)}, courierNew{QFont(u"Courier New"_s)};
+  QVERIFY(courierNew.fixedPitch());
+  QCOMPARE(courier.family(), courierNew.family());
+  f.chiudiTutto();
 }
 
 QTEST_MAIN(TestProgramma)

@@ -1,8 +1,8 @@
 #include "ui/common/aspetto.h"
 
 #include <QBackingStore>
+#include <QFontMetrics>
 #include <QFrame>
-#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
@@ -33,13 +33,7 @@ QFont carattere(const QString &famiglia, double punti, bool grassetto) {
   return f;
 }
 
-void preparaCarattere(const QFont &f) {
-  // The windows' own pixel format, so the glyphs land in the cache they will be drawn from.
-  QImage foglio(64, 64, QImage::Format_RGB32);
-  QPainter p(&foglio);
-  p.setFont(f);
-  p.drawText(0, 32, QStringLiteral("0123456789,.:?+=-() ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"));
-}
+void preparaCarattere(const QFont &f) { (void)QFontMetrics(f).ascent(); }
 
 void preparaBuffer(QWidget *finestra) {
   if (!finestra->isWindow() || finestra->isVisible()) return;  // a shown window's buffer is its picture

@@ -25,9 +25,10 @@ inline const QColor kRosso{192, 0, 0};
 inline const QColor kBlu{0, 0, 192};
 
 [[nodiscard]] QFont carattere(const QString &famiglia, double punti, bool grassetto = false);
-// Loads a font and draws its digits, letters and signs once off screen, so that
-// the first window to show it finds it ready (finding and opening a font the
-// first time takes about a millisecond, a new family several).
+// Finds and opens a font, so that the first window to show it finds it ready
+// (the first time takes about a millisecond, a new family several). Its glyphs
+// are drawn when first needed: drawn ahead, every letter of every size would
+// stay in the glyph caches, used or not.
 void preparaCarattere(const QFont &f);
 // Makes a top-level window's native window and its screen buffer, at the
 // window's size, and fills the buffer once in the window's colour, without

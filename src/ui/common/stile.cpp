@@ -1,9 +1,14 @@
 #include "ui/common/stile.h"
 
+#include <QGroupBox>
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <qdrawutil.h>
+
+#include <algorithm>
 
 StileVornel::StileVornel() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
@@ -21,6 +26,28 @@ void StileVornel::drawPrimitive(PrimitiveElement elemento, const QStyleOption *o
     }
     case PE_FrameDefaultButton:
       return;
+    case PE_FrameGroupBox: {
+      // Fusion's faint rounded frame, drawn rather than read from the style's
+      // image: the first image read loads every image format's plugin.
+      // As Fusion lays it out: the frame starts below the title's line.
+      const auto *scatola = qobject_cast<const QGroupBox *>(widget);
+      const int sopraTitolo = 3;
+      const int alto = scatola && !scatola->isCheckable() && scatola->title().isEmpty()
+                           ? sopraTitolo
+                           : std::max(pixelMetric(PM_ExclusiveIndicatorHeight), opzione->fontMetrics.height()) +
+                                 sopraTitolo;
+      const QRectF r = QRectF(opzione->rect.adjusted(1, alto + 1, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5);
+      p->save();
+      p->setRenderHint(QPainter::Antialiasing);
+      p->setBrush(QColor(0, 0, 0, 3));
+      p->setPen(QColor(0, 0, 0, 6));
+      p->drawRoundedRect(r.adjusted(1, 1, -1, -1), 1, 1);
+      p->setBrush(Qt::NoBrush);
+      p->setPen(QColor(117, 117, 117, 51));
+      p->drawRoundedRect(r, 2, 2);
+      p->restore();
+      return;
+    }
     case PE_FrameFocusRect: {
       p->save();
       p->setRenderHint(QPainter::Antialiasing, false);
@@ -43,4 +70,20 @@ void StileVornel::drawControl(ControlElement elemento, const QStyleOption *opzio
   fuoco.QStyleOption::operator=(*opzione);
   fuoco.rect = opzione->rect.adjusted(4, 4, -4, -4);
   if (fuoco.rect.isValid()) drawPrimitive(PE_FrameFocusRect, &fuoco, p, widget);
+}
+
+QIcon StileVornel::standardIcon(StandardPixmap icona, const QStyleOption *opzione, const QWidget *widget) const {
+  if (icona != SP_ToolBarHorizontalExtensionButton && icona != SP_ToolBarVerticalExtensionButton)
+    return QProxyStyle::standardIcon(icona, opzione, widget);
+  QPixmap disegno(12, 12);
+  disegno.fill(Qt::transparent);
+  QPainter p(&disegno);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(opzione ? opzione->palette.color(QPalette::ButtonText) : QColor(Qt::black), 1.5));
+  if (icona == SP_ToolBarVerticalExtensionButton) {  // pointing down
+    p.translate(12, 0);
+    p.rotate(90);
+  }
+  for (const qreal x : {2.0, 6.5}) p.drawPolyline(QPolygonF({{x, 2.5}, {x + 3.5, 6}, {x, 9.5}}));
+  return QIcon(disegno);
 }
