@@ -19,7 +19,11 @@ function(add_vornel_test_x11 name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test vornel_testsupport ${T_LIBS})
   add_test(NAME ${name} COMMAND ${VORNEL_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  # libxkbcommon-x11 (Qt's keyboard set-up on X11) hands strndup a buffer of
+  # known length with no terminator, which AddressSanitizer's strict string
+  # checks report as an overflow in the system library.
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false"
+    ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::strict_string_checks=0"
     TIMEOUT 600)
 endfunction()

@@ -41,7 +41,8 @@ bool ComeSulloSchermo(QWidget *w, const QRect &parte) {
 // A bare window in one colour that counts its paintings.
 class Tinta : public QWidget {
  public:
-  Tinta(const QColor &colore, const QRect &dove) : m_colore(colore) {
+  Tinta(const QColor &colore, const QRect &dove, QWidget *aperta = nullptr)
+      : QWidget(aperta, aperta ? Qt::Window : Qt::WindowFlags()), m_colore(colore) {
     setGeometry(dove);
     setAttribute(Qt::WA_ShowWithoutActivating);
   }
@@ -86,6 +87,7 @@ class TestCoperture : public QObject {
   void shouldKeepTheBufferOfAWindowPartlyInView();
   void shouldDrawAnUntouchedWindowAgainWhenTheServerShowsIt();
   void shouldDrawWhatWasPutOffWhenUncoveredWithNoExposure();
+  void shouldDrawAWindowTheUserActivatesWhateverIsAboveIt();
 
  private:
   frmInizio *inizio() const { return m_p->finestre.inizio(); }
@@ -211,6 +213,32 @@ void TestCoperture::shouldDrawWhatWasPutOffWhenUncoveredWithNoExposure() {
   QTRY_VERIFY(sotto.dipinture > prima);
   QVERIFY(!Coperture::restituito(&sotto));
   QTRY_VERIFY(ComeSulloSchermo(&sotto, sotto.rect()));
+}
+
+// The window manager may keep showing a window the program judges covered
+// (a compositor has its last picture): once the user works in it, it is drawn,
+// even while the window opened from it is taken to stay above it.
+void TestCoperture::shouldDrawAWindowTheUserActivatesWhateverIsAboveIt() {
+  Coperture coperture;
+  Tinta sotto(Qt::red, QRect(0, 0, 300, 200));
+  Tinta sopra(Qt::blue, QRect(0, 0, 400, 300), &sotto);
+  coperture.sopra(&sotto);
+  sotto.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&sotto));
+  coperture.sopra(&sopra);
+  sopra.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&sopra));
+  QTRY_VERIFY(Coperture::restituito(&sotto));
+  SenzaEsposizioni compositore;
+  sotto.windowHandle()->installEventFilter(&compositore);
+  const int prima = sotto.dipinture;
+  sotto.imposta(Qt::green);
+  QTest::qWait(100);
+  QCOMPARE(sotto.dipinture, prima);
+  sotto.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&sotto));
+  QTRY_VERIFY(sotto.dipinture > prima);
+  QVERIFY(!Coperture::restituito(&sotto));
 }
 
 QTEST_MAIN(TestCoperture)

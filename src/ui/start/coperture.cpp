@@ -44,6 +44,7 @@ void Coperture::sopra(QWidget *finestra) {
   if (!attive()) return;
   segui(finestra);
   inCima(finestra);
+  m_attiva = finestra;  // it takes the focus once shown
   rivedi();
 }
 
@@ -85,14 +86,15 @@ bool Coperture::eventFilter(QObject *o, QEvent *e) {
         rivedi();
         break;
       case QEvent::WindowActivate:
-        // A window manager raises the window it activates, and the user may be
-        // about to work in it.
+        // A window manager raises the window it activates; and whatever is
+        // above it, the user is working in it, so it is drawn.
+        m_attiva = w;
         inCima(w);
         rivedi();
-        ridisegna(w);
         break;
       case QEvent::Move:
       case QEvent::Resize:
+      case QEvent::WindowStateChange:
         rivedi();
         break;
       case QEvent::Hide:
@@ -127,10 +129,11 @@ void Coperture::rivedi() {
   QRegion sopra;  // what the windows above cover so far, from the top down
   for (qsizetype i = m_pila.size() - 1; i >= 0; --i) {
     QWidget *w = m_pila.at(i);
-    // Only the window about to be shown (sopra) is on top before it is visible.
-    if (!w->isVisible() && i != m_pila.size() - 1) continue;
+    // Only the window about to be shown (sopra) is on top before it is visible;
+    // a minimised window covers nothing.
+    if ((!w->isVisible() && i != m_pila.size() - 1) || w->isMinimized()) continue;
     const QRect dove = w->frameGeometry();
-    if (w->isVisible() && QRegion(dove).subtracted(sopra).isEmpty()) {
+    if (w->isVisible() && w != m_attiva && QRegion(dove).subtracted(sopra).isEmpty()) {
       coperte.append(w);
       if (QBackingStore *buffer = w->backingStore(); buffer && !restituito(w)) buffer->resize(kRestituito);
     }

@@ -13,7 +13,7 @@ class QWidget;
 // windows above it gives its buffer back and puts off its drawing (the window
 // server has nothing of it to show). It is drawn again, whole, the moment the
 // window server shows any part of it, it is activated, or the windows above it
-// no longer cover it. Nothing on the screen is ever taken from a buffer given
+// no longer cover it (or are minimised). Nothing on the screen is ever taken from a buffer given
 // back.
 //
 // The order of the windows is the order they were shown and activated in,
@@ -46,4 +46,5 @@ class Coperture final : public QObject {
   QList<QPointer<QWidget>> m_pila;     // from the bottom window to the top one
   QList<QPointer<QWidget>> m_coperte;  // wholly covered, buffer given back
   QList<QPointer<QWidget>> m_rinviate; // covered windows whose drawing was put off
+  QPointer<QWidget> m_attiva;          // the window with the focus, or about to take it: never covered
 };
