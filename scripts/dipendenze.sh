@@ -6,7 +6,7 @@ set -euo pipefail
 pacchetti=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-liberation fonts-urw-base35 fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core
   poppler-utils
   clang-14 libclang-rt-14-dev
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
