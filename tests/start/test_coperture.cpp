@@ -69,6 +69,25 @@ class SenzaEsposizioni : public QObject {
   bool eventFilter(QObject *, QEvent *e) override { return e->type() == QEvent::Expose; }
 };
 
+// A red window wholly covered by a larger blue one (opened from it, or not),
+// both followed, neither taking the focus; the red one has given its buffer back.
+struct Coppia {
+  Coperture coperture;
+  Tinta sotto{Qt::red, QRect(0, 0, 300, 200)};
+  Tinta sopra;
+  explicit Coppia(bool apertaDaSotto = false)
+      : sopra(Qt::blue, QRect(0, 0, 400, 300), apertaDaSotto ? &sotto : nullptr) {}
+  bool mostra() {
+    coperture.sopra(&sotto);
+    sotto.show();
+    if (!QTest::qWaitForWindowExposed(&sotto)) return false;
+    coperture.sopra(&sopra);
+    sopra.show();
+    return QTest::qWaitForWindowExposed(&sopra) &&
+           QTest::qWaitFor([this] { return Coperture::restituito(&sotto); }, 5000);
+  }
+};
+
 }  // namespace
 
 class TestCoperture : public QObject {
@@ -175,16 +194,9 @@ void TestCoperture::shouldKeepTheBufferOfAWindowPartlyInView() {
 // above was shown without taking the focus: nothing is pending in it when the
 // server shows it again, from a buffer it gave back.
 void TestCoperture::shouldDrawAnUntouchedWindowAgainWhenTheServerShowsIt() {
-  Coperture coperture;
-  Tinta sotto(Qt::red, QRect(0, 0, 300, 200));
-  Tinta sopra(Qt::blue, QRect(0, 0, 400, 300));
-  coperture.sopra(&sotto);
-  sotto.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sotto));
-  coperture.sopra(&sopra);
-  sopra.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sopra));
-  QTRY_VERIFY(Coperture::restituito(&sotto));
+  Coppia c;
+  QVERIFY(c.mostra());
+  Tinta &sotto = c.sotto, &sopra = c.sopra;
   const int prima = sotto.dipinture;
   sopra.hide();
   QTRY_VERIFY(ComeSulloSchermo(&sotto, sotto.rect()));
@@ -193,16 +205,9 @@ void TestCoperture::shouldDrawAnUntouchedWindowAgainWhenTheServerShowsIt() {
 }
 
 void TestCoperture::shouldDrawWhatWasPutOffWhenUncoveredWithNoExposure() {
-  Coperture coperture;
-  Tinta sotto(Qt::red, QRect(0, 0, 300, 200));
-  Tinta sopra(Qt::blue, QRect(0, 0, 400, 300));
-  coperture.sopra(&sotto);
-  sotto.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sotto));
-  coperture.sopra(&sopra);
-  sopra.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sopra));
-  QTRY_VERIFY(Coperture::restituito(&sotto));
+  Coppia c;
+  QVERIFY(c.mostra());
+  Tinta &sotto = c.sotto, &sopra = c.sopra;
   SenzaEsposizioni compositore;
   sotto.windowHandle()->installEventFilter(&compositore);
   const int prima = sotto.dipinture;
@@ -219,16 +224,9 @@ void TestCoperture::shouldDrawWhatWasPutOffWhenUncoveredWithNoExposure() {
 // (a compositor has its last picture): once the user works in it, it is drawn,
 // even while the window opened from it is taken to stay above it.
 void TestCoperture::shouldDrawAWindowTheUserActivatesWhateverIsAboveIt() {
-  Coperture coperture;
-  Tinta sotto(Qt::red, QRect(0, 0, 300, 200));
-  Tinta sopra(Qt::blue, QRect(0, 0, 400, 300), &sotto);
-  coperture.sopra(&sotto);
-  sotto.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sotto));
-  coperture.sopra(&sopra);
-  sopra.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&sopra));
-  QTRY_VERIFY(Coperture::restituito(&sotto));
+  Coppia c(true);
+  QVERIFY(c.mostra());
+  Tinta &sotto = c.sotto;
   SenzaEsposizioni compositore;
   sotto.windowHandle()->installEventFilter(&compositore);
   const int prima = sotto.dipinture;
