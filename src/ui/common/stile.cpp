@@ -28,8 +28,8 @@ void StileVornel::drawPrimitive(PrimitiveElement elemento, const QStyleOption *o
       return;
     case PE_FrameGroupBox: {
       // Fusion's faint rounded frame, drawn rather than read from the style's
-      // image: the first image read loads every image format's plugin.
-      // As Fusion lays it out: the frame starts below the title's line.
+      // image (the first image read loads every image format's plugin), and
+      // laid out as Fusion lays it: below the title's line.
       const auto *scatola = qobject_cast<const QGroupBox *>(widget);
       const int sopraTitolo = 3;
       const int alto = scatola && !scatola->isCheckable() && scatola->title().isEmpty()

@@ -4,9 +4,10 @@
 
 // The program's look: Fusion, except that push buttons are drawn as flat faces
 // in their own colour with a square raised edge (pressed: sunk) and a dotted
-// focus rectangle, and that nothing is read from the style's image files. The faces are drawn straight onto the window, so no button
-// face is kept in the pixmap cache and a window full of large buttons paints
-// in a fraction of the time Fusion's rounded, shaded faces take.
+// focus rectangle, and that nothing is read from the style's image files. The
+// faces are drawn straight onto the window, so no button face is kept in the
+// pixmap cache and a window full of large buttons paints in a fraction of the
+// time Fusion's rounded, shaded faces take.
 class StileVornel : public QProxyStyle {
   Q_OBJECT
  public:
