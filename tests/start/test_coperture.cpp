@@ -2,6 +2,7 @@
 // and are drawn again when uncovered. Runs on a real X server (Xvfb), where
 // windows have buffers of their own and the server shows only what they hand
 // over: what is on the screen is read back from the server.
+#include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "ui/start/coperture.h"
 #include "ui/start/finestre.h"
@@ -19,17 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Programma {
-  CartellaTemporanea dir;
-  Banco b;
-  Finestre finestre;
-  Contesto ctx{b.stato, b.orologio, b.casuale, b.messaggi, b.stampante, finestre};
-  Programma() { b.stato.livello.strNomeFile = u"vornel"_s; }
-  ~Programma() {
-    for (QWidget *w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-};
+using Programma = ProgrammaDiProva;
 
 // What the X server shows of the window, against what the window draws.
 bool ComeSulloSchermo(QWidget *w, const QRect &parte) {

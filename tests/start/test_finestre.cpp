@@ -1,3 +1,4 @@
+#include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "ui/info/frmautore.h"
 #include "ui/start/finestre.h"
@@ -18,20 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The program as main builds it, over the test doubles and in a folder of its own.
-struct Programma {
-  CartellaTemporanea dir;
-  Banco b;
-  Finestre finestre;
-  Contesto ctx{b.stato, b.orologio, b.casuale, b.messaggi, b.stampante, finestre};
-  Programma() { b.stato.livello.strNomeFile = u"vornel"_s; }
-  ~Programma() {
-    for (QWidget *w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // Windows never shown don't delete themselves on close.
-    delete finestre.inizio();
-  }
-};
+using Programma = ProgrammaDiProva;
 
 }  // namespace
 
