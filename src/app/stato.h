@@ -65,7 +65,7 @@ struct Esercizio {
   qint16 intChiesto = 0;  // with "either": 1 number, 2 symbol for the current operation
   QString strRisposta;
   bool blnVirgola = false;
-  qint16 intLunghezzaMassima = 6;
+  qint16 intLunghezzaMassima = 7;
   double varInizioOperazione = 0;
   double varTempoOperazione = 0;
   double varTempoTotale = 0;

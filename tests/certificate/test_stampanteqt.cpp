@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "generation/zcalcolaspazi.h"
 #include "pdf.h"
 #include "platform/stampanteqt.h"
 #include "righeprova.h"
@@ -33,6 +34,7 @@ class TestStampanteQt : public QObject {
   void shouldSuggestADatedNameInTheChosenFolder();
   void shouldPrintTheLogRowsInOrderAtTheirHeights();
   void shouldGoOnToASecondPageLikeALinePrinter();
+  void shouldFitSevenCharacterAnswersInTheLog();
   void shouldPaintAPictureAtItsPlaceAndSize();
   void shouldPrintTheCertificateAsOneSharpPicture();
   void shouldReportAPdfThatCannotBeWritten();
@@ -154,6 +156,44 @@ void TestStampanteQt::shouldGoOnToASecondPageLikeALinePrinter() {
   const auto parole = pdf::parole(file);
   QCOMPARE(pdf::riga(parole, u"60)"_s).value(0).pagina, 2);
   QCOMPARE(pdf::riga(parole, u"30)"_s).value(0).pagina, 1);
+}
+
+// The longest answers the keypad takes (1.801,5) leave no fill before them; the
+// widest line, three of them wrong and the program's answer, stays whole on the page.
+void TestStampanteQt::shouldFitSevenCharacterAnswersInTheLog() {
+  StampanteQt s;
+  const QString file = pdfStampato(s);
+  Operazione op;
+  op.strAddendo1 = u"18  km"_s;
+  op.strAddendo2 = u"15   m"_s;
+  op.strSimboloRichiesto = u" dam"_s;
+  op.strRisultato = u"1.801,5"_s;
+  Esercizio e;
+  RiempiEsercizio(e, 12);
+  QString &sbagliata = e.strRigheEsercizio[1];
+  sbagliata = ScriviRigaNumero(op);
+  for (int i = 0; i < 3; ++i) sbagliata = AggiungiErrore(sbagliata, op, u"1.081,5"_s);
+  sbagliata = AggiungiCorrezione(sbagliata, op, 150);
+  e.strRigheEsercizio[2] = AggiungiRisposta(ScriviRigaNumero(op), op, u"1.801,5"_s);
+  e.strRigheEsercizio[3] = AggiungiRisposta(ScriviRigaNumero(op), op, u"12.345"_s);
+  QCOMPARE(e.strRigheEsercizio[2], u"18  km + 15   m = ... dam  r. 1.801,5"_s);
+  QVERIFY(StampaEsercizio(s, e).riuscito());
+  const auto parole = pdf::parole(file);
+  // The three lines begin with the first addend, at the left margin.
+  QList<QList<pdf::Parola>> righe;
+  for (int i = 0; i < parole.size(); ++i)
+    if (parole[i].testo == u"18"_s && parole[i].x0 < 30.0) righe << pdf::riga(parole, u"18"_s, i - 1);
+  QCOMPARE(righe.size(), 3);
+  const auto &prima = righe[0], &giusta = righe[1], &sei = righe[2];
+  QStringList testo;
+  for (const auto &p : prima) testo << p.testo;
+  QCOMPARE(testo.join(u' '), sbagliata.simplified());
+  QVERIFY2(prima.last().x1 < 595.0 - 25.0, qPrintable(u"the line ends at x %1"_s.arg(prima.last().x1)));
+  // No fill is left before six or seven characters: both start right after "r.".
+  QCOMPARE(giusta.last().testo, u"1.801,5"_s);
+  QCOMPARE(sei.last().testo, u"12.345"_s);
+  QVERIFY(qAbs(giusta.last().x0 - sei.last().x0) < 0.6);
+  QVERIFY(qAbs(giusta.last().x1 - 6.0 - sei.last().x1) < 0.6);
 }
 
 void TestStampanteQt::shouldPaintAPictureAtItsPlaceAndSize() {

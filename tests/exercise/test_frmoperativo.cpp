@@ -82,6 +82,8 @@ class TestFrmOperativo : public QObject {
   void shouldColourTheHelpButtonsByTheFocus();
   void shouldKeepTheExerciseWhenResized();
   void shouldCloseOnEsco();
+  void shouldJudgeASevenCharacterAnswerRight_data();
+  void shouldJudgeASevenCharacterAnswerRight();
 
  private:
   void apri(int cosa = 1, int livello = 3);
@@ -614,6 +616,27 @@ void TestFrmOperativo::shouldCloseOnEsco() {
   QTRY_VERIFY(m_w.isNull());
   QVERIFY(m_b->navRegistrata.aperte.isEmpty());
   QCOMPARE(m_b->stato.esercizio.strRigheEsercizio[1], u" 3  k +  5  h = ...  u  r. °3.500"_s);
+}
+
+void TestFrmOperativo::shouldJudgeASevenCharacterAnswerRight_data() {
+  QTest::addColumn<bool>("tastiera");
+  QTest::newRow("mouse") << false;
+  QTest::newRow("keyboard") << true;
+}
+
+// 18 km + 15 m asked in dam is 1.801,5: all seven characters are taken.
+void TestFrmOperativo::shouldJudgeASevenCharacterAnswerRight() {
+  QFETCH(bool, tastiera);
+  m_b->stato.impostazioni.intOrdineSimboli = 3;
+  m_b->stato.impostazioni.intValoreMassimo = 19;
+  OperazioneQualsiasi(m_b->casuale, true, 3, 18, 15, 3);
+  apri(1, 6);
+  QCOMPARE(t(u"Label4"_s) + t(u"Label8"_s) + t(u"Label11"_s), u"18  km15   m dam"_s);
+  scrivi(u"1801,5"_s, tastiera);
+  QCOMPARE(t(u"LblEsito"_s), u"Esatto"_s);
+  QCOMPARE(t(u"LblRisultato"_s), u"1.801,5"_s);
+  QCOMPARE(m_b->stato.esercizio.intEsatte, 1);
+  QCOMPARE(m_b->stato.esercizio.strRigheEsercizio[1], u"18  km + 15   m = ... dam  r. 1.801,5"_s);
 }
 
 QTEST_MAIN(TestFrmOperativo)

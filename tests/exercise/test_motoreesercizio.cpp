@@ -48,6 +48,9 @@ class TestMotoreEsercizio : public QObject {
   void shouldJudgeTheEmptyAnswerWrongAfterNo();
   void shouldEndAfterTheTwentiethAndRestart();
   void shouldIgnoreCommandsThatDoNotBelongToTheState();
+  void shouldTypeUpToFiveDigits_data();
+  void shouldTypeUpToFiveDigits();
+  void shouldJudgeEveryResultRightWhenTyped();
 };
 
 void TestMotoreEsercizio::shouldBuildTheAnswerAsThePupilTypes_data() {
@@ -277,6 +280,86 @@ void TestMotoreEsercizio::shouldIgnoreCommandsThatDoNotBelongToTheState() {
   QCOMPARE(p.m.schermo().risposta, u"3.500"_s);
   p.m.sceltaSimbolo(1);  // no symbol in the number view
   QCOMPARE(p.e().strRisposta, u"3.500"_s);
+}
+
+void TestMotoreEsercizio::shouldTypeUpToFiveDigits_data() {
+  QTest::addColumn<QString>("tasti");
+  QTest::addColumn<QString>("mostrato");
+  QTest::newRow("seven characters") << u"1801,5"_s << u"1.801,5"_s;
+  QTest::newRow("sixth digit after the comma") << u"1801,56"_s << u"1.801,5"_s;
+  QTest::newRow("whole digits step by step") << u"12345"_s << u"12.345"_s;
+  QTest::newRow("sixth whole digit") << u"123456"_s << u"12.345"_s;
+  QTest::newRow("comma after five whole digits") << u"12345,6"_s << u"12.345"_s;
+  QTest::newRow("comma after four") << u"1234,"_s << u"1.234,"_s;
+  QTest::newRow("three decimals below one") << u"0,011"_s << u"0,011"_s;
+  QTest::newRow("zeros count as digits") << u"0,00019"_s << u"0,0001"_s;
+  QTest::newRow("leading zeros do not") << u"0001801,5"_s << u"1.801,5"_s;
+  QTest::newRow("second comma ignored") << u"1,8,015"_s << u"1,8015"_s;
+  QTest::newRow("cancel from seven") << u"1801,5C"_s << u"1.801,"_s;
+  QTest::newRow("cancel then retype") << u"1801,5CC9"_s << u"18.019"_s;
+  QTest::newRow("cancel frees a digit") << u"12345C6"_s << u"12.346"_s;
+}
+
+void TestMotoreEsercizio::shouldTypeUpToFiveDigits() {
+  QFETCH(QString, tasti);
+  QFETCH(QString, mostrato);
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.m.nuovoEsercizio();
+  p.tasti(tasti);
+  QCOMPARE(p.m.schermo().risposta, mostrato);
+  QCOMPARE(p.e().strRisposta, mostrato);
+}
+
+// Every operation the generator can make, in every family: its result typed on
+// the keypad (digits and comma; the thousands points come by themselves) is
+// judged right. Two-digit values include every one-digit operation.
+void TestMotoreEsercizio::shouldJudgeEveryResultRightWhenTyped() {
+  const QLocale prima;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  const auto ripristina = qScopeGuard([&] { QLocale::setDefault(prima); });
+  int provate = 0, sette = 0;
+  for (int livello = 1; livello <= 12; ++livello) {
+    Prova p(1, livello);
+    p.b.stato.impostazioni.intOrdineSimboli = 3;
+    p.b.stato.impostazioni.intValoreMassimo = 19;
+    const bool quattro = p.b.stato.famiglia.intNumeroUnita == 4;
+    for (int caso = 1; caso <= 12; ++caso) {
+      if (!quattro && (caso < 4 || (caso > 6 && caso < 10))) continue;
+      for (int v1 = 1; v1 <= 19; ++v1) {
+        for (int v2 = 1; v2 <= 19; ++v2) {
+          if (v1 == 10 || v2 == 10) continue;
+          for (int slot = quattro ? 1 : 2; slot <= 4; ++slot) {
+            OperazioneQualsiasi(p.b.casuale, quattro, caso, v1, v2, slot);
+            p.m.nuovoEsercizio();
+            const Operazione &op = p.b.stato.operazione;
+            QVERIFY(op.intCaso == caso && op.lngValore1 == v1 && op.lngValore2 == v2 &&
+                    op.intUnitaRichiesta == slot);
+            const QString risultato = op.strRisultato;
+            QString tasti = risultato;
+            tasti.remove(u'.');
+            p.tasti(tasti);
+            QVERIFY2(p.m.schermo().risposta == risultato,
+                     qPrintable(u"typed %1, shown %2"_s.arg(tasti, p.m.schermo().risposta)));
+            p.m.verificaRisposta();
+            QVERIFY2(p.m.schermo().esito == u"Esatto"_s,
+                     qPrintable(u"family %1 case %2: %3 + %4 in slot %5 = %6 judged wrong"_s.arg(livello)
+                                    .arg(caso)
+                                    .arg(v1)
+                                    .arg(v2)
+                                    .arg(slot)
+                                    .arg(risultato)));
+            ++provate;
+            if (risultato.size() == 7) ++sette;
+          }
+        }
+      }
+    }
+    QVERIFY(!p.b.casuale.esaurito());
+  }
+  // Eight families of four units and four of three, 18 x 18 values each.
+  QCOMPARE(provate, 8 * 12 * 324 * 4 + 4 * 6 * 324 * 3);
+  QCOMPARE(sette, 2592);
 }
 
 QTEST_GUILESS_MAIN(TestMotoreEsercizio)

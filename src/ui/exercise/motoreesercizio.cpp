@@ -14,11 +14,19 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr double kGiorno = 24.0 * 60.0 * 60.0;
 const QString kVuota = u"?"_s;
+// Every result holds at most five digits (a total of at most 20 900 in the
+// smallest unit, shifted by the asked unit): 20.900, 1.801,5, 0,011.
+constexpr int kCifreMassime = 5;
+
+int Cifre(const QString &testo) {
+  return static_cast<int>(std::count_if(testo.cbegin(), testo.cend(), [](QChar c) { return c.isDigit(); }));
+}
 }  // namespace
 
 MotoreEsercizio::MotoreEsercizio(Stato &stato, Orologio &orologio, Casuale &casuale, Messaggi &messaggi)
     : m_stato(stato), m_orologio(orologio), m_casuale(casuale), m_messaggi(messaggi), m_famiglia(stato.famiglia) {
-  m_stato.esercizio.intLunghezzaMassima = 6;
+  // Five digits with a thousands point and a comma: 1.801,5.
+  m_stato.esercizio.intLunghezzaMassima = 7;
 }
 
 double MotoreEsercizio::Durata(double inizio, double fine) {
@@ -177,7 +185,8 @@ void MotoreEsercizio::regola() {
 
 void MotoreEsercizio::accetta(QChar c) {
   auto &e = m_stato.esercizio;
-  e.strRisposta += c;
+  // A sixth digit changes nothing, before the comma or after it.
+  if (Cifre(e.strRisposta) < kCifreMassime) e.strRisposta += c;
   if (e.strRisposta.size() >= e.intLunghezzaMassima) e.strRisposta.truncate(e.intLunghezzaMassima);
   cercaVirgola();
   regola();
@@ -192,8 +201,8 @@ void MotoreEsercizio::cifra(int d) {
 void MotoreEsercizio::virgola() {
   auto &e = m_stato.esercizio;
   if (m_fase != Fase::Inserimento || m_schermo.vista != Vista::Numero || e.blnVirgola) return;
-  // A comma after six characters would break the length limit.
-  if (e.strRisposta.size() >= e.intLunghezzaMassima) return;
+  // After five digits no further digit could follow the comma.
+  if (Cifre(e.strRisposta) >= kCifreMassime) return;
   e.strRisposta += u',';
   if (e.strRisposta.startsWith(u',')) {
     e.strRisposta.clear();
