@@ -26,6 +26,7 @@ class NavigazioneMuta final : public Navigazione {
   void apriSchede() override {}
   void apriSceltaStampante() override {}
   void apriAutore() override {}
+  void apriLivello() override {}
   void chiudiTutto() override {}
   QString didascaliaInizio(const QString &) override { return {}; }
 };

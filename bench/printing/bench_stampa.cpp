@@ -37,6 +37,7 @@ class Nav final : public Navigazione {
   void apriSchede() override {}
   void apriSceltaStampante() override {}
   void apriAutore() override {}
+  void apriLivello() override {}
   void chiudiTutto() override {}
   QString didascaliaInizio(const QString &n) override {
     return n == QStringLiteral("Label6_1") ? QStringLiteral("VORNEL") : QStringLiteral("ORDINE DECRESCENTE");

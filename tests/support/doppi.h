@@ -32,6 +32,7 @@ class NavigazioneRegistrata final : public Navigazione {
   void apriSchede() override { aperte << QStringLiteral("schede"); }
   void apriSceltaStampante() override { aperte << QStringLiteral("sceltaStampante"); }
   void apriAutore() override { aperte << QStringLiteral("autore"); }
+  void apriLivello() override { aperte << QStringLiteral("livello"); }
   void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
 };

@@ -6,6 +6,7 @@
 #include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
+#include "ui/livello/frmlivello.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -131,6 +132,13 @@ void Finestre::apriSceltaStampante() {
 void Finestre::apriAutore() {
   frmAutore autore(m_inizio);
   autore.exec();
+}
+
+void Finestre::apriLivello() {
+  if (!m_inizio) return;
+  FrmLivello livello(m_ctx->stato.livello.intLivello, m_ctx->stato.livello.intCifre, m_inizio);
+  connect(&livello, &FrmLivello::scelto, m_inizio.data(), &frmInizio::impostaLivello);
+  livello.exec();
 }
 
 void Finestre::chiudiTutto() {

@@ -32,6 +32,7 @@ class Finestre final : public QObject, public Navigazione {
   void apriSchede() override;
   void apriSceltaStampante() override;
   void apriAutore() override;
+  void apriLivello() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
 

@@ -183,10 +183,12 @@ void frmInizio::costruisci() {
 
   m_mnuStampa = voceMenu(QStringLiteral("mnuStampa"), QStringLiteral("Stampa schede"));
   m_mnuAutore = voceMenu(QStringLiteral("mnuAutore"), QStringLiteral("Autore"));
+  m_mnuLivello = voceMenu(QStringLiteral("mnuLivello"), QStringLiteral("Livello"));
   // The worksheets need the choices of a whole exercise: they become available once an order is chosen.
   m_mnuStampa->setEnabled(false);
   connect(m_mnuStampa, &QAction::triggered, this, [this] { m_ctx.nav.apriSchede(); });
   connect(m_mnuAutore, &QAction::triggered, this, [this] { m_ctx.nav.apriAutore(); });
+  connect(m_mnuLivello, &QAction::triggered, this, [this] { m_ctx.nav.apriLivello(); });
 }
 
 void frmInizio::disegnaFamiglia() {
@@ -267,6 +269,18 @@ void frmInizio::cambiaFamiglia() {
   m_label3->setText(QString::number(l.intLivello));
   ScriviLivelli(l);
   disegnaFamiglia();
+}
+
+void frmInizio::impostaLivello(int intLivello, int intCifre) {
+  if (intLivello < 1 || intLivello > kFamiglie || intCifre < 1 || intCifre > 2) return;
+  Livello &l = m_ctx.stato.livello;
+  l.intLivello = static_cast<qint16>(intLivello);
+  l.intCifre = static_cast<qint16>(intCifre);
+  m_label3->setText(QString::number(l.intLivello));
+  ScriviLivelli(l);
+  disegnaFamiglia();
+  disegnaCifre();
+  svuotaScelte();
 }
 
 void frmInizio::cambiaCifre() {

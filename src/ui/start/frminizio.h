@@ -23,6 +23,9 @@ class frmInizio : public Finestra {
   // Draws the captions of the family in force and puts its symbols in force.
   void disegnaFamiglia();
   void disegnaCifre();
+  // Puts a family and a digits setting chosen in the level window in force:
+  // saved at once and drawn as a change of family by its caption is.
+  void impostaLivello(int intLivello, int intCifre);
 
   [[nodiscard]] const Tendina &tendina() const { return m_tendina; }
 
@@ -66,6 +69,7 @@ class frmInizio : public Finestra {
   QWidget *m_picture2 = nullptr;
   QAction *m_mnuStampa = nullptr;
   QAction *m_mnuAutore = nullptr;
+  QAction *m_mnuLivello = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;
