@@ -27,6 +27,7 @@ class NavigazioneMuta final : public Navigazione {
   void apriSceltaStampante() override {}
   void apriAutore() override {}
   void apriLivello() override {}
+  void apriIstruzioni() override {}
   void chiudiTutto() override {}
   QString didascaliaInizio(const QString &) override { return {}; }
 };

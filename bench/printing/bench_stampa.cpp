@@ -38,6 +38,7 @@ class Nav final : public Navigazione {
   void apriSceltaStampante() override {}
   void apriAutore() override {}
   void apriLivello() override {}
+  void apriIstruzioni() override {}
   void chiudiTutto() override {}
   QString didascaliaInizio(const QString &n) override {
     return n == QStringLiteral("Label6_1") ? QStringLiteral("VORNEL") : QStringLiteral("ORDINE DECRESCENTE");

@@ -33,6 +33,7 @@ class NavigazioneRegistrata final : public Navigazione {
   void apriSceltaStampante() override { aperte << QStringLiteral("sceltaStampante"); }
   void apriAutore() override { aperte << QStringLiteral("autore"); }
   void apriLivello() override { aperte << QStringLiteral("livello"); }
+  void apriIstruzioni() override { aperte << QStringLiteral("istruzioni"); }
   void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
 };

@@ -20,6 +20,7 @@ class Navigazione {
   virtual void apriSceltaStampante() = 0;    // frmSceltaStampante, not modal
   virtual void apriAutore() = 0;             // frmAutore, modal over the start window
   virtual void apriLivello() = 0;            // FrmLivello, modal over the start window
+  virtual void apriIstruzioni() = 0;         // frmIstruzioni, not modal
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The caption of a label of the start window (the certificate copies two).
   [[nodiscard]] virtual QString didascaliaInizio(const QString &nomeControllo) = 0;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QShortcut>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +29,11 @@ void Finestre::mostra(QWidget *w) {
 frmInizio *Finestre::avvia(Contesto &ctx) {
   m_ctx = &ctx;
   m_inizio = new frmInizio(ctx);
+  // F1 opens the instructions from whichever of the program's windows is in front.
+  auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), m_inizio);
+  f1->setObjectName(u"scorciatoiaIstruzioni"_s);
+  f1->setContext(Qt::ApplicationShortcut);
+  connect(f1, &QShortcut::activated, this, &Finestre::apriIstruzioni);
   mostra(m_inizio);
   preparaCaratteri();
   return m_inizio;
@@ -139,6 +145,10 @@ void Finestre::apriLivello() {
   FrmLivello livello(m_ctx->stato.livello.intLivello, m_ctx->stato.livello.intCifre, m_inizio);
   connect(&livello, &FrmLivello::scelto, m_inizio.data(), &frmInizio::impostaLivello);
   livello.exec();
+}
+
+void Finestre::apriIstruzioni() {
+  apri(m_istruzioni, [this] { return new frmIstruzioni(m_inizio); });
 }
 
 void Finestre::chiudiTutto() {

@@ -11,6 +11,7 @@
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "ui/exercise/frmoperativo.h"
+#include "ui/info/frmistruzioni.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -33,6 +34,7 @@ class Finestre final : public QObject, public Navigazione {
   void apriSceltaStampante() override;
   void apriAutore() override;
   void apriLivello() override;
+  void apriIstruzioni() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
 
@@ -42,6 +44,7 @@ class Finestre final : public QObject, public Navigazione {
   [[nodiscard]] FrmAttestato *attestato() const { return m_attestato; }
   [[nodiscard]] FrmStampaSchedeTre *schede() const { return m_schede; }
   [[nodiscard]] frmSceltaStampante *sceltaStampante() const { return m_sceltaStampante; }
+  [[nodiscard]] frmIstruzioni *istruzioni() const { return m_istruzioni; }
   // The fonts of the other windows readied ahead, and how many are still waiting.
   [[nodiscard]] const QList<QFont> &caratteriDelleFinestre() const { return m_caratteri; }
   [[nodiscard]] qsizetype caratteriInAttesa() const { return m_caratteri.size() - m_preparati; }
@@ -75,4 +78,5 @@ class Finestre final : public QObject, public Navigazione {
   QPointer<FrmAttestato> m_attestato;
   QPointer<FrmStampaSchedeTre> m_schede;
   QPointer<frmSceltaStampante> m_sceltaStampante;
+  QPointer<frmIstruzioni> m_istruzioni;
 };

@@ -184,11 +184,13 @@ void frmInizio::costruisci() {
   m_mnuStampa = voceMenu(QStringLiteral("mnuStampa"), QStringLiteral("Stampa schede"));
   m_mnuAutore = voceMenu(QStringLiteral("mnuAutore"), QStringLiteral("Autore"));
   m_mnuLivello = voceMenu(QStringLiteral("mnuLivello"), QStringLiteral("Livello"));
+  m_mnuIstruzioni = voceMenu(QStringLiteral("mnuIstruzioni"), QStringLiteral("Istruzioni"));
   // The worksheets need the choices of a whole exercise: they become available once an order is chosen.
   m_mnuStampa->setEnabled(false);
   connect(m_mnuStampa, &QAction::triggered, this, [this] { m_ctx.nav.apriSchede(); });
   connect(m_mnuAutore, &QAction::triggered, this, [this] { m_ctx.nav.apriAutore(); });
   connect(m_mnuLivello, &QAction::triggered, this, [this] { m_ctx.nav.apriLivello(); });
+  connect(m_mnuIstruzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriIstruzioni(); });
 }
 
 void frmInizio::disegnaFamiglia() {

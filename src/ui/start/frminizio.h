@@ -70,6 +70,7 @@ class frmInizio : public Finestra {
   QAction *m_mnuStampa = nullptr;
   QAction *m_mnuAutore = nullptr;
   QAction *m_mnuLivello = nullptr;
+  QAction *m_mnuIstruzioni = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;

@@ -1,0 +1,93 @@
+#include "start/programmaprova.h"
+#include "ui/info/frmistruzioni.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The instructions: F1 from any window of the program, or the start window's menu.
+class TestFrmIstruzioni : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void init() { m_p = std::make_unique<ProgrammaDiProva>(); }
+  void cleanup() { m_p.reset(); }
+
+  void shouldOpenOnF1EvenWhereTheButtonsSwallowKeys();
+  void shouldOpenOnceFromTheMenuAndCloseWithItsButton();
+  void shouldTellPupilsAndTeachersWhatTheProgramDoes_data();
+  void shouldTellPupilsAndTeachersWhatTheProgramDoes();
+
+ private:
+  frmInizio *avvia() {
+    frmInizio *w = m_p->finestre.avvia(m_p->ctx);
+    if (!QTest::qWaitForWindowActive(w)) qWarning("start window not active");
+    return w;
+  }
+  std::unique_ptr<ProgrammaDiProva> m_p;
+};
+
+void TestFrmIstruzioni::shouldOpenOnF1EvenWhereTheButtonsSwallowKeys() {
+  frmInizio *inizio = avvia();
+  const auto pulsante = [&](const QString &n) { return inizio->findChild<QAbstractButton *>(n); };
+  QTest::mousePress(pulsante(u"Option1_0"_s), Qt::LeftButton);
+  QTest::mousePress(pulsante(u"Option2_0"_s), Qt::LeftButton);
+  QTest::mousePress(pulsante(u"Option3_0"_s), Qt::LeftButton);
+  QTRY_VERIFY(m_p->finestre.esercizio() && m_p->finestre.esercizio()->isActiveWindow());
+  QWidget *tasto = QApplication::focusWidget();
+  QVERIFY(tasto && tasto->window() == m_p->finestre.esercizio());
+  // A keypad button swallows every key it does not take; F1 still reaches the program.
+  QTest::keyClick(tasto, Qt::Key_F1);
+  QTRY_VERIFY(m_p->finestre.istruzioni() && m_p->finestre.istruzioni()->isVisible());
+  QCOMPARE(m_p->b.stato.esercizio.strRisposta, QString());
+  QVERIFY(!m_p->finestre.istruzioni()->isModal());
+  // The exercise goes on untouched underneath.
+  QVERIFY(m_p->finestre.esercizio()->isVisible());
+  QCOMPARE(m_p->b.stato.esercizio.intOperazione, 1);
+}
+
+void TestFrmIstruzioni::shouldOpenOnceFromTheMenuAndCloseWithItsButton() {
+  frmInizio *inizio = avvia();
+  auto *voce = inizio->findChild<QAction *>(u"mnuIstruzioni"_s);
+  QVERIFY(voce);
+  QCOMPARE(voce->text(), u"Istruzioni"_s);
+  voce->trigger();
+  QTRY_VERIFY(m_p->finestre.istruzioni() && m_p->finestre.istruzioni()->isVisible());
+  QPointer<frmIstruzioni> prima = m_p->finestre.istruzioni();
+  QTest::keyClick(inizio, Qt::Key_F1);
+  QCOMPARE(m_p->finestre.istruzioni(), prima.data());
+  int quante = 0;
+  for (QWidget *w : QApplication::topLevelWidgets()) quante += w->objectName() == u"frmIstruzioni"_s ? 1 : 0;
+  QCOMPARE(quante, 1);
+  QTest::mouseClick(prima->findChild<QPushButton *>(u"cmdChiudi"_s), Qt::LeftButton);
+  QTRY_VERIFY(prima.isNull());
+  QVERIFY(inizio->isVisible());
+}
+
+void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes_data() {
+  QTest::addColumn<QString>("frase");
+  QTest::newRow("pupils' part") << u"Per gli alunni"_s;
+  QTest::newRow("the help question") << u"Ti aiuto ?"_s;
+  QTest::newRow("the program steps in") << u"Intervengo io"_s;
+  QTest::newRow("keys") << u"V Verifica, N Avanti"_s;
+  QTest::newRow("teachers' part") << u"Per gli insegnanti"_s;
+  QTest::newRow("levels") << u"dodici famiglie di unità"_s;
+  QTest::newRow("printing without a printer") << u"Salva come PDF"_s;
+}
+
+void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes() {
+  QFETCH(QString, frase);
+  frmIstruzioni w;
+  const QString testo = w.findChild<QTextBrowser *>(u"txtIstruzioni"_s)->toPlainText().simplified();
+  QVERIFY2(testo.contains(frase), qPrintable(frase));
+  // The pupils' part comes first, in larger type than the teachers'.
+  QVERIFY(testo.indexOf(u"Per gli alunni"_s) < testo.indexOf(u"Per gli insegnanti"_s));
+}
+
+QTEST_MAIN(TestFrmIstruzioni)
+#include "test_frmistruzioni.moc"
