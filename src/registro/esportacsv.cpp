@@ -116,7 +116,7 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
       celle = QStringList{Testo(q.value(0).toString()),
                           Testo(q.isNull(1) ? kSenzaNome : q.value(1).toString())};
       celle += DataOra(q.value(2).toString());
-      celle << QStringList{QString::number(famiglia), Testo(DescrizioneFamiglia(famiglia)), QString::number(q.value(4).toInt()),
+      celle << QStringList{QString::number(famiglia), Testo(DescrizioneFamiglia(famiglia).simplified()), QString::number(q.value(4).toInt()),
                 Testo(Cosa(q.value(5).toInt())), Testo(Ordine(q.value(6).toInt())), QString::number(esatte),
                 QString::number(operazioni), operazioni ? Numero(10.0 * esatte / operazioni) : QString(),
                 Testo(CalcolaValutazione(esatte, operazioni)), QString::number(secondi),
