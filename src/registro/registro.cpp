@@ -178,6 +178,9 @@ bool Registro::apri() {
   }
   QSqlQuery q(db());
   q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_attesa));
+  // A file from elsewhere may carry triggers and views: they get no functions
+  // with side effects.
+  q.exec(u"PRAGMA trusted_schema=OFF"_s);
   q.exec(u"PRAGMA foreign_keys=ON"_s);
   q.exec(u"PRAGMA secure_delete=ON"_s);
   // FULL syncs the journal at every commit: a power cut loses at most the
