@@ -2,7 +2,6 @@
 
 #include "generation/valutazione.h"
 
-#include <QHash>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -33,7 +32,7 @@ int GradoValutazione(const QString &valutazione) {
 }
 
 std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
-  if (!registro.aperto() && !registro.apri()) return std::nullopt;
+  if (!registro.pronto()) return std::nullopt;
   VistaClasse vista;
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
@@ -43,33 +42,32 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
   if (!q.next()) return std::nullopt;
   vista.classe = {classe, q.value(0).toString()};
 
-  QHash<qint64, qsizetype> riga;
-  for (const Alunno &a : registro.alunni(classe)) {
-    riga.insert(a.id, vista.righe.size());
-    vista.righe.append({a, {}});
-  }
-  // The two latest finished exercises of every pupil and family, with the count.
-  q.prepare(u"SELECT alunno, famiglia, esatte, operazioni, inizio, n, rn FROM ("
-            u" SELECT e.alunno, e.famiglia, e.esatte, e.operazioni, e.inizio,"
-            u"  count(*) OVER (PARTITION BY e.alunno, e.famiglia) AS n,"
-            u"  row_number() OVER (PARTITION BY e.alunno, e.famiglia ORDER BY e.inizio DESC, e.id DESC) AS rn"
-            u" FROM alunni a JOIN esercizi e ON e.alunno = a.id"
-            u" WHERE a.classe = ? AND e.stato = 1)"
-            u" WHERE rn <= 2 ORDER BY alunno, famiglia, rn"_s);
-  q.addBindValue(classe);
-  if (!q.exec()) return registro.fallito(q), std::nullopt;
+  for (const Alunno &a : registro.alunni(classe)) vista.righe.append({a, {}});
+  // Per pupil: the families practised with their finished exercises, then the
+  // two latest of each family, all from one index.
+  QSqlQuery ultimi(registro.db());
+  ultimi.setForwardOnly(true);
+  ultimi.prepare(u"SELECT esatte, operazioni, inizio FROM esercizi"
+                 u" WHERE alunno = ? AND famiglia = ? AND stato = 1 ORDER BY inizio DESC, id DESC LIMIT 2"_s);
+  q.prepare(u"SELECT famiglia, count(*) FROM esercizi WHERE alunno = ? AND stato = 1"
+            u" GROUP BY famiglia ORDER BY famiglia"_s);
   QList<int> famiglie;
-  while (q.next()) {
-    const auto r = riga.constFind(q.value(0).toLongLong());
-    if (r == riga.cend()) continue;
-    auto &caselle = vista.righe[*r].famiglie;
-    const int famiglia = q.value(1).toInt();
-    const QString parola = CalcolaValutazione(q.value(2).toInt(), q.value(3).toInt());
-    if (q.value(6).toInt() == 1) {
-      caselle.append({famiglia, q.value(5).toInt(), parola, Andamento::Nessuno, Data(q.value(4))});
-      if (!famiglie.contains(famiglia)) famiglie.append(famiglia);
-    } else if (!caselle.isEmpty() && caselle.last().famiglia == famiglia) {
-      caselle.last().andamento = Confronta(caselle.last().valutazione, parola);
+  for (RigaClasse &riga : vista.righe) {
+    q.bindValue(0, riga.alunno.id);
+    if (!q.exec()) return registro.fallito(q), std::nullopt;
+    while (q.next()) riga.famiglie.append({q.value(0).toInt(), q.value(1).toInt(), {}, Andamento::Nessuno, {}});
+    for (CasellaClasse &casella : riga.famiglie) {
+      if (!famiglie.contains(casella.famiglia)) famiglie.append(casella.famiglia);
+      ultimi.bindValue(0, riga.alunno.id);
+      ultimi.bindValue(1, casella.famiglia);
+      if (!ultimi.exec()) return registro.fallito(ultimi), std::nullopt;
+      if (ultimi.next()) {
+        casella.valutazione = CalcolaValutazione(ultimi.value(0).toInt(), ultimi.value(1).toInt());
+        casella.ultimo = Data(ultimi.value(2));
+      }
+      if (ultimi.next())
+        casella.andamento =
+            Confronta(casella.valutazione, CalcolaValutazione(ultimi.value(0).toInt(), ultimi.value(1).toInt()));
     }
   }
   std::sort(famiglie.begin(), famiglie.end());
@@ -78,7 +76,7 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
 }
 
 std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno) {
-  if (!registro.aperto() && !registro.apri()) return std::nullopt;
+  if (!registro.pronto()) return std::nullopt;
   PaginaAlunno pagina;
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
@@ -93,13 +91,8 @@ std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno)
     pagina.alunno = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString()};
     pagina.classe = q.value(3).toString();
   }
-  // The most frequent mistake: ties go to the one made first.
   q.prepare(u"SELECT e.id, e.inizio, e.famiglia, e.cifre, e.cosa, e.ordine, e.esatte, e.operazioni,"
-            u" e.secondi, e.stato,"
-            u" (SELECT r.errore FROM operazioni o JOIN risposte r ON r.operazione = o.id"
-            u"  WHERE o.esercizio = e.id AND r.errore <> ''"
-            u"  GROUP BY r.errore ORDER BY count(*) DESC, min(o.numero * 16 + r.n) LIMIT 1)"
-            u" FROM esercizi e WHERE e.alunno IS ? ORDER BY e.inizio, e.id"_s);
+            u" e.secondi, e.stato, e.errore FROM esercizi e WHERE e.alunno IS ? ORDER BY e.inizio, e.id"_s);
   q.addBindValue(alunno == 0 ? QVariant() : QVariant(alunno));
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   while (q.next()) {
@@ -123,7 +116,7 @@ std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno)
 }
 
 std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, qint64 esercizio) {
-  if (!registro.aperto() && !registro.apri()) return std::nullopt;
+  if (!registro.pronto()) return std::nullopt;
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
   q.prepare(u"SELECT 1 FROM esercizi WHERE id = ?"_s);

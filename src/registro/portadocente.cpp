@@ -46,7 +46,7 @@ QByteArray PortaDocente::Impronta(const QString &pin, const QByteArray &sale, in
 }
 
 bool PortaDocente::leggi(Stato &s) {
-  if (!m_registro.aperto() && !m_registro.apri()) return false;
+  if (!m_registro.pronto()) return false;
   QSqlQuery q(m_registro.db());
   if (!q.exec(u"SELECT sale, impronta, iterazioni, errori, ultimo_errore FROM porta WHERE id = 1"_s)) {
     m_registro.fallito(q);

@@ -73,10 +73,15 @@ Esito RegistrazioneEsercizio::operazioneChiusa(const OperazioneChiusa &op) {
     }
     // An operation closed without the program stepping in was answered right.
     q.prepare(u"UPDATE esercizi SET operazioni = operazioni + 1, esatte = esatte + ?, secondi = secondi + ?,"
-              u" stato = ? WHERE id = ?"_s);
+              u" stato = ?, errore = COALESCE(("
+              u"  SELECT r.errore FROM operazioni o JOIN risposte r ON r.operazione = o.id"
+              u"  WHERE o.esercizio = ? AND r.errore <> ''"
+              u"  GROUP BY r.errore ORDER BY count(*) DESC, min(o.numero * 1000 + r.n) LIMIT 1), '')"
+              u" WHERE id = ?"_s);
     q.addBindValue(op.intervento ? 0 : 1);
     q.addBindValue(op.secondi);
     q.addBindValue(ultima ? 1 : 0);
+    q.addBindValue(m_id);
     q.addBindValue(m_id);
     if (!q.exec()) return m_registro.fallito(q);
     return Esito{true, {}, operazione};

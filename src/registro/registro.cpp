@@ -101,26 +101,21 @@ bool Registro::apriFile() {
   return true;
 }
 
-// Reads what every later request relies on: the header, the schema, every page.
+// Reads what every request relies on: the header and the schema. Damage deeper
+// in the file shows when a request reaches it (see fallito): checking every page
+// here would cost seconds on a register of some years.
 // False with perche = "danneggiato" when the file is not a sound SQLite file.
 bool Registro::verificaFile(QString &perche) {
   QSqlQuery q(db());
-  if (!q.exec(u"PRAGMA user_version"_s) || !q.next()) {
+  if (!q.exec(u"PRAGMA user_version"_s) || !q.next() ||
+      !q.exec(u"SELECT count(*) FROM sqlite_schema"_s) || !q.next()) {
     perche = Danneggiato(q.lastError()) ? u"danneggiato"_s : q.lastError().text();
     return false;
   }
-  const int versione = q.value(0).toInt();
-  if (!q.exec(u"PRAGMA quick_check"_s) || !q.next()) {
-    perche = Danneggiato(q.lastError()) ? u"danneggiato"_s : q.lastError().text();
-    return false;
-  }
-  if (q.value(0).toString() != u"ok"_s) {
-    perche = u"danneggiato"_s;
-    return false;
-  }
+  const int oggetti = q.value(0).toInt();
   // A sound SQLite file that was never a register (tables but no version) is set
   // aside too: it is not ours to add to.
-  if (versione == 0 && q.exec(u"SELECT count(*) FROM sqlite_schema"_s) && q.next() && q.value(0).toInt() > 0) {
+  if (q.exec(u"PRAGMA user_version"_s) && q.next() && q.value(0).toInt() == 0 && oggetti > 0) {
     perche = u"danneggiato"_s;
     return false;
   }
@@ -150,9 +145,21 @@ bool Registro::metteDaParte() {
   return true;
 }
 
+bool Registro::pronto() {
+  if (m_daRiparare) {
+    // Damage found by an earlier request: that file goes aside, a new one starts.
+    m_daRiparare = false;
+    if (!metteDaParte()) return false;
+    m_aperto = false;
+    if (!apri()) return false;
+    segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
+    return true;
+  }
+  return m_aperto || apri();
+}
+
 bool Registro::apri() {
   if (m_aperto) return true;
-  m_messoDaParte.clear();
   const QFileInfo info(m_percorso);
   if (!QDir().mkpath(info.absolutePath())) {
     segnala(Guasto::NonScrivibile, kNonScrivibile);
@@ -232,10 +239,10 @@ Esito Registro::fallito(const QSqlQuery &q) {
     case kLocked: segnala(Guasto::Occupato, kOccupato); break;
     case kCorrupt:
     case kNotADb:
-      // Found while in use: the next opening sets the file aside.
-      segnala(Guasto::Danneggiato,
-              u"Il registro risulta danneggiato: chiudi e riapri Vornel per cominciarne uno nuovo "
-              u"(quello danneggiato viene messo da parte)."_s);
+      // Found while in use: the next request sets the file aside and tells it.
+      m_daRiparare = true;
+      m_guasto = Guasto::Danneggiato;
+      m_testoGuasto = u"Il registro è danneggiato."_s;
       break;
     default: segnala(Guasto::NonScrivibile, kNonScrivibile); break;
   }
@@ -316,7 +323,7 @@ Esito Registro::rinominaClasse(qint64 id, const QString &nome) {
 
 QList<Classe> Registro::classi() {
   QList<Classe> elenco;
-  if (!m_aperto && !apri()) return elenco;
+  if (!pronto()) return elenco;
   QSqlQuery q(db());
   q.setForwardOnly(true);
   if (!q.exec(u"SELECT id, nome FROM classi ORDER BY nome COLLATE NOCASE, id"_s)) {
@@ -369,7 +376,7 @@ Esito Registro::rinominaAlunno(qint64 id, const QString &nome) {
 
 QList<Alunno> Registro::alunni(qint64 classe) {
   QList<Alunno> elenco;
-  if (!m_aperto && !apri()) return elenco;
+  if (!pronto()) return elenco;
   QSqlQuery q(db());
   q.setForwardOnly(true);
   q.prepare(u"SELECT id, classe, nome FROM alunni WHERE classe = ? ORDER BY nome COLLATE NOCASE, id"_s);
@@ -383,7 +390,7 @@ QList<Alunno> Registro::alunni(qint64 classe) {
 }
 
 std::optional<Alunno> Registro::alunno(qint64 id) {
-  if (!m_aperto && !apri()) return std::nullopt;
+  if (!pronto()) return std::nullopt;
   QSqlQuery q(db());
   q.prepare(u"SELECT id, classe, nome FROM alunni WHERE id = ?"_s);
   q.addBindValue(id);

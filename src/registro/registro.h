@@ -62,9 +62,12 @@ class Registro {
   // the register can't be used; the reason stays in guasto() and the message.
   bool apri();
   [[nodiscard]] bool aperto() const { return m_aperto; }
+  // Opens the register if needed, first setting aside a file found damaged by
+  // an earlier request. Every request starts here.
+  bool pronto();
   [[nodiscard]] Guasto guasto() const { return m_guasto; }
   [[nodiscard]] const QString &percorso() const { return m_percorso; }
-  // Where a damaged file was moved to by the last opening (empty otherwise).
+  // Where the damaged file was moved to (empty when none was).
   [[nodiscard]] const QString &fileMessoDaParte() const { return m_messoDaParte; }
   // The message of a new fault, taken once.
   [[nodiscard]] std::optional<QString> prendiMessaggio();
@@ -113,6 +116,7 @@ class Registro {
   QString m_connessione;
   QString m_messoDaParte;
   bool m_aperto = false;
+  bool m_daRiparare = false;  // a request met a damaged file
   int m_attesa = 5000;  // ms another copy may hold the register
   Guasto m_guasto = Guasto::Nessuno;
   QSet<Guasto> m_segnalati;  // told already
@@ -122,7 +126,7 @@ class Registro {
 
 template <typename F>
 Esito Registro::inTransazione(F &&fai) {
-  if (!m_aperto && !apri()) return Esito::Rifiuto(m_testoGuasto);
+  if (!pronto()) return Esito::Rifiuto(m_testoGuasto);
   Esito e = iniziaTransazione();
   if (!e) return e;
   Esito dentro = fai();

@@ -55,6 +55,16 @@ QStringList PassoMigrazione(int n) {
       };
     case 2:
       return {
+          // The most frequent mistake of each exercise, kept up to date as its
+          // operations are written, so a pupil's page and the export read it
+          // without going through every answer. Ties go to the one made first.
+          u"ALTER TABLE esercizi ADD COLUMN errore TEXT NOT NULL DEFAULT ''"_s,
+          u"UPDATE esercizi SET errore = COALESCE(("
+          u" SELECT r.errore FROM operazioni o JOIN risposte r ON r.operazione = o.id"
+          u" WHERE o.esercizio = esercizi.id AND r.errore <> ''"
+          u" GROUP BY r.errore ORDER BY count(*) DESC, min(o.numero * 1000 + r.n) LIMIT 1), '')"_s,
+          // The class view: the latest finished exercises of each pupil and family.
+          u"CREATE INDEX esercizi_famiglia ON esercizi (alunno, famiglia, stato, inizio, esatte, operazioni)"_s,
           // The teacher's door: one row, the PIN's salted slow hash and the run of
           // wrong tries (kept here so restarting the program doesn't reset it).
           u"CREATE TABLE porta ("
