@@ -165,43 +165,53 @@ bool Registro::apri() {
     segnala(Guasto::NonScrivibile, kNonScrivibile);
     return false;
   }
-  if (!apriFile()) return false;
-  QString perche;
-  if (!verificaFile(perche)) {
-    if (perche != u"danneggiato"_s) {
-      const bool occupato = perche.contains(u"locked"_s);
-      segnala(occupato ? Guasto::Occupato : Guasto::NonApribile,
-              occupato ? kOccupato : u"Non riesco a leggere il registro «%1»."_s.arg(m_percorso));
-      chiudi();
-      return false;
-    }
-    if (!metteDaParte() || !apriFile()) return false;
+  // A damaged file is set aside and the opening tried once more on a new one.
+  for (int volta = 0; volta < 2; ++volta) {
+    if (!apriFile()) return false;
+    QString perche;
     if (!verificaFile(perche)) {
+      if (perche != u"danneggiato"_s) {
+        const bool occupato = perche.contains(u"locked"_s);
+        segnala(occupato ? Guasto::Occupato : Guasto::NonApribile,
+                occupato ? kOccupato : u"Non riesco a leggere il registro «%1»."_s.arg(m_percorso));
+        chiudi();
+        return false;
+      }
+    } else {
+      {
+        QSqlQuery q(db());
+        q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_attesa));
+        // A file from elsewhere may carry triggers and views: they get no
+        // functions with side effects.
+        q.exec(u"PRAGMA trusted_schema=OFF"_s);
+        q.exec(u"PRAGMA foreign_keys=ON"_s);
+        q.exec(u"PRAGMA secure_delete=ON"_s);
+        // FULL syncs the journal at every commit: a power cut loses at most the
+        // transaction under way.
+        q.exec(u"PRAGMA synchronous=FULL"_s);
+      }
+      m_aperto = true;
+      if (aggiorna()) {
+        // WAL: readers and one writer side by side. Set once the version is
+        // known to be ours, since it rewrites the file's header.
+        QSqlQuery(db()).exec(u"PRAGMA journal_mode=WAL"_s);
+        if (volta > 0) segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
+        return true;
+      }
+      const bool danneggiato = std::exchange(m_daRiparare, false);
+      if (!danneggiato) {
+        chiudi();
+        return false;
+      }
+    }
+    if (volta > 0) {
       segnala(Guasto::NonApribile, u"Non riesco a cominciare un registro nuovo in «%1»."_s.arg(m_percorso));
       chiudi();
       return false;
     }
-    segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
+    if (!metteDaParte()) return false;
   }
-  QSqlQuery q(db());
-  q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_attesa));
-  // A file from elsewhere may carry triggers and views: they get no functions
-  // with side effects.
-  q.exec(u"PRAGMA trusted_schema=OFF"_s);
-  q.exec(u"PRAGMA foreign_keys=ON"_s);
-  q.exec(u"PRAGMA secure_delete=ON"_s);
-  // FULL syncs the journal at every commit: a power cut loses at most the
-  // transaction under way.
-  q.exec(u"PRAGMA synchronous=FULL"_s);
-  m_aperto = true;
-  if (!aggiorna()) {
-    chiudi();
-    return false;
-  }
-  // WAL: readers and one writer side by side. Set once the version is known to
-  // be ours, since it rewrites the file's header.
-  q.exec(u"PRAGMA journal_mode=WAL"_s);
-  return true;
+  return false;
 }
 
 bool Registro::aggiorna() {
@@ -227,6 +237,26 @@ bool Registro::aggiorna() {
       return Esito{};
     });
     if (!e) return false;
+  }
+  // Every table with every column this program reads: a file that claims our
+  // version but lacks them is as good as damaged.
+  static const QStringList kLetture = {
+      u"SELECT id, nome FROM classi LIMIT 0"_s,
+      u"SELECT id, classe, nome FROM alunni LIMIT 0"_s,
+      u"SELECT id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte, secondi,"
+      u" errore FROM esercizi LIMIT 0"_s,
+      u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi"
+      u" FROM operazioni LIMIT 0"_s,
+      u"SELECT operazione, n, testo, errore FROM risposte LIMIT 0"_s,
+      u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore FROM porta LIMIT 0"_s,
+  };
+  for (const QString &lettura : kLetture) {
+    if (!q.exec(lettura)) {
+      qWarning("registro: %s (%s)", qPrintable(q.lastError().text()), qPrintable(lettura));
+      m_daRiparare = true;
+      m_guasto = Guasto::Danneggiato;
+      return false;
+    }
   }
   return true;
 }
