@@ -227,6 +227,7 @@ void TestRegistro::shouldSetADamagedFileAside_data() {
   QTest::newRow("sqlite header then garbage") << u"intestazione"_s;
   QTest::newRow("someone else's database") << u"estraneo"_s;
   QTest::newRow("a page of the register overwritten") << u"pagina"_s;
+  QTest::newRow("our version number, other tables") << u"versione"_s;
 }
 
 void TestRegistro::shouldSetADamagedFileAside() {
@@ -238,6 +239,11 @@ void TestRegistro::shouldSetADamagedFileAside() {
   if (caso == u"testo"_s) ScriviFile(p.file, "3 A;Rossi;Bianchi\r\n");
   if (caso == u"intestazione"_s) ScriviFile(p.file, QByteArray("SQLite format 3", 16) + garbage);
   if (caso == u"estraneo"_s) QVERIFY(Sguardo(p.file).esegui(u"CREATE TABLE spesa (cosa TEXT)"_s));
+  if (caso == u"versione"_s) {
+    Sguardo s(p.file);
+    QVERIFY(s.esegui(u"CREATE TABLE classi (id INTEGER PRIMARY KEY)"_s));
+    QVERIFY(s.esegui(u"PRAGMA user_version = %1"_s.arg(Registro::kVersioneSchema)));
+  }
   if (caso == u"pagina"_s) {
     {
       Registro r(p.file);
