@@ -1,14 +1,14 @@
-#include "registro/consultazione.h"
-#include "registro/portadocente.h"
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
+
+#include "registro/consultazione.h"
+#include "registro/portadocente.h"
+#include "registro/registrazione.h"
+#include "registro/registro.h"
 
 using namespace Qt::StringLiterals;
 
@@ -46,13 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const RigaEsercizio &e : pagina->esercizi) (void)LeggiOperazioni(r, e.id);
   (void)r.nuovaClasse(u"3ª A"_s);
   RegistrazioneEsercizio reg(r);
-  (void)reg.inizia(DatiEsercizio{std::nullopt, std::nullopt, 9, 2, 3, 3, QDateTime(QDate(2026, 12, 9), QTime(9, 0))});
+  (void)reg.inizia(
+      DatiEsercizio{std::nullopt, std::nullopt, 9, 2, 3, 3, QDateTime(QDate(2026, 12, 9), QTime(9, 0))});
   OperazioneChiusa op;
   op.numero = 1;
   op.risposte = {{u"1.270"_s, {}}};
   (void)reg.operazioneChiusa(op);
   (void)reg.interrompi();
-  PortaDocente porta(r, [] { return qint64(0); }, 1);
+  PortaDocente porta(
+      r, [] { return qint64(0); }, 1);
   (void)porta.prova(u"1234"_s);
   return 0;
 }

@@ -3,12 +3,6 @@
 // Times the teacher's views, the CSV of the whole class, the writing of one
 // operation, opening the file and checking a PIN.
 // Usage: bench_registro [file] (a file already generated is reused).
-#include "registro/consultazione.h"
-#include "registro/esportacsv.h"
-#include "registro/portadocente.h"
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -20,24 +14,34 @@
 #include <cstdio>
 #include <vector>
 
+#include "registro/consultazione.h"
+#include "registro/esportacsv.h"
+#include "registro/portadocente.h"
+#include "registro/registrazione.h"
+#include "registro/registro.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int kAlunni = 30, kAnni = 5, kGiorni = 200, kAlGiorno = 2, kOperazioni = 20;
-const QStringList kErrori = {u"unita"_s, u"virgola+1"_s, u"virgola-1"_s, u"cifre"_s, u"simbolo"_s, u"riporto"_s};
+const QStringList kErrori = {u"unita"_s, u"virgola+1"_s, u"virgola-1"_s,
+                             u"cifre"_s, u"simbolo"_s,   u"riporto"_s};
 
 bool Genera(Registro &r, qint64 &classe) {
   classe = r.nuovaClasse(u"3ª A"_s).id;
   QList<qint64> alunni;
-  for (int a = 0; a < kAlunni; ++a) alunni.append(r.nuovoAlunno(classe, u"Alunno %1 D'Amico"_s.arg(a + 1)).id);
+  for (int a = 0; a < kAlunni; ++a)
+    alunni.append(r.nuovoAlunno(classe, u"Alunno %1 D'Amico"_s.arg(a + 1)).id);
   QRandomGenerator caso(20261209);
   QSqlQuery inizio(r.db()), esercizio(r.db()), operazione(r.db()), risposta(r.db());
   if (!inizio.exec(u"BEGIN"_s)) return false;
-  esercizio.prepare(u"INSERT INTO esercizi (alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
-                    u" operazioni, esatte, secondi, errore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-  operazione.prepare(u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
-                     u" intervento, secondi) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+  esercizio.prepare(
+      u"INSERT INTO esercizi (alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
+      u" operazioni, esatte, secondi, errore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+  operazione.prepare(
+      u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
+      u" intervento, secondi) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
   risposta.prepare(u"INSERT INTO risposte (operazione, n, testo, errore) VALUES (?, ?, ?, ?)"_s);
   const QDate primo(2022, 9, 12);
   for (int anno = 0; anno < kAnni; ++anno) {
@@ -61,12 +65,14 @@ bool Genera(Registro &r, qint64 &classe) {
           esercizio.bindValue(3, 1 + int(caso.bounded(2)));
           esercizio.bindValue(4, 1 + int(caso.bounded(3)));
           esercizio.bindValue(5, 1 + int(caso.bounded(3)));
-          esercizio.bindValue(6, QDateTime(data, QTime(9 + volta * 2, int(alunno % 60))).toString(Qt::ISODate));
+          esercizio.bindValue(6,
+                              QDateTime(data, QTime(9 + volta * 2, int(alunno % 60))).toString(Qt::ISODate));
           esercizio.bindValue(7, 1);
           esercizio.bindValue(8, kOperazioni);
           esercizio.bindValue(9, esatte);
           esercizio.bindValue(10, secondi);
-          esercizio.bindValue(11, esatte < kOperazioni ? kErrori[int(caso.bounded(kErrori.size()))] : QString(u""_s));
+          esercizio.bindValue(
+              11, esatte < kOperazioni ? kErrori[int(caso.bounded(kErrori.size()))] : QString(u""_s));
           if (!esercizio.exec()) return false;
           const qint64 id = esercizio.lastInsertId().toLongLong();
           for (int n = 0; n < kOperazioni; ++n) {
@@ -114,7 +120,9 @@ double Mediana(int volte, F &&f) {
   return ms[ms.size() / 2];
 }
 
-void Riga(const char *cosa, double ms, const char *meta) { std::printf("%-44s %10.2f ms   (goal %s)\n", cosa, ms, meta); }
+void Riga(const char *cosa, double ms, const char *meta) {
+  std::printf("%-44s %10.2f ms   (goal %s)\n", cosa, ms, meta);
+}
 
 }  // namespace
 
@@ -140,18 +148,21 @@ int main(int argc, char **argv) {
   std::printf("%-44s %10.2f ms\n", "opening the register (with its check)", t.nsecsElapsed() / 1e6);
   {
     QSqlQuery q(r.db());
-    q.exec(u"SELECT (SELECT count(*) FROM esercizi), (SELECT count(*) FROM operazioni),"
-           u" (SELECT count(*) FROM risposte)"_s);
+    q.exec(
+        u"SELECT (SELECT count(*) FROM esercizi), (SELECT count(*) FROM operazioni),"
+        u" (SELECT count(*) FROM risposte)"_s);
     q.next();
     std::printf("%lld exercises, %lld operations, %lld answers, %.0f MB\n", q.value(0).toLongLong(),
                 q.value(1).toLongLong(), q.value(2).toLongLong(), QFileInfo(file).size() / 1e6);
   }
   const qint64 alunno = r.alunni(classe).value(7).id;
-  Riga("class view (30 pupils x families)", Mediana(11, [&] { (void)LeggiVistaClasse(r, classe); }), "< 100 ms");
-  Riga("a pupil's page (2 000 exercises)", Mediana(11, [&] { (void)LeggiPaginaAlunno(r, alunno); }), "< 50 ms");
+  Riga("class view (30 pupils x families)", Mediana(11, [&] { (void)LeggiVistaClasse(r, classe); }),
+       "< 100 ms");
+  Riga("a pupil's page (2 000 exercises)", Mediana(11, [&] { (void)LeggiPaginaAlunno(r, alunno); }),
+       "< 50 ms");
   const auto pagina = LeggiPaginaAlunno(r, alunno);
-  Riga("one exercise's operations", Mediana(11, [&] { (void)LeggiOperazioni(r, pagina->esercizi.last().id); }),
-       "-");
+  Riga("one exercise's operations",
+       Mediana(11, [&] { (void)LeggiOperazioni(r, pagina->esercizi.last().id); }), "-");
   EsportaCsv csv(r);
   Riga("CSV of the whole class (60 000 exercises)",
        Mediana(3, [&] { (void)csv.classe(classe, dir.filePath(u"classe.csv"_s)); }), "< 2 s");

@@ -1,15 +1,17 @@
 #include "registro/consultazione.h"
 
-#include "generation/valutazione.h"
-
 #include <QSqlQuery>
 #include <QVariant>
+
+#include "generation/valutazione.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QDateTime Data(const QVariant &v) { return QDateTime::fromString(v.toString(), Qt::ISODate); }
+QDateTime Data(const QVariant &v) {
+  return QDateTime::fromString(v.toString(), Qt::ISODate);
+}
 
 Andamento Confronta(const QString &ultima, const QString &precedente) {
   const int a = GradoValutazione(ultima), b = GradoValutazione(precedente);
@@ -47,15 +49,18 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
   // two latest of each family, all from one index.
   QSqlQuery ultimi(registro.db());
   ultimi.setForwardOnly(true);
-  ultimi.prepare(u"SELECT esatte, operazioni, inizio FROM esercizi"
-                 u" WHERE alunno = ? AND famiglia = ? AND stato = 1 ORDER BY inizio DESC, id DESC LIMIT 2"_s);
-  q.prepare(u"SELECT famiglia, count(*) FROM esercizi WHERE alunno = ? AND stato = 1"
-            u" GROUP BY famiglia ORDER BY famiglia"_s);
+  ultimi.prepare(
+      u"SELECT esatte, operazioni, inizio FROM esercizi"
+      u" WHERE alunno = ? AND famiglia = ? AND stato = 1 ORDER BY inizio DESC, id DESC LIMIT 2"_s);
+  q.prepare(
+      u"SELECT famiglia, count(*) FROM esercizi WHERE alunno = ? AND stato = 1"
+      u" GROUP BY famiglia ORDER BY famiglia"_s);
   QList<int> famiglie;
   for (RigaClasse &riga : vista.righe) {
     q.bindValue(0, riga.alunno.id);
     if (!q.exec()) return registro.fallito(q), std::nullopt;
-    while (q.next()) riga.famiglie.append({q.value(0).toInt(), q.value(1).toInt(), {}, Andamento::Nessuno, {}});
+    while (q.next())
+      riga.famiglie.append({q.value(0).toInt(), q.value(1).toInt(), {}, Andamento::Nessuno, {}});
     for (CasellaClasse &casella : riga.famiglie) {
       if (!famiglie.contains(casella.famiglia)) famiglie.append(casella.famiglia);
       ultimi.bindValue(0, riga.alunno.id);
@@ -66,8 +71,8 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
         casella.ultimo = Data(ultimi.value(2));
       }
       if (ultimi.next())
-        casella.andamento =
-            Confronta(casella.valutazione, CalcolaValutazione(ultimi.value(0).toInt(), ultimi.value(1).toInt()));
+        casella.andamento = Confronta(casella.valutazione,
+                                      CalcolaValutazione(ultimi.value(0).toInt(), ultimi.value(1).toInt()));
     }
   }
   std::sort(famiglie.begin(), famiglie.end());
@@ -83,16 +88,18 @@ std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno)
   if (alunno == 0) {
     pagina.alunno = {0, 0, kSenzaNome};
   } else {
-    q.prepare(u"SELECT a.id, a.classe, a.nome, c.nome FROM alunni a JOIN classi c ON c.id = a.classe"
-              u" WHERE a.id = ?"_s);
+    q.prepare(
+        u"SELECT a.id, a.classe, a.nome, c.nome FROM alunni a JOIN classi c ON c.id = a.classe"
+        u" WHERE a.id = ?"_s);
     q.addBindValue(alunno);
     if (!q.exec()) return registro.fallito(q), std::nullopt;
     if (!q.next()) return std::nullopt;
     pagina.alunno = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString()};
     pagina.classe = q.value(3).toString();
   }
-  q.prepare(u"SELECT e.id, e.inizio, e.famiglia, e.cifre, e.cosa, e.ordine, e.esatte, e.operazioni,"
-            u" e.secondi, e.stato, e.errore FROM esercizi e WHERE e.alunno IS ? ORDER BY e.inizio, e.id"_s);
+  q.prepare(
+      u"SELECT e.id, e.inizio, e.famiglia, e.cifre, e.cosa, e.ordine, e.esatte, e.operazioni,"
+      u" e.secondi, e.stato, e.errore FROM esercizi e WHERE e.alunno IS ? ORDER BY e.inizio, e.id"_s);
   q.addBindValue(alunno == 0 ? QVariant() : QVariant(alunno));
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   while (q.next()) {
@@ -123,9 +130,10 @@ std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, q
   q.addBindValue(esercizio);
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   if (!q.next()) return std::nullopt;
-  q.prepare(u"SELECT o.id, o.numero, o.chiesto, o.addendo1, o.addendo2, o.unita, o.risultato, o.intervento,"
-            u" o.secondi, r.testo, r.errore FROM operazioni o LEFT JOIN risposte r ON r.operazione = o.id"
-            u" WHERE o.esercizio = ? ORDER BY o.numero, r.n"_s);
+  q.prepare(
+      u"SELECT o.id, o.numero, o.chiesto, o.addendo1, o.addendo2, o.unita, o.risultato, o.intervento,"
+      u" o.secondi, r.testo, r.errore FROM operazioni o LEFT JOIN risposte r ON r.operazione = o.id"
+      u" WHERE o.esercizio = ? ORDER BY o.numero, r.n"_s);
   q.addBindValue(esercizio);
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   QList<OperazioneRegistrata> elenco;

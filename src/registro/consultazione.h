@@ -1,12 +1,12 @@
 #pragma once
 
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <optional>
+
+#include "registro/registrazione.h"
+#include "registro/registro.h"
 
 // What the teacher's views read from the register: plain rows, no widgets.
 
@@ -18,10 +18,10 @@ enum class Andamento { Nessuno, Sale, Stabile, Scende };
 // One family a pupil practised, seen from their finished exercises.
 struct CasellaClasse {
   int famiglia = 0;
-  int esercizi = 0;           // finished exercises of the family
-  QString valutazione;        // grade word of the latest one
+  int esercizi = 0;     // finished exercises of the family
+  QString valutazione;  // grade word of the latest one
   Andamento andamento = Andamento::Nessuno;
-  QDateTime ultimo;           // when the latest one started
+  QDateTime ultimo;  // when the latest one started
 };
 
 struct RigaClasse {
@@ -42,7 +42,7 @@ struct RigaEsercizio {
   int esatte = 0;
   int operazioni = 0;  // operations closed
   QString valutazione;
-  qint64 secondi = 0;  // total time of the closed operations
+  qint64 secondi = 0;       // total time of the closed operations
   QString erroreFrequente;  // most frequent mistake class; empty when none
   StatoEsercizio stato = StatoEsercizio::InCorso;
 };
@@ -79,4 +79,5 @@ inline const QString kSenzaNome = QStringLiteral("Senza nome");
 // Registro) or the class / pupil / exercise doesn't exist.
 [[nodiscard]] std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe);
 [[nodiscard]] std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno);
-[[nodiscard]] std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, qint64 esercizio);
+[[nodiscard]] std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro,
+                                                                         qint64 esercizio);

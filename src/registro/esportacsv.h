@@ -1,11 +1,11 @@
 #pragma once
 
-#include "registro/registro.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+#include "registro/registro.h"
 
 class QIODevice;
 

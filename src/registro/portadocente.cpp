@@ -88,8 +88,9 @@ Esito PortaDocente::salva(const QString &pin) {
   const QByteArray impronta = Impronta(pin, sale, m_iterazioni);
   return m_registro.inTransazione([&] {
     QSqlQuery q(m_registro.db());
-    q.prepare(u"INSERT OR REPLACE INTO porta (id, sale, impronta, iterazioni, errori, ultimo_errore)"
-              u" VALUES (1, ?, ?, ?, 0, 0)"_s);
+    q.prepare(
+        u"INSERT OR REPLACE INTO porta (id, sale, impronta, iterazioni, errori, ultimo_errore)"
+        u" VALUES (1, ?, ?, ?, 0, 0)"_s);
     q.addBindValue(sale);
     q.addBindValue(impronta);
     q.addBindValue(m_iterazioni);

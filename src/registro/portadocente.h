@@ -1,10 +1,10 @@
 #pragma once
 
-#include "registro/registro.h"
-
 #include <QByteArray>
 #include <QString>
 #include <functional>
+
+#include "registro/registro.h"
 
 // The teacher's door: the PIN chosen at the first opening, kept in the register
 // only as a salted PBKDF2-HMAC-SHA256 digest. Five wrong PINs in a row close
@@ -17,7 +17,7 @@ class PortaDocente {
 
   static constexpr int kIterazioni = 310000;  // a fraction of a second on a school PC
   static constexpr int kErroriConcessi = 5;
-  static constexpr qint64 kPrimaAttesa = 30;        // seconds, after the fifth wrong PIN
+  static constexpr qint64 kPrimaAttesa = 30;         // seconds, after the fifth wrong PIN
   static constexpr qint64 kAttesaMassima = 15 * 60;  // seconds
   static constexpr int kLunghezzaMinima = 4;
 

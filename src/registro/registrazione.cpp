@@ -12,10 +12,11 @@ const QString kFormatoData = u"yyyy-MM-ddTHH:mm:ss"_s;
 Esito RegistrazioneEsercizio::apriRiga() {
   QSqlQuery q(m_registro.db());
   // A pupil erased meanwhile leaves the exercise as "Senza nome".
-  q.prepare(u"INSERT INTO esercizi (alunno, classe, famiglia, cifre, cosa, ordine, inizio) VALUES ("
-            u"(SELECT id FROM alunni WHERE id = ?),"
-            u"COALESCE((SELECT id FROM classi WHERE id = ?), (SELECT classe FROM alunni WHERE id = ?)),"
-            u"?, ?, ?, ?, ?)"_s);
+  q.prepare(
+      u"INSERT INTO esercizi (alunno, classe, famiglia, cifre, cosa, ordine, inizio) VALUES ("
+      u"(SELECT id FROM alunni WHERE id = ?),"
+      u"COALESCE((SELECT id FROM classi WHERE id = ?), (SELECT classe FROM alunni WHERE id = ?)),"
+      u"?, ?, ?, ?, ?)"_s);
   const QVariant alunno = m_dati->alunno ? QVariant(*m_dati->alunno) : QVariant();
   q.addBindValue(alunno);
   q.addBindValue(m_dati->classe ? QVariant(*m_dati->classe) : QVariant());
@@ -49,9 +50,10 @@ Esito RegistrazioneEsercizio::operazioneChiusa(const OperazioneChiusa &op) {
       if (!riga) return riga;
     }
     QSqlQuery q(m_registro.db());
-    q.prepare(u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
-              u" intervento, secondi) VALUES (?, ?, ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''),"
-              u" COALESCE(?, ''), ?, ?)"_s);
+    q.prepare(
+        u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
+        u" intervento, secondi) VALUES (?, ?, ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''),"
+        u" COALESCE(?, ''), ?, ?)"_s);
     q.addBindValue(m_id);
     q.addBindValue(op.numero);
     q.addBindValue(op.chiesto);
@@ -63,7 +65,8 @@ Esito RegistrazioneEsercizio::operazioneChiusa(const OperazioneChiusa &op) {
     q.addBindValue(op.secondi);
     if (!q.exec()) return m_registro.fallito(q);
     const qint64 operazione = q.lastInsertId().toLongLong();
-    q.prepare(u"INSERT INTO risposte (operazione, n, testo, errore) VALUES (?, ?, COALESCE(?, ''), COALESCE(?, ''))"_s);
+    q.prepare(
+        u"INSERT INTO risposte (operazione, n, testo, errore) VALUES (?, ?, COALESCE(?, ''), COALESCE(?, ''))"_s);
     for (qsizetype i = 0; i < op.risposte.size(); ++i) {
       q.bindValue(0, operazione);
       q.bindValue(1, i + 1);
@@ -72,12 +75,13 @@ Esito RegistrazioneEsercizio::operazioneChiusa(const OperazioneChiusa &op) {
       if (!q.exec()) return m_registro.fallito(q);
     }
     // An operation closed without the program stepping in was answered right.
-    q.prepare(u"UPDATE esercizi SET operazioni = operazioni + 1, esatte = esatte + ?, secondi = secondi + ?,"
-              u" stato = ?, errore = COALESCE(("
-              u"  SELECT r.errore FROM operazioni o JOIN risposte r ON r.operazione = o.id"
-              u"  WHERE o.esercizio = ? AND r.errore <> ''"
-              u"  GROUP BY r.errore ORDER BY count(*) DESC, min(o.numero * 1000 + r.n) LIMIT 1), '')"
-              u" WHERE id = ?"_s);
+    q.prepare(
+        u"UPDATE esercizi SET operazioni = operazioni + 1, esatte = esatte + ?, secondi = secondi + ?,"
+        u" stato = ?, errore = COALESCE(("
+        u"  SELECT r.errore FROM operazioni o JOIN risposte r ON r.operazione = o.id"
+        u"  WHERE o.esercizio = ? AND r.errore <> ''"
+        u"  GROUP BY r.errore ORDER BY count(*) DESC, min(o.numero * 1000 + r.n) LIMIT 1), '')"
+        u" WHERE id = ?"_s);
     q.addBindValue(op.intervento ? 0 : 1);
     q.addBindValue(op.secondi);
     q.addBindValue(ultima ? 1 : 0);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "registro/registro.h"
-
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <optional>
+
+#include "registro/registro.h"
 
 // One exercise as it opens at "Vai" or "Ricomincia".
 struct DatiEsercizio {
@@ -28,8 +28,8 @@ struct Risposta {
 
 // One operation as it closes (judged right, or the program stepped in).
 struct OperazioneChiusa {
-  int numero = 0;   // intOperazione, 1..20
-  int chiesto = 1;  // 1 the number, 2 the symbol
+  int numero = 0;              // intOperazione, 1..20
+  int chiesto = 1;             // 1 the number, 2 the symbol
   QString addendo1, addendo2;  // strAddendo1, strAddendo2 as shown
   QString unita;               // the asked unit symbol, strSimboloRichiesto
   QString risultato;           // the right answer

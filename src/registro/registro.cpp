@@ -1,7 +1,5 @@
 #include "registro/registro.h"
 
-#include "registro/schema.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,6 +11,8 @@
 #include <QVariant>
 #include <atomic>
 
+#include "registro/schema.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,10 +20,21 @@ namespace {
 constexpr int kLunghezzaNome = 60;
 
 // SQLite's primary result codes, as the QSQLITE driver reports them.
-enum CodiceSqlite { kPerm = 3, kBusy = 5, kLocked = 6, kReadOnly = 8, kIoErr = 10, kCorrupt = 11,
-                    kFull = 13, kCantOpen = 14, kNotADb = 26 };
+enum CodiceSqlite {
+  kPerm = 3,
+  kBusy = 5,
+  kLocked = 6,
+  kReadOnly = 8,
+  kIoErr = 10,
+  kCorrupt = 11,
+  kFull = 13,
+  kCantOpen = 14,
+  kNotADb = 26
+};
 
-int Codice(const QSqlError &e) { return e.nativeErrorCode().toInt() & 0xff; }
+int Codice(const QSqlError &e) {
+  return e.nativeErrorCode().toInt() & 0xff;
+}
 
 bool Danneggiato(const QSqlError &e) {
   const int c = Codice(e);
@@ -31,8 +42,8 @@ bool Danneggiato(const QSqlError &e) {
 }
 
 QString Danneggiamento(const QString &dove) {
-  return u"Il registro era danneggiato: l'ho messo da parte come «%1» e ne ho cominciato uno nuovo, vuoto."_s.arg(
-      QFileInfo(dove).fileName());
+  return u"Il registro era danneggiato: l'ho messo da parte come «%1» e ne ho cominciato uno nuovo, vuoto."_s
+      .arg(QFileInfo(dove).fileName());
 }
 
 const QString kNonScrivibile =
@@ -51,15 +62,21 @@ Registro::Registro(QString percorso) : m_percorso(std::move(percorso)) {
   m_connessione = u"vornel-registro-%1"_s.arg(++contatore);
 }
 
-Registro::~Registro() { chiudi(); }
+Registro::~Registro() {
+  chiudi();
+}
 
 QString Registro::PercorsoPredefinito() {
   return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u"/registro.sqlite"_s;
 }
 
-QSqlDatabase Registro::db() const { return QSqlDatabase::database(m_connessione, false); }
+QSqlDatabase Registro::db() const {
+  return QSqlDatabase::database(m_connessione, false);
+}
 
-std::optional<QString> Registro::prendiMessaggio() { return std::exchange(m_messaggio, std::nullopt); }
+std::optional<QString> Registro::prendiMessaggio() {
+  return std::exchange(m_messaggio, std::nullopt);
+}
 
 void Registro::segnala(Guasto g, QString messaggio) {
   m_guasto = g;
@@ -85,11 +102,12 @@ void Registro::chiudi() {
 }
 
 bool Registro::apriFile() {
-  QSqlDatabase d = QSqlDatabase::contains(m_connessione) ? db()
-                                                          : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connessione);
+  QSqlDatabase d =
+      QSqlDatabase::contains(m_connessione) ? db() : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connessione);
   if (!d.isValid()) {
-    segnala(Guasto::NonApribile,
-            u"Manca il componente che legge il registro (il driver QSQLITE di Qt): il registro non è disponibile."_s);
+    segnala(
+        Guasto::NonApribile,
+        u"Manca il componente che legge il registro (il driver QSQLITE di Qt): il registro non è disponibile."_s);
     return false;
   }
   d.setDatabaseName(m_percorso);
@@ -107,8 +125,8 @@ bool Registro::apriFile() {
 // False with perche = "danneggiato" when the file is not a sound SQLite file.
 bool Registro::verificaFile(QString &perche) {
   QSqlQuery q(db());
-  if (!q.exec(u"PRAGMA user_version"_s) || !q.next() ||
-      !q.exec(u"SELECT count(*) FROM sqlite_schema"_s) || !q.next()) {
+  if (!q.exec(u"PRAGMA user_version"_s) || !q.next() || !q.exec(u"SELECT count(*) FROM sqlite_schema"_s) ||
+      !q.next()) {
     perche = Danneggiato(q.lastError()) ? u"danneggiato"_s : q.lastError().text();
     return false;
   }
@@ -128,14 +146,15 @@ bool Registro::metteDaParte() {
   const QString adesso = QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
   QString dove;
   for (int n = 0;; ++n) {
-    dove = info.dir().filePath(u"%1-danneggiato-%2%3.%4"_s.arg(info.completeBaseName(), adesso,
-                                                                 n ? u"-%1"_s.arg(n) : QString(), info.suffix()));
+    dove = info.dir().filePath(u"%1-danneggiato-%2%3.%4"_s.arg(
+        info.completeBaseName(), adesso, n ? u"-%1"_s.arg(n) : QString(), info.suffix()));
     if (!QFileInfo::exists(dove)) break;
   }
   if (!QFile::rename(m_percorso, dove)) {
-    segnala(Guasto::NonApribile,
-            u"Il registro «%1» è danneggiato e non riesco a metterlo da parte: il registro non è disponibile."_s.arg(
-                m_percorso));
+    segnala(
+        Guasto::NonApribile,
+        u"Il registro «%1» è danneggiato e non riesco a metterlo da parte: il registro non è disponibile."_s
+            .arg(m_percorso));
     return false;
   }
   // A journal left beside the old file belongs to it, never to the new one.
@@ -266,7 +285,9 @@ Esito Registro::fallito(const QSqlQuery &q) {
   qWarning("registro: %s (%s)", qPrintable(e.text()), qPrintable(q.lastQuery()));
   switch (Codice(e)) {
     case kBusy:
-    case kLocked: segnala(Guasto::Occupato, kOccupato); break;
+    case kLocked:
+      segnala(Guasto::Occupato, kOccupato);
+      break;
     case kCorrupt:
     case kNotADb:
       // Found while in use: the next request sets the file aside and tells it.
@@ -274,7 +295,9 @@ Esito Registro::fallito(const QSqlQuery &q) {
       m_guasto = Guasto::Danneggiato;
       m_testoGuasto = u"Il registro è danneggiato."_s;
       break;
-    default: segnala(Guasto::NonScrivibile, kNonScrivibile); break;
+    default:
+      segnala(Guasto::NonScrivibile, kNonScrivibile);
+      break;
   }
   return Esito::Rifiuto(m_testoGuasto);
 }
@@ -389,8 +412,9 @@ Esito Registro::rinominaAlunno(qint64 id, const QString &nome) {
   if (const auto errore = ErroreNome(nome, kDellAlunno)) return Esito::Rifiuto(*errore);
   return inTransazione([&] {
     QSqlQuery q(db());
-    q.prepare(u"SELECT 1 FROM alunni a JOIN alunni b ON b.classe = a.classe "
-              u"WHERE a.id = ? AND b.id <> a.id AND b.nome = ?"_s);
+    q.prepare(
+        u"SELECT 1 FROM alunni a JOIN alunni b ON b.classe = a.classe "
+        u"WHERE a.id = ? AND b.id <> a.id AND b.nome = ?"_s);
     q.addBindValue(id);
     q.addBindValue(nome.trimmed());
     if (!q.exec()) return fallito(q);

@@ -11,11 +11,11 @@ class QSqlQuery;
 // What went wrong with the register file, as the windows tell it.
 enum class Guasto {
   Nessuno,
-  Danneggiato,     // the file was set aside and a new register started
-  NonScrivibile,   // read-only file or folder, full disk: the drill goes on unrecorded
-  Occupato,        // another copy held the register longer than the wait allows
-  VersioneNuova,   // written by a newer Vornel: left untouched
-  NonApribile,     // no usable file at all
+  Danneggiato,    // the file was set aside and a new register started
+  NonScrivibile,  // read-only file or folder, full disk: the drill goes on unrecorded
+  Occupato,       // another copy held the register longer than the wait allows
+  VersioneNuova,  // written by a newer Vornel: left untouched
+  NonApribile,    // no usable file at all
 };
 
 // The outcome of one request: ok, or refused/failed with the Italian sentence
@@ -117,9 +117,9 @@ class Registro {
   QString m_messoDaParte;
   bool m_aperto = false;
   bool m_daRiparare = false;  // a request met a damaged file
-  int m_attesa = 5000;  // ms another copy may hold the register
+  int m_attesa = 5000;        // ms another copy may hold the register
   Guasto m_guasto = Guasto::Nessuno;
-  QSet<Guasto> m_segnalati;  // told already
+  QSet<Guasto> m_segnalati;            // told already
   std::optional<QString> m_messaggio;  // not yet taken
   QString m_testoGuasto;               // the sentence of the fault in force
 };

@@ -76,6 +76,7 @@ QStringList PassoMigrazione(int n) {
           u" ultimo_errore INTEGER NOT NULL DEFAULT 0)"_s,
           u"PRAGMA user_version = 2"_s,
       };
-    default: return {};
+    default:
+      return {};
   }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-
 #include <QFile>
 #include <QTemporaryDir>
+
+#include "registro/registrazione.h"
+#include "registro/registro.h"
 
 // A register in a fresh temporary folder.
 struct RegistroProva {

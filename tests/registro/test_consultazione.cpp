@@ -1,15 +1,17 @@
+#include <QTest>
+
 #include "registro/consultazione.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
 #include "registroprova.h"
 
-#include <QTest>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QDateTime Il(int giorno, int mese = 10, int ora = 9) { return QDateTime(QDate(2026, mese, giorno), QTime(ora, 0)); }
+QDateTime Il(int giorno, int mese = 10, int ora = 9) {
+  return QDateTime(QDate(2026, mese, giorno), QTime(ora, 0));
+}
 
 // An exercise of the family with `esatte` right out of the operations closed;
 // the first wrong ones carry the given mistakes. Finished when 20 were closed.
@@ -26,8 +28,8 @@ qint64 Esercizio(Registro &r, std::optional<qint64> alunno, int famiglia, QDateT
   if (!reg.inizia(d)) return 0;
   const qint64 id = reg.esercizio();
   for (int n = 1; n <= operazioni; ++n)
-    if (!reg.operazioneChiusa(Operazione(n, n <= operazioni - esatte ? errori : QStringList{},
-                                         n > operazioni - esatte, 3)))
+    if (!reg.operazioneChiusa(
+            Operazione(n, n <= operazioni - esatte ? errori : QStringList{}, n > operazioni - esatte, 3)))
       return 0;
   reg.interrompi();
   return id;

@@ -1,14 +1,14 @@
-#include "registro/esportacsv.h"
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-#include "registroprova.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <QXmlStreamReader>
+
+#include "registro/esportacsv.h"
+#include "registro/registrazione.h"
+#include "registro/registro.h"
+#include "registroprova.h"
 
 using namespace Qt::StringLiterals;
 
@@ -69,9 +69,10 @@ QList<Cella> Riga(const Foglio &foglio, int col, const QString &testo) {
 }
 
 int Colonna(const Foglio &foglio, const QString &intestazione) {
-  return foglio.isEmpty() ? -1 : int(std::find_if(foglio[0].begin(), foglio[0].end(), [&](const Cella &c) {
-                                   return c.valore == intestazione;
-                                 }) - foglio[0].begin());
+  return foglio.isEmpty() ? -1
+                          : int(std::find_if(foglio[0].begin(), foglio[0].end(),
+                                             [&](const Cella &c) { return c.valore == intestazione; }) -
+                                foglio[0].begin());
 }
 
 }  // namespace
@@ -114,8 +115,10 @@ void TestEsportaCsv::initTestCase() {
   d.inizio = QDateTime(QDate(2026, 12, 9), QTime(10, 15, 30));
   QVERIFY(reg.inizia(d));
   for (int n = 1; n <= 20; ++n)
-    QVERIFY(reg.operazioneChiusa(Operazione(n, n <= 3 ? QStringList{u"unita"_s, u"virgola+1"_s, u"unita"_s}
-                                            : n == 4 ? QStringList{u"virgola+1"_s} : QStringList{},
+    QVERIFY(reg.operazioneChiusa(Operazione(n,
+                                            n <= 3   ? QStringList{u"unita"_s, u"virgola+1"_s, u"unita"_s}
+                                            : n == 4 ? QStringList{u"virgola+1"_s}
+                                                     : QStringList{},
                                             n > 3, n % 2 ? 1 : 2)));
   // Zoë: two operations, then the window closed.
   d.alunno = zoe;
@@ -179,21 +182,26 @@ void TestEsportaCsv::shouldWriteTheFilesForAnItalianSpreadsheet_data() {
   QTest::addColumn<QByteArray>("intestazione");
   QTest::addColumn<QByteArray>("unaRiga");
   QTest::newRow("class") << u"classe.csv"_s << 1 + 3
-                         << QByteArray("\"Classe\";\"Alunno\";\"Data\";\"Ora\";\"Famiglia\";\"Unità\";\"Cifre\";"
-                                       "\"Cosa calcolare\";\"Ordine\";\"Esatte\";\"Operazioni\";\"Voto in decimi\";"
-                                       "\"Valutazione\";\"Tempo totale (s)\";\"Tempo medio (s)\";"
-                                       "\"Errore più frequente\";\"Stato\"")
-                         << QByteArray("\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;") ;
+                         << QByteArray(
+                                "\"Classe\";\"Alunno\";\"Data\";\"Ora\";\"Famiglia\";\"Unità\";\"Cifre\";"
+                                "\"Cosa calcolare\";\"Ordine\";\"Esatte\";\"Operazioni\";\"Voto in decimi\";"
+                                "\"Valutazione\";\"Tempo totale (s)\";\"Tempo medio (s)\";"
+                                "\"Errore più frequente\";\"Stato\"")
+                         << QByteArray("\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;");
   QTest::newRow("operations") << u"operazioni.csv"_s << 1 + 20 + 2 + 20
-                              << QByteArray("\"Classe\";\"Alunno\";\"Data\";\"Ora\";\"Famiglia\";\"Esercizio\";"
-                                            "\"Operazione\";\"Chiesto\";\"Primo addendo\";\"Secondo addendo\";"
-                                            "\"Unità richiesta\";\"Risposta giusta\";\"Risposte date\";\"Errori\";"
-                                            "\"Tentativi\";\"Esatta\";\"Intervento\";\"Secondi\"")
-                              << QByteArray("\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;1;1;\"numero\";\"12  h\";"
-                                            "\" 7 da\";\"u\";\"1.270\";\"127 · 127 · 127\";"
-                                            "\"unità sbagliata · virgola+1 · unità sbagliata\";3;\"no\";\"sì\";1");
+                              << QByteArray(
+                                     "\"Classe\";\"Alunno\";\"Data\";\"Ora\";\"Famiglia\";\"Esercizio\";"
+                                     "\"Operazione\";\"Chiesto\";\"Primo addendo\";\"Secondo addendo\";"
+                                     "\"Unità richiesta\";\"Risposta giusta\";\"Risposte date\";\"Errori\";"
+                                     "\"Tentativi\";\"Esatta\";\"Intervento\";\"Secondi\"")
+                              << QByteArray(
+                                     "\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;1;1;\"numero\";\"12  h\";"
+                                     "\" 7 da\";\"u\";\"1.270\";\"127 · 127 · 127\";"
+                                     "\"unità sbagliata · virgola+1 · unità sbagliata\";3;\"no\";\"sì\";1");
   QTest::newRow("pupil") << u"alunno.csv"_s << 1 + 1 << QByteArray("\"Classe\";\"Alunno\";\"Data\";")
-                         << QByteArray("\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;\"chilogrammi ettogrammi, decagrammi, grammi\";2;\"numero\";\"tutti\";17;20;8,5;");
+                         << QByteArray(
+                                "\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;\"chilogrammi ettogrammi, "
+                                "decagrammi, grammi\";2;\"numero\";\"tutti\";17;20;8,5;");
 }
 
 void TestEsportaCsv::shouldWriteTheFilesForAnItalianSpreadsheet() {
@@ -223,6 +231,13 @@ void TestEsportaCsv::shouldExportAPupilOnly() {
   const QByteArray alunno = Contenuto(percorso(u"alunno.csv"_s));
   QVERIFY(alunno.contains("D'Amico"));
   QVERIFY(!alunno.contains("Zoë") && !alunno.contains("DROP"));
+  // The exercises done without a name, on their own.
+  Registro r(m_p.file);
+  QVERIFY(EsportaCsv(r).alunno(0, percorso(u"senzanome.csv"_s)));
+  const QByteArray senzaNome = Contenuto(percorso(u"senzanome.csv"_s));
+  QCOMPARE(senzaNome.count("\r\n"), 2);
+  QVERIFY(senzaNome.contains("\r\n\"\";\"Senza nome\";30/11/2026;12:00:00;9;"));
+  QVERIFY(senzaNome.contains(";1;1;10;\"OTTIMO\";7;7;\"\";\"non finito\"\r\n"));
 }
 
 void TestEsportaCsv::shouldRefuseAFileItCannotWrite() {
@@ -253,7 +268,9 @@ void TestEsportaCsv::shouldBeReadByLibreOfficeAsNumbersDatesAndNames() {
   QCOMPARE(alunno, 1);
   const auto damico = Riga(classe, alunno, u"D'Amico"_s);
   QVERIFY(!damico.isEmpty());
-  const auto cella = [&](const QList<Cella> &r, const QString &colonna) { return r.value(Colonna(classe, colonna)); };
+  const auto cella = [&](const QList<Cella> &r, const QString &colonna) {
+    return r.value(Colonna(classe, colonna));
+  };
   QCOMPARE(cella(damico, u"Classe"_s).valore, u"3ª A"_s);
   QCOMPARE(cella(damico, u"Data"_s).tipo, u"date"_s);
   QCOMPARE(cella(damico, u"Data"_s).valore, u"2026-12-09"_s);

@@ -1,11 +1,11 @@
-#include "registro/portadocente.h"
-#include "registro/registro.h"
-#include "registroprova.h"
-
 #include <QProcess>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
+
+#include "registro/portadocente.h"
+#include "registro/registro.h"
+#include "registroprova.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,8 +1,4 @@
-#include "registro/consultazione.h"
-#include "registro/registrazione.h"
-#include "registro/registro.h"
-#include "registro/schema.h"
-#include "registroprova.h"
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +9,12 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <cstdio>
-#include <unistd.h>
+
+#include "registro/consultazione.h"
+#include "registro/registrazione.h"
+#include "registro/registro.h"
+#include "registro/schema.h"
+#include "registroprova.h"
 
 using namespace Qt::StringLiterals;
 
@@ -176,15 +177,18 @@ void TestRegistro::shouldMigrateAnOlderRegisterKeepingItsData() {
   RegistroProva p;
   {
     Sguardo s(p.file);
-    for (const QString &istruzione : PassoMigrazione(1)) QVERIFY2(s.esegui(istruzione), qPrintable(istruzione));
+    for (const QString &istruzione : PassoMigrazione(1))
+      QVERIFY2(s.esegui(istruzione), qPrintable(istruzione));
     QVERIFY(s.esegui(u"INSERT INTO classi (id, nome) VALUES (1, '5ª B')"_s));
     QVERIFY(s.esegui(u"INSERT INTO alunni (classe, nome) VALUES (1, 'Zoë')"_s));
-    QVERIFY(s.esegui(u"INSERT INTO esercizi (id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
-                     u" operazioni, esatte) VALUES (1, 1, 1, 4, 1, 1, 1, '2026-10-01T09:00:00', 1, 2, 1)"_s));
+    QVERIFY(
+        s.esegui(u"INSERT INTO esercizi (id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
+                 u" operazioni, esatte) VALUES (1, 1, 1, 4, 1, 1, 1, '2026-10-01T09:00:00', 1, 2, 1)"_s));
     QVERIFY(s.esegui(u"INSERT INTO operazioni VALUES (1, 1, 1, 1, 'a', 'b', 'm', '1', 1, 5)"_s));
     QVERIFY(s.esegui(u"INSERT INTO operazioni VALUES (2, 1, 2, 1, 'a', 'b', 'm', '1', 0, 5)"_s));
-    QVERIFY(s.esegui(u"INSERT INTO risposte VALUES (1, 1, '2', 'cifre'), (1, 2, '3', 'unita'),"
-                     u" (1, 3, '4', 'unita'), (2, 1, '2', 'cifre'), (2, 2, '1', '')"_s));
+    QVERIFY(
+        s.esegui(u"INSERT INTO risposte VALUES (1, 1, '2', 'cifre'), (1, 2, '3', 'unita'),"
+                 u" (1, 3, '4', 'unita'), (2, 1, '2', 'cifre'), (2, 2, '1', '')"_s));
   }
   Registro r(p.file);
   QVERIFY(r.apri());
@@ -412,7 +416,7 @@ void TestRegistro::shouldRecordAWholeExercise() {
   const QString contaOperazioni = u"SELECT count(*) FROM operazioni WHERE esercizio = ?"_s;
   for (int n = 1; n <= 20; ++n) {
     // Every third operation wrong twice and then right; every seventh the program steps in.
-    const QStringList errori = n % 7 == 0 ? QStringList{u"unita"_s, u"unita"_s, u"cifre"_s}
+    const QStringList errori = n % 7 == 0   ? QStringList{u"unita"_s, u"unita"_s, u"cifre"_s}
                                : n % 3 == 0 ? QStringList{u"virgola+1"_s, u"unita"_s}
                                             : QStringList{};
     QVERIFY(reg.operazioneChiusa(Operazione(n, errori, n % 7 != 0, n)));
@@ -423,11 +427,18 @@ void TestRegistro::shouldRecordAWholeExercise() {
   QVERIFY(!reg.inCorso());
   QCOMPARE(s.valore(u"SELECT esatte FROM esercizi WHERE id = ?"_s, {id}).toInt(), 18);
   QCOMPARE(s.valore(u"SELECT secondi FROM esercizi WHERE id = ?"_s, {id}).toInt(), 210);
-  QCOMPARE(s.valore(u"SELECT alunno || ' ' || classe || ' ' || famiglia || cifre || cosa || ordine || ' ' || inizio"
-                    u" FROM esercizi WHERE id = ?"_s, {id}).toString(),
-           u"%1 1 9232 2026-12-09T10:15:30"_s.arg(alunno));
-  QCOMPARE(s.valore(u"SELECT group_concat(r.errore, ',') FROM risposte r JOIN operazioni o ON o.id = r.operazione"
-                    u" WHERE o.numero = 7"_s).toString(), u"unita,unita,cifre"_s);
+  QCOMPARE(
+      s.valore(
+           u"SELECT alunno || ' ' || classe || ' ' || famiglia || cifre || cosa || ordine || ' ' || inizio"
+           u" FROM esercizi WHERE id = ?"_s,
+           {id})
+          .toString(),
+      u"%1 1 9232 2026-12-09T10:15:30"_s.arg(alunno));
+  QCOMPARE(
+      s.valore(u"SELECT group_concat(r.errore, ',') FROM risposte r JOIN operazioni o ON o.id = r.operazione"
+               u" WHERE o.numero = 7"_s)
+          .toString(),
+      u"unita,unita,cifre"_s);
   QCOMPARE(s.valore(u"SELECT intervento FROM operazioni WHERE numero = 7"_s).toInt(), 1);
   QCOMPARE(s.valore(u"SELECT count(*) FROM risposte"_s).toInt(), 2 * 3 + 6 * 3 + 12);
   // Nothing is open any more: a late close changes nothing.
@@ -481,7 +492,7 @@ void TestRegistro::shouldRecordAnExerciseWhoseRowWasLocked() {
   const auto m = r.prendiMessaggio();
   QVERIFY(m && m->contains(u"un'altra copia"_s));
   QVERIFY(!reg.operazioneChiusa(Operazione(1)));  // still held
-  QVERIFY(!r.prendiMessaggio());                   // told once
+  QVERIFY(!r.prendiMessaggio());                  // told once
   QVERIFY(altro.esegui(u"COMMIT"_s));
   QVERIFY(reg.operazioneChiusa(Operazione(2)));
   QCOMPARE(r.guasto(), Guasto::Nessuno);
