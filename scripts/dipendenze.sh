@@ -5,9 +5,9 @@ set -euo pipefail
 
 pacchetti=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
   fonts-liberation fonts-dejavu-core
-  poppler-utils
+  poppler-utils libreoffice-calc-nogui sqlite3
   clang-14 libclang-rt-14-dev
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   desktop-file-utils appstream

@@ -1,0 +1,495 @@
+#include "registro/registro.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+#include <atomic>
+
+#include "registro/schema.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLunghezzaNome = 60;
+
+// SQLite's primary result codes, as the QSQLITE driver reports them.
+enum CodiceSqlite {
+  kPerm = 3,
+  kBusy = 5,
+  kLocked = 6,
+  kReadOnly = 8,
+  kIoErr = 10,
+  kCorrupt = 11,
+  kFull = 13,
+  kCantOpen = 14,
+  kNotADb = 26
+};
+
+int Codice(const QSqlError &e) {
+  return e.nativeErrorCode().toInt() & 0xff;
+}
+
+bool Danneggiato(const QSqlError &e) {
+  const int c = Codice(e);
+  return c == kCorrupt || c == kNotADb;
+}
+
+QString Danneggiamento(const QString &dove) {
+  return u"Il registro era danneggiato: l'ho messo da parte come «%1» e ne ho cominciato uno nuovo, vuoto."_s
+      .arg(QFileInfo(dove).fileName());
+}
+
+const QString kNonScrivibile =
+    u"Non riesco a scrivere nel registro (il disco è pieno o è di sola lettura): "
+    u"l'esercizio continua, ma i risultati non vengono salvati."_s;
+const QString kOccupato =
+    u"Il registro è occupato da un'altra copia di Vornel: riprova fra qualche istante."_s;
+const QString kVersioneNuova =
+    u"Questo registro è stato scritto da una versione più recente di Vornel: "
+    u"per usarlo aggiorna il programma. Il file non è stato toccato."_s;
+
+}  // namespace
+
+Registro::Registro(QString percorso) : m_percorso(std::move(percorso)) {
+  static std::atomic<int> contatore{0};
+  m_connessione = u"vornel-registro-%1"_s.arg(++contatore);
+}
+
+Registro::~Registro() {
+  chiudi();
+}
+
+QString Registro::PercorsoPredefinito() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u"/registro.sqlite"_s;
+}
+
+QSqlDatabase Registro::db() const {
+  return QSqlDatabase::database(m_connessione, false);
+}
+
+std::optional<QString> Registro::prendiMessaggio() {
+  return std::exchange(m_messaggio, std::nullopt);
+}
+
+void Registro::segnala(Guasto g, QString messaggio) {
+  m_guasto = g;
+  m_testoGuasto = messaggio;
+  // Each kind of fault is told once: a disk that fills up and frees a little
+  // at a time must not nag the pupil at every operation.
+  if (m_segnalati.contains(g)) return;
+  m_segnalati.insert(g);
+  m_messaggio = std::move(messaggio);
+}
+
+void Registro::riuscito() {
+  if (m_guasto != Guasto::Danneggiato) m_guasto = Guasto::Nessuno;
+}
+
+void Registro::chiudi() {
+  m_aperto = false;
+  {
+    QSqlDatabase d = db();
+    if (d.isValid()) d.close();
+  }
+  if (QSqlDatabase::contains(m_connessione)) QSqlDatabase::removeDatabase(m_connessione);
+}
+
+bool Registro::apriFile() {
+  QSqlDatabase d =
+      QSqlDatabase::contains(m_connessione) ? db() : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connessione);
+  if (!d.isValid()) {
+    segnala(
+        Guasto::NonApribile,
+        u"Manca il componente che legge il registro (il driver QSQLITE di Qt): il registro non è disponibile."_s);
+    return false;
+  }
+  d.setDatabaseName(m_percorso);
+  d.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_attesa));
+  if (!d.open()) {
+    segnala(Guasto::NonApribile, u"Non riesco ad aprire il registro «%1»."_s.arg(m_percorso));
+    return false;
+  }
+  return true;
+}
+
+// Reads what every request relies on: the header and the schema. Damage deeper
+// in the file shows when a request reaches it (see fallito): checking every page
+// here would cost seconds on a register of some years.
+// False with perche = "danneggiato" when the file is not a sound SQLite file.
+bool Registro::verificaFile(QString &perche) {
+  QSqlQuery q(db());
+  if (!q.exec(u"PRAGMA user_version"_s) || !q.next() || !q.exec(u"SELECT count(*) FROM sqlite_schema"_s) ||
+      !q.next()) {
+    perche = Danneggiato(q.lastError()) ? u"danneggiato"_s : q.lastError().text();
+    return false;
+  }
+  const int oggetti = q.value(0).toInt();
+  // A sound SQLite file that was never a register (tables but no version) is set
+  // aside too: it is not ours to add to.
+  if (q.exec(u"PRAGMA user_version"_s) && q.next() && q.value(0).toInt() == 0 && oggetti > 0) {
+    perche = u"danneggiato"_s;
+    return false;
+  }
+  return true;
+}
+
+bool Registro::metteDaParte() {
+  chiudi();
+  const QFileInfo info(m_percorso);
+  const QString adesso = QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
+  QString dove;
+  for (int n = 0;; ++n) {
+    dove = info.dir().filePath(u"%1-danneggiato-%2%3.%4"_s.arg(
+        info.completeBaseName(), adesso, n ? u"-%1"_s.arg(n) : QString(), info.suffix()));
+    if (!QFileInfo::exists(dove)) break;
+  }
+  if (!QFile::rename(m_percorso, dove)) {
+    segnala(
+        Guasto::NonApribile,
+        u"Il registro «%1» è danneggiato e non riesco a metterlo da parte: il registro non è disponibile."_s
+            .arg(m_percorso));
+    return false;
+  }
+  // A journal left beside the old file belongs to it, never to the new one.
+  if (QFileInfo::exists(m_percorso + u"-wal"_s)) QFile::rename(m_percorso + u"-wal"_s, dove + u"-wal"_s);
+  QFile::remove(m_percorso + u"-shm"_s);
+  m_messoDaParte = dove;
+  return true;
+}
+
+bool Registro::pronto() {
+  if (m_daRiparare) {
+    // Damage found by an earlier request: that file goes aside, a new one starts.
+    m_daRiparare = false;
+    if (!metteDaParte()) return false;
+    m_aperto = false;
+    if (!apri()) return false;
+    segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
+    return true;
+  }
+  return m_aperto || apri();
+}
+
+bool Registro::apri() {
+  if (m_aperto) return true;
+  const QFileInfo info(m_percorso);
+  if (!QDir().mkpath(info.absolutePath())) {
+    segnala(Guasto::NonScrivibile, kNonScrivibile);
+    return false;
+  }
+  // A damaged file is set aside and the opening tried once more on a new one.
+  for (int volta = 0; volta < 2; ++volta) {
+    if (!apriFile()) return false;
+    QString perche;
+    if (!verificaFile(perche)) {
+      if (perche != u"danneggiato"_s) {
+        const bool occupato = perche.contains(u"locked"_s);
+        segnala(occupato ? Guasto::Occupato : Guasto::NonApribile,
+                occupato ? kOccupato : u"Non riesco a leggere il registro «%1»."_s.arg(m_percorso));
+        chiudi();
+        return false;
+      }
+    } else {
+      {
+        QSqlQuery q(db());
+        q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_attesa));
+        // A file from elsewhere may carry triggers and views: they get no
+        // functions with side effects.
+        q.exec(u"PRAGMA trusted_schema=OFF"_s);
+        q.exec(u"PRAGMA foreign_keys=ON"_s);
+        q.exec(u"PRAGMA secure_delete=ON"_s);
+        // FULL syncs the journal at every commit: a power cut loses at most the
+        // transaction under way.
+        q.exec(u"PRAGMA synchronous=FULL"_s);
+      }
+      m_aperto = true;
+      if (aggiorna()) {
+        // WAL: readers and one writer side by side. Set once the version is
+        // known to be ours, since it rewrites the file's header.
+        QSqlQuery(db()).exec(u"PRAGMA journal_mode=WAL"_s);
+        if (volta > 0) segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
+        return true;
+      }
+      const bool danneggiato = std::exchange(m_daRiparare, false);
+      if (!danneggiato) {
+        chiudi();
+        return false;
+      }
+    }
+    if (volta > 0) {
+      segnala(Guasto::NonApribile, u"Non riesco a cominciare un registro nuovo in «%1»."_s.arg(m_percorso));
+      chiudi();
+      return false;
+    }
+    if (!metteDaParte()) return false;
+  }
+  return false;
+}
+
+bool Registro::aggiorna() {
+  QSqlQuery q(db());
+  if (!q.exec(u"PRAGMA user_version"_s) || !q.next()) {
+    fallito(q);
+    return false;
+  }
+  const int versione = q.value(0).toInt();
+  if (versione > kVersioneSchema || versione < 0) {
+    segnala(Guasto::VersioneNuova, kVersioneNuova);
+    return false;
+  }
+  for (int v = versione; v < kVersioneSchema; ++v) {
+    // Each step is one transaction: a step cut short leaves the previous version.
+    const Esito e = inTransazione([&] {
+      QSqlQuery passo(db());
+      // Another copy may have done the step meanwhile.
+      if (!passo.exec(u"PRAGMA user_version"_s) || !passo.next()) return fallito(passo);
+      if (passo.value(0).toInt() != v) return Esito{};
+      for (const QString &istruzione : PassoMigrazione(v + 1))
+        if (!passo.exec(istruzione)) return fallito(passo);
+      return Esito{};
+    });
+    if (!e) return false;
+  }
+  // Every table with every column this program reads: a file that claims our
+  // version but lacks them is as good as damaged.
+  static const QStringList kLetture = {
+      u"SELECT id, nome FROM classi LIMIT 0"_s,
+      u"SELECT id, classe, nome FROM alunni LIMIT 0"_s,
+      u"SELECT id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte, secondi,"
+      u" errore FROM esercizi LIMIT 0"_s,
+      u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi"
+      u" FROM operazioni LIMIT 0"_s,
+      u"SELECT operazione, n, testo, errore FROM risposte LIMIT 0"_s,
+      u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore FROM porta LIMIT 0"_s,
+  };
+  for (const QString &lettura : kLetture) {
+    if (!q.exec(lettura)) {
+      qWarning("registro: %s (%s)", qPrintable(q.lastError().text()), qPrintable(lettura));
+      m_daRiparare = true;
+      m_guasto = Guasto::Danneggiato;
+      return false;
+    }
+  }
+  return true;
+}
+
+Esito Registro::fallito(const QSqlQuery &q) {
+  const QSqlError e = q.lastError();
+  qWarning("registro: %s (%s)", qPrintable(e.text()), qPrintable(q.lastQuery()));
+  switch (Codice(e)) {
+    case kBusy:
+    case kLocked:
+      segnala(Guasto::Occupato, kOccupato);
+      break;
+    case kCorrupt:
+    case kNotADb:
+      // Found while in use: the next request sets the file aside and tells it.
+      m_daRiparare = true;
+      m_guasto = Guasto::Danneggiato;
+      m_testoGuasto = u"Il registro è danneggiato."_s;
+      break;
+    default:
+      segnala(Guasto::NonScrivibile, kNonScrivibile);
+      break;
+  }
+  return Esito::Rifiuto(m_testoGuasto);
+}
+
+Esito Registro::iniziaTransazione() {
+  QSqlQuery q(db());
+  // IMMEDIATE takes the write lock at once, so a second copy waits at the start
+  // (busy timeout) instead of failing halfway through.
+  if (!q.exec(u"BEGIN IMMEDIATE"_s)) return fallito(q);
+  return {};
+}
+
+Esito Registro::concludiTransazione() {
+  QSqlQuery q(db());
+  if (!q.exec(u"COMMIT"_s)) {
+    Esito e = fallito(q);
+    annulla();
+    return e;
+  }
+  return {};
+}
+
+void Registro::annulla() {
+  QSqlQuery q(db());
+  q.exec(u"ROLLBACK"_s);
+}
+
+std::optional<QString> Registro::ErroreNome(const QString &nome, const QString &cosa) {
+  const QString n = nome.trimmed();
+  if (n.isEmpty()) return u"Il nome %1 non può essere vuoto."_s.arg(cosa);
+  for (const QChar c : n)
+    if (c.category() == QChar::Other_Control)
+      return u"Il nome %1 non può contenere a capo o tabulazioni."_s.arg(cosa);
+  if (n.size() > kLunghezzaNome)
+    return u"Il nome %1 è troppo lungo (al massimo %2 caratteri)."_s.arg(cosa).arg(kLunghezzaNome);
+  return std::nullopt;
+}
+
+namespace {
+const QString kDellaClasse = u"della classe"_s;
+const QString kDellAlunno = u"dell'alunno"_s;
+}  // namespace
+
+Esito Registro::nuovaClasse(const QString &nome) {
+  if (const auto errore = ErroreNome(nome, kDellaClasse)) return Esito::Rifiuto(*errore);
+  return inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(u"SELECT 1 FROM classi WHERE nome = ?"_s);
+    q.addBindValue(nome.trimmed());
+    if (!q.exec()) return fallito(q);
+    if (q.next()) return Esito::Rifiuto(u"Esiste già una classe con questo nome."_s);
+    q.prepare(u"INSERT INTO classi (nome) VALUES (?)"_s);
+    q.addBindValue(nome.trimmed());
+    if (!q.exec()) return fallito(q);
+    return Esito{true, {}, q.lastInsertId().toLongLong()};
+  });
+}
+
+Esito Registro::rinominaClasse(qint64 id, const QString &nome) {
+  if (const auto errore = ErroreNome(nome, kDellaClasse)) return Esito::Rifiuto(*errore);
+  return inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(u"SELECT 1 FROM classi WHERE nome = ? AND id <> ?"_s);
+    q.addBindValue(nome.trimmed());
+    q.addBindValue(id);
+    if (!q.exec()) return fallito(q);
+    if (q.next()) return Esito::Rifiuto(u"Esiste già una classe con questo nome."_s);
+    q.prepare(u"UPDATE classi SET nome = ? WHERE id = ?"_s);
+    q.addBindValue(nome.trimmed());
+    q.addBindValue(id);
+    if (!q.exec()) return fallito(q);
+    if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"La classe non esiste più."_s);
+    return Esito{true, {}, id};
+  });
+}
+
+QList<Classe> Registro::classi() {
+  QList<Classe> elenco;
+  if (!pronto()) return elenco;
+  QSqlQuery q(db());
+  q.setForwardOnly(true);
+  if (!q.exec(u"SELECT id, nome FROM classi ORDER BY nome COLLATE NOCASE, id"_s)) {
+    fallito(q);
+    return elenco;
+  }
+  while (q.next()) elenco.append({q.value(0).toLongLong(), q.value(1).toString()});
+  return elenco;
+}
+
+Esito Registro::nuovoAlunno(qint64 classe, const QString &nome) {
+  if (const auto errore = ErroreNome(nome, kDellAlunno)) return Esito::Rifiuto(*errore);
+  return inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(u"SELECT 1 FROM classi WHERE id = ?"_s);
+    q.addBindValue(classe);
+    if (!q.exec()) return fallito(q);
+    if (!q.next()) return Esito::Rifiuto(u"La classe non esiste più."_s);
+    q.prepare(u"SELECT 1 FROM alunni WHERE classe = ? AND nome = ?"_s);
+    q.addBindValue(classe);
+    q.addBindValue(nome.trimmed());
+    if (!q.exec()) return fallito(q);
+    if (q.next()) return Esito::Rifiuto(u"In questa classe c'è già un alunno con questo nome."_s);
+    q.prepare(u"INSERT INTO alunni (classe, nome) VALUES (?, ?)"_s);
+    q.addBindValue(classe);
+    q.addBindValue(nome.trimmed());
+    if (!q.exec()) return fallito(q);
+    return Esito{true, {}, q.lastInsertId().toLongLong()};
+  });
+}
+
+Esito Registro::rinominaAlunno(qint64 id, const QString &nome) {
+  if (const auto errore = ErroreNome(nome, kDellAlunno)) return Esito::Rifiuto(*errore);
+  return inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(
+        u"SELECT 1 FROM alunni a JOIN alunni b ON b.classe = a.classe "
+        u"WHERE a.id = ? AND b.id <> a.id AND b.nome = ?"_s);
+    q.addBindValue(id);
+    q.addBindValue(nome.trimmed());
+    if (!q.exec()) return fallito(q);
+    if (q.next()) return Esito::Rifiuto(u"In questa classe c'è già un alunno con questo nome."_s);
+    q.prepare(u"UPDATE alunni SET nome = ? WHERE id = ?"_s);
+    q.addBindValue(nome.trimmed());
+    q.addBindValue(id);
+    if (!q.exec()) return fallito(q);
+    if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"L'alunno non esiste più."_s);
+    return Esito{true, {}, id};
+  });
+}
+
+QList<Alunno> Registro::alunni(qint64 classe) {
+  QList<Alunno> elenco;
+  if (!pronto()) return elenco;
+  QSqlQuery q(db());
+  q.setForwardOnly(true);
+  q.prepare(u"SELECT id, classe, nome FROM alunni WHERE classe = ? ORDER BY nome COLLATE NOCASE, id"_s);
+  q.addBindValue(classe);
+  if (!q.exec()) {
+    fallito(q);
+    return elenco;
+  }
+  while (q.next()) elenco.append({q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString()});
+  return elenco;
+}
+
+std::optional<Alunno> Registro::alunno(qint64 id) {
+  if (!pronto()) return std::nullopt;
+  QSqlQuery q(db());
+  q.prepare(u"SELECT id, classe, nome FROM alunni WHERE id = ?"_s);
+  q.addBindValue(id);
+  if (!q.exec()) {
+    fallito(q);
+    return std::nullopt;
+  }
+  if (!q.next()) return std::nullopt;
+  return Alunno{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString()};
+}
+
+namespace {
+// Rewrites the file without the freed pages and empties the journal, so erased
+// rows survive nowhere on disk (secure_delete has already zeroed them in place).
+bool Compatta(QSqlQuery &q) {
+  return q.exec(u"VACUUM"_s) && q.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+}
+}  // namespace
+
+Esito Registro::cancellaAlunno(qint64 id) {
+  Esito e = inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(u"DELETE FROM alunni WHERE id = ?"_s);
+    q.addBindValue(id);
+    if (!q.exec()) return fallito(q);
+    if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"L'alunno non esiste più."_s);
+    return Esito{true, {}, id};
+  });
+  if (!e) return e;
+  QSqlQuery q(db());
+  if (!Compatta(q)) return fallito(q);
+  return e;
+}
+
+Esito Registro::cancellaClasse(qint64 id) {
+  Esito e = inTransazione([&] {
+    QSqlQuery q(db());
+    q.prepare(u"DELETE FROM classi WHERE id = ?"_s);
+    q.addBindValue(id);
+    if (!q.exec()) return fallito(q);
+    if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"La classe non esiste più."_s);
+    return Esito{true, {}, id};
+  });
+  if (!e) return e;
+  QSqlQuery q(db());
+  if (!Compatta(q)) return fallito(q);
+  return e;
+}

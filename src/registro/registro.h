@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QList>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QString>
+#include <optional>
+
+class QSqlQuery;
+
+// What went wrong with the register file, as the windows tell it.
+enum class Guasto {
+  Nessuno,
+  Danneggiato,    // the file was set aside and a new register started
+  NonScrivibile,  // read-only file or folder, full disk: the drill goes on unrecorded
+  Occupato,       // another copy held the register longer than the wait allows
+  VersioneNuova,  // written by a newer Vornel: left untouched
+  NonApribile,    // no usable file at all
+};
+
+// The outcome of one request: ok, or refused/failed with the Italian sentence
+// the window shows.
+struct Esito {
+  bool ok = true;
+  QString messaggio;
+  qint64 id = 0;  // the row made, when the request makes one
+  explicit operator bool() const { return ok; }
+  [[nodiscard]] static Esito Rifiuto(QString m) { return {false, std::move(m), 0}; }
+};
+
+struct Classe {
+  qint64 id = 0;
+  QString nome;
+};
+
+struct Alunno {
+  qint64 id = 0;
+  qint64 classe = 0;
+  QString nome;
+};
+
+// The teacher's register: one SQLite file through Qt SQL. It is opened at first
+// use (never at start-up), creates or updates its schema, sets a damaged file
+// aside, and never throws: every request answers with an Esito, and a fault is
+// told once through prendiMessaggio() however many requests it spoils.
+class Registro {
+ public:
+  static constexpr int kVersioneSchema = 2;
+
+  // percorso: the database file; by default registro.sqlite in the user's data folder.
+  explicit Registro(QString percorso = PercorsoPredefinito());
+  ~Registro();
+  Registro(const Registro &) = delete;
+  Registro &operator=(const Registro &) = delete;
+
+  [[nodiscard]] static QString PercorsoPredefinito();
+
+  // How long a request waits for another copy holding the register (before apri()).
+  void impostaAttesa(int millisecondi) { m_attesa = millisecondi; }
+
+  // Opens (or creates) the file and brings its schema up to date. False when
+  // the register can't be used; the reason stays in guasto() and the message.
+  bool apri();
+  [[nodiscard]] bool aperto() const { return m_aperto; }
+  // Opens the register if needed, first setting aside a file found damaged by
+  // an earlier request. Every request starts here.
+  bool pronto();
+  [[nodiscard]] Guasto guasto() const { return m_guasto; }
+  [[nodiscard]] const QString &percorso() const { return m_percorso; }
+  // Where the damaged file was moved to (empty when none was).
+  [[nodiscard]] const QString &fileMessoDaParte() const { return m_messoDaParte; }
+  // The message of a new fault, taken once.
+  [[nodiscard]] std::optional<QString> prendiMessaggio();
+
+  // Classes and pupils. Names are kept as typed, outer blanks aside; an empty
+  // or blank name is refused.
+  Esito nuovaClasse(const QString &nome);
+  Esito rinominaClasse(qint64 id, const QString &nome);
+  [[nodiscard]] QList<Classe> classi();
+  Esito nuovoAlunno(qint64 classe, const QString &nome);
+  Esito rinominaAlunno(qint64 id, const QString &nome);
+  [[nodiscard]] QList<Alunno> alunni(qint64 classe);
+  [[nodiscard]] std::optional<Alunno> alunno(qint64 id);
+  // Erases a pupil and everything recorded of them, then compacts the file so
+  // nothing of them is left in it.
+  Esito cancellaAlunno(qint64 id);
+  // Erases a class with its pupils and their exercises.
+  Esito cancellaClasse(qint64 id);
+
+  // For the room's own classes (recording, queries, export, the door).
+  [[nodiscard]] QSqlDatabase db() const;
+  // Runs fai() inside BEGIN IMMEDIATE ... COMMIT; a failure rolls back and is
+  // turned into a fault. fai returns false (after setting the error through
+  // fallito()) or true.
+  template <typename F>
+  Esito inTransazione(F &&fai);
+  // Records the failure of q as a fault and gives the refusal the caller returns.
+  Esito fallito(const QSqlQuery &q);
+  void riuscito();  // a request went through: the fault is over
+
+  // An empty name or one of blanks only; a line break or tab; too long.
+  [[nodiscard]] static std::optional<QString> ErroreNome(const QString &nome, const QString &cosa);
+
+ private:
+  bool apriFile();
+  bool verificaFile(QString &perche);
+  bool metteDaParte();
+  bool aggiorna();
+  void chiudi();
+  void segnala(Guasto g, QString messaggio);
+  Esito iniziaTransazione();
+  Esito concludiTransazione();
+  void annulla();
+
+  QString m_percorso;
+  QString m_connessione;
+  QString m_messoDaParte;
+  bool m_aperto = false;
+  bool m_daRiparare = false;  // a request met a damaged file
+  int m_attesa = 5000;        // ms another copy may hold the register
+  Guasto m_guasto = Guasto::Nessuno;
+  QSet<Guasto> m_segnalati;            // told already
+  std::optional<QString> m_messaggio;  // not yet taken
+  QString m_testoGuasto;               // the sentence of the fault in force
+};
+
+template <typename F>
+Esito Registro::inTransazione(F &&fai) {
+  if (!pronto()) return Esito::Rifiuto(m_testoGuasto);
+  Esito e = iniziaTransazione();
+  if (!e) return e;
+  Esito dentro = fai();
+  if (!dentro) {
+    annulla();
+    return dentro;
+  }
+  e = concludiTransazione();
+  if (!e) return e;
+  riuscito();
+  return dentro;
+}
