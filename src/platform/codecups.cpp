@@ -1,5 +1,7 @@
 #include "platform/codecups.h"
 
+#include "platform/cartelle.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,19 +73,8 @@ namespace CodeCups {
 
 QString Programma() {
   static const QString trovato = [] {
-    const QString dir = QCoreApplication::applicationDirPath();
-    QStringList cartelle;
-    // A program of the build tree (the tests, the benchmarks) takes the helper
-    // built with it, never one installed earlier.
-    if (QDir::cleanPath(dir).startsWith(QDir::cleanPath(QStringLiteral(VORNEL_CARTELLA_COMPILAZIONE)) + u'/'))
-      cartelle << QStringLiteral(VORNEL_CARTELLA_AIUTANTE_COMPILATO);
-    cartelle << dir << dir + u'/' + QStringLiteral(VORNEL_CARTELLA_AIUTANTE_RELATIVA)
-             << QStringLiteral(VORNEL_CARTELLA_AIUTANTE_INSTALLATO);
-    for (const QString &cartella : cartelle) {
-      const QFileInfo f(QDir(cartella).filePath(u"vornel-cups"_s));
-      if (f.isFile() && f.isExecutable()) return f.absoluteFilePath();
-    }
-    return QString();
+    const QString f = TrovaParteDelProgramma(u"vornel-cups"_s);
+    return !f.isEmpty() && QFileInfo(f).isExecutable() ? f : QString();
   }();
   return trovato;
 }

@@ -5,38 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "registro/dati.h"
 #include "registro/registro.h"
-
-// One exercise as it opens at "Vai" or "Ricomincia".
-struct DatiEsercizio {
-  std::optional<qint64> alunno;  // none: "Senza nome"
-  std::optional<qint64> classe;  // none: the pupil's class (or no class)
-  int famiglia = 1;              // intLivello 1..12
-  int cifre = 1;                 // intCifre 1 or 2
-  int cosa = 1;                  // intCosaCalcolare: 1 number, 2 symbol, 3 either
-  int ordine = 1;                // intOrdineSimboli: 1 decreasing, 2 increasing, 3 both
-  QDateTime inizio;
-};
-
-// One answer the pupil gave: the text as judged and its mistake class, a short
-// stable key ("unita", "virgola+1"); empty for the right answer.
-struct Risposta {
-  QString testo;
-  QString errore;
-  bool operator==(const Risposta &) const = default;
-};
-
-// One operation as it closes (judged right, or the program stepped in).
-struct OperazioneChiusa {
-  int numero = 0;              // intOperazione, 1..20
-  int chiesto = 1;             // 1 the number, 2 the symbol
-  QString addendo1, addendo2;  // strAddendo1, strAddendo2 as shown
-  QString unita;               // the asked unit symbol, strSimboloRichiesto
-  QString risultato;           // the right answer
-  QList<Risposta> risposte;    // every answer given, in order
-  bool intervento = false;     // the program stepped in
-  qint64 secondi = 0;          // varTempoOperazione
-};
 
 // What the exercise window tells the register: it opens an exercise at "Vai"
 // and "Ricomincia", writes each operation the moment it is closed (one

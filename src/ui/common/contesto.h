@@ -3,6 +3,7 @@
 #include "app/stato.h"
 
 class Casuale;
+class Quaderno;
 class Messaggi;
 class Orologio;
 class Stampante;
@@ -22,6 +23,8 @@ class Navigazione {
   virtual void apriLivello() = 0;            // FrmLivello, modal over the start window
   virtual void apriIstruzioni() = 0;         // frmIstruzioni, not modal
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
+  // The pupils' register, loaded at its first use; null when there is none.
+  [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }
   // The caption of a label of the start window (the certificate copies two).
   [[nodiscard]] virtual QString didascaliaInizio(const QString &nomeControllo) = 0;
 };

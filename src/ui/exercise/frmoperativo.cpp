@@ -1,10 +1,14 @@
 #include "ui/exercise/frmoperativo.h"
 
+#include "platform/messaggi.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/quaderno.h"
 #include "ui/common/resize.h"
 #include "ui/exercise/disegnooperativo.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QTimer>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -49,6 +53,21 @@ FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
   creaGruppi();
   registraLayout();
   dopoRidimensionamento();  // the crosses are laid even if the first showing brings no resize
+  m_motore.impostaQuaderno(m_ctx.nav.quaderno());
+}
+
+void FrmOperativo::closeEvent(QCloseEvent *e) {
+  Finestra::closeEvent(e);
+  if (e->isAccepted()) m_motore.interrompi();
+}
+
+void FrmOperativo::avvisaGuastoRegistro() {
+  Quaderno *q = m_ctx.nav.quaderno();
+  if (!q) return;
+  // After the command's own drawing: the message box runs a loop of its own.
+  QTimer::singleShot(0, this, [this, q] {
+    if (const auto m = q->prendiMessaggio()) m_ctx.messaggi.mostra(*m, TitoloMessaggi(), Messaggi::Icona::Avviso);
+  });
 }
 
 QLabel *FrmOperativo::label(const QString &nome) const { return qobject_cast<QLabel *>(m_controlli.value(nome)); }
@@ -324,6 +343,7 @@ void FrmOperativo::etichettaSimboli() {
 }
 
 void FrmOperativo::aggiorna() {
+  avvisaGuastoRegistro();
   const MotoreEsercizio::Schermo &s = m_motore.schermo();
   testo(m_lblOperazione, s.operazione);
   testo(m_lblEsatte, s.esatte);

@@ -29,9 +29,12 @@ class FrmOperativo : public Finestra {
 
  protected:
   void showEvent(QShowEvent *e) override;
+  void closeEvent(QCloseEvent *e) override;
   void dopoRidimensionamento() override;
 
  private:
+  // Tells a fault of the register once, after the command that met it.
+  void avvisaGuastoRegistro();
   void costruisci();
   void creaGruppi();
   void azioneTastierino(int i);

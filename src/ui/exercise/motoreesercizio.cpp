@@ -5,6 +5,7 @@
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
+#include "ui/common/quaderno.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,7 @@ void MotoreEsercizio::nuovoEsercizio() {
   m_schermo.tempoOperazione.clear();
   m_schermo.tempoTotale.clear();
   for (int i = 1; i <= kOperazioni; ++i) e.strRigheEsercizio[static_cast<size_t>(i)].clear();
+  registraInizio();
   nuovaOperazione();
 }
 
@@ -80,6 +82,7 @@ void MotoreEsercizio::nuovaOperazione() {
   e.varTempoOperazione = 0;
   e.intTentativi = 0;
   m_schermo.croce = false;
+  m_risposte.clear();
   GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
   // The family may change on the start window while this window is open: the
   // symbol buttons follow the family of each new operation.
@@ -257,7 +260,9 @@ void MotoreEsercizio::verificaRisposta() {
   auto &e = m_stato.esercizio;
   if (const auto v = LeggiNumero(e.strRisposta)) e.strRisposta = FormattaNumero(*v, m_messaggi);
   const Operazione &op = m_stato.operazione;
-  if (op.strRisultato.trimmed() == e.strRisposta.trimmed()) {
+  const bool giusta = op.strRisultato.trimmed() == e.strRisposta.trimmed();
+  m_risposte.append({e.strRisposta, QString()});
+  if (giusta) {
     m_schermo.esito = u"Esatto"_s;
     ++e.intEsatte;
     m_schermo.esatte = QString::number(e.intEsatte);
@@ -266,6 +271,7 @@ void MotoreEsercizio::verificaRisposta() {
     m_schermo.operazione = QString::number(e.intOperazione);
     m_fase = Fase::Giudicata;
     dopoGiudizio();
+    registraChiusura(false);
     controllaFine();
   } else {
     m_schermo.esito = u"Errato"_s;
@@ -316,5 +322,40 @@ void MotoreEsercizio::intervieni() {
   if (m_schermo.vista == Vista::Numero) m_schermo.correzione = op.strRisultato;
   else m_schermo.correzioneS = op.strRisultato;
   riga() = AggiungiCorrezione(riga(), op, e.varTempoOperazione);
+  registraChiusura(true);
   controllaFine();
+}
+
+// --- the register -------------------------------------------------------------
+
+void MotoreEsercizio::registraInizio() {
+  if (!m_quaderno) return;
+  DatiEsercizio d;
+  d.famiglia = m_stato.livello.intLivello;
+  d.cifre = m_stato.livello.intCifre;
+  d.cosa = m_stato.impostazioni.intCosaCalcolare;
+  d.ordine = m_stato.impostazioni.intOrdineSimboli;
+  const auto ms = static_cast<int>(std::clamp(m_orologio.secondiDaMezzanotte(), 0.0, kGiorno - 1) * 1000.0);
+  d.inizio = QDateTime(m_orologio.oggi(), QTime::fromMSecsSinceStartOfDay(ms));
+  m_quaderno->iniziaEsercizio(d);
+}
+
+void MotoreEsercizio::registraChiusura(bool intervento) {
+  if (!m_quaderno) return;
+  const Operazione &op = m_stato.operazione;
+  OperazioneChiusa c;
+  c.numero = m_stato.esercizio.intOperazione;
+  c.chiesto = m_schermo.vista == Vista::Numero ? 1 : 2;
+  c.addendo1 = op.strAddendo1;
+  c.addendo2 = op.strAddendo2;
+  c.unita = op.strSimboloRichiesto;
+  c.risultato = op.strRisultato;
+  c.risposte = m_risposte;
+  c.intervento = intervento;
+  c.secondi = static_cast<qint64>(m_stato.esercizio.varTempoOperazione);
+  m_quaderno->operazioneChiusa(c);
+}
+
+void MotoreEsercizio::interrompi() {
+  if (m_quaderno) m_quaderno->interrompiEsercizio();
 }

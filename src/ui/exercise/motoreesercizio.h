@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/stato.h"
+#include "registro/dati.h"
 
 #include <QString>
 #include <array>
@@ -10,6 +11,7 @@
 class Casuale;
 class Messaggi;
 class Orologio;
+class Quaderno;
 
 // The exercise itself, without widgets: twenty operations, the answer being
 // typed or chosen, the judgement, the help sequence, the times and the log.
@@ -77,6 +79,11 @@ class MotoreEsercizio {
   // The focus request left by the last command, taken once.
   [[nodiscard]] std::optional<Fuoco> prendiFuoco() { return std::exchange(m_fuoco, std::nullopt); }
 
+  // The register told of each exercise and of each operation as it closes; none by default.
+  void impostaQuaderno(Quaderno *quaderno) { m_quaderno = quaderno; }
+  // The window closes: the exercise under way stays in the register as unfinished.
+  void interrompi();
+
   // Whole seconds between two clock readings, across midnight too.
   [[nodiscard]] static double Durata(double inizio, double fine);
   // A counter's label text, capped for display only.
@@ -98,6 +105,8 @@ class MotoreEsercizio {
   void cornice(Cornice c);
   [[nodiscard]] Cornice corniceRisposta() const;
   [[nodiscard]] QString &riga();
+  void registraInizio();
+  void registraChiusura(bool intervento);
 
   Stato &m_stato;
   Orologio &m_orologio;
@@ -107,4 +116,6 @@ class MotoreEsercizio {
   FamigliaUnita m_famiglia;  // the family of the operation on screen
   Fase m_fase = Fase::Inserimento;
   std::optional<Fuoco> m_fuoco;
+  Quaderno *m_quaderno = nullptr;
+  QList<Risposta> m_risposte;  // the answers judged in the operation on screen
 };

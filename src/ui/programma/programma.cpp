@@ -20,6 +20,8 @@ Programma::Programma(const QString &argv0) {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Salva come PDF"),
                                         suggerito, QStringLiteral("Documenti PDF (*.pdf)"));
   });
+  // The pupils' register comes with the first exercise, from its module.
+  finestre.caricaQuadernoAlBisogno(true);
 }
 
 frmInizio *Programma::avvia() {

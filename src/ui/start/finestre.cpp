@@ -3,6 +3,7 @@
 #include "ui/certificate/disegnoattestato.h"
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
+#include "platform/cartelle.h"
 #include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLibrary>
 #include <QShortcut>
 
 using namespace Qt::StringLiterals;
@@ -157,6 +159,18 @@ void Finestre::chiudiTutto() {
     if (w->isVisible()) w->close();
   }
   Q_EMIT fine();
+}
+
+Quaderno *Finestre::quaderno() {
+  if (m_quaderno || !m_caricaQuaderno) return m_quaderno.get();
+  m_caricaQuaderno = false;  // tried once: a program without its module goes on unrecorded
+  QLibrary modulo(TrovaParteDelProgramma(QString::fromLatin1(kModuloQuaderno)));
+  using Fabbrica = Quaderno *(*)();
+  if (auto fabbrica = reinterpret_cast<Fabbrica>(modulo.resolve(kFabbricaQuaderno)))
+    m_quaderno.reset(fabbrica());
+  else
+    qWarning("register module not loaded: %s", qPrintable(modulo.errorString()));
+  return m_quaderno.get();
 }
 
 QString Finestre::didascaliaInizio(const QString &nomeControllo) {

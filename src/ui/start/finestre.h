@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ui/common/contesto.h"
+#include "ui/common/quaderno.h"
 #include "ui/start/coperture.h"
 
 #include <QObject>
 #include <QFont>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
@@ -37,6 +39,12 @@ class Finestre final : public QObject, public Navigazione {
   void apriIstruzioni() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
+  Quaderno *quaderno() override;
+
+  // The register the program loads as a module at first use (the real program
+  // only; a test hands its own or none).
+  void caricaQuadernoAlBisogno(bool si) { m_caricaQuaderno = si; }
+  void impostaQuaderno(std::unique_ptr<Quaderno> q) { m_quaderno = std::move(q); }
 
   [[nodiscard]] frmInizio *inizio() const { return m_inizio; }
   [[nodiscard]] FrmOperativo *esercizio() const { return m_esercizio; }
@@ -79,4 +87,6 @@ class Finestre final : public QObject, public Navigazione {
   QPointer<FrmStampaSchedeTre> m_schede;
   QPointer<frmSceltaStampante> m_sceltaStampante;
   QPointer<frmIstruzioni> m_istruzioni;
+  std::unique_ptr<Quaderno> m_quaderno;
+  bool m_caricaQuaderno = false;
 };

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "registro/dati.h"
+
+#include <QString>
+#include <optional>
+
+// The pupils' register as the rest of the program sees it. It lives in a
+// module of its own, loaded the first time it is needed, so that nothing of
+// the database is loaded while the program starts. A register that fails never
+// stops the drill: the fault is told once, and the exercise goes on unrecorded.
+class Quaderno {
+ public:
+  virtual ~Quaderno() = default;
+
+  // The exercise under way: opened at "Vai" and "Ricomincia", each operation
+  // written the moment it is closed, left unfinished when the window closes or
+  // a new exercise starts.
+  virtual void iniziaEsercizio(const DatiEsercizio &dati) = 0;
+  virtual void operazioneChiusa(const OperazioneChiusa &op) = 0;
+  virtual void interrompiEsercizio() = 0;
+
+  // A new fault of the register to tell the user, taken once.
+  [[nodiscard]] virtual std::optional<QString> prendiMessaggio() = 0;
+};
+
+// The name of the function the register module exports: Quaderno *(*)().
+inline constexpr char kFabbricaQuaderno[] = "vornel_nuovo_quaderno";
+// The module's file name.
+inline constexpr char kModuloQuaderno[] = "libvornel-registro.so";
