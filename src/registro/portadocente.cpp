@@ -45,7 +45,7 @@ QByteArray PortaDocente::Impronta(const QString &pin, const QByteArray &sale, in
                                             kLunghezzaImpronta);
 }
 
-bool PortaDocente::leggi(Stato &s) {
+bool PortaDocente::leggi(Serratura &s) {
   if (!m_registro.pronto()) return false;
   QSqlQuery q(m_registro.db());
   if (!q.exec(u"SELECT sale, impronta, iterazioni, errori, ultimo_errore FROM porta WHERE id = 1"_s)) {
@@ -62,11 +62,11 @@ bool PortaDocente::leggi(Stato &s) {
 }
 
 bool PortaDocente::haPin() {
-  Stato s;
+  Serratura s;
   return leggi(s) && !s.impronta.isEmpty();
 }
 
-qint64 PortaDocente::rimanente(const Stato &s) const {
+qint64 PortaDocente::rimanente(const Serratura &s) const {
   const qint64 attesa = AttesaDopo(s.errori);
   if (attesa == 0) return 0;
   const qint64 trascorso = (m_adesso() - s.ultimoErrore) / 1000;
@@ -76,7 +76,7 @@ qint64 PortaDocente::rimanente(const Stato &s) const {
 }
 
 qint64 PortaDocente::attesa() {
-  Stato s;
+  Serratura s;
   return leggi(s) ? rimanente(s) : 0;
 }
 
@@ -100,7 +100,7 @@ Esito PortaDocente::salva(const QString &pin) {
 }
 
 Esito PortaDocente::scegliPin(const QString &pin) {
-  Stato s;
+  Serratura s;
   if (!leggi(s)) return Esito::Rifiuto(u"Il registro non è disponibile."_s);
   if (!s.impronta.isEmpty()) return Esito::Rifiuto(u"Il PIN è già stato scelto."_s);
   return salva(pin);
@@ -113,7 +113,7 @@ Esito PortaDocente::cambiaPin(const QString &vecchio, const QString &nuovo) {
 }
 
 PortaDocente::Prova PortaDocente::prova(const QString &pin) {
-  Stato s;
+  Serratura s;
   if (!leggi(s)) return {Risultato::Guasto, 0, u"Il registro non è disponibile."_s};
   if (s.impronta.isEmpty()) return {Risultato::Guasto, 0, u"Il PIN non è ancora stato scelto."_s};
   if (const qint64 r = rimanente(s); r > 0) return {Risultato::Attendi, r, Attendere(r)};

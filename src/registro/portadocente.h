@@ -46,13 +46,13 @@ class PortaDocente {
   [[nodiscard]] static qint64 AttesaDopo(int errori);
 
  private:
-  struct Stato {
+  struct Serratura {
     QByteArray sale, impronta;
     int iterazioni = 0, errori = 0;
     qint64 ultimoErrore = 0;
   };
-  bool leggi(Stato &s);
-  [[nodiscard]] qint64 rimanente(const Stato &s) const;
+  bool leggi(Serratura &s);
+  [[nodiscard]] qint64 rimanente(const Serratura &s) const;
   [[nodiscard]] static QByteArray Impronta(const QString &pin, const QByteArray &sale, int iterazioni);
   Esito salva(const QString &pin);
 

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -19,18 +18,10 @@ namespace {
 
 constexpr int kLunghezzaNome = 60;
 
-// SQLite's primary result codes, as the QSQLITE driver reports them.
-enum CodiceSqlite {
-  kPerm = 3,
-  kBusy = 5,
-  kLocked = 6,
-  kReadOnly = 8,
-  kIoErr = 10,
-  kCorrupt = 11,
-  kFull = 13,
-  kCantOpen = 14,
-  kNotADb = 26
-};
+// The SQLite result codes told apart (as the QSQLITE driver reports them); every
+// other failure (read-only file, full disk, input/output error) means the
+// register can't be written.
+enum CodiceSqlite { kBusy = 5, kLocked = 6, kCorrupt = 11, kNotADb = 26 };
 
 int Codice(const QSqlError &e) {
   return e.nativeErrorCode().toInt() & 0xff;
