@@ -16,7 +16,9 @@ constexpr std::array<qint64, 19> kPotenze = [] {
 
 }  // namespace
 
-qint64 Potenza(int n) { return n >= 0 && n < static_cast<int>(kPotenze.size()) ? kPotenze[static_cast<size_t>(n)] : 0; }
+qint64 Potenza(int n) {
+  return n >= 0 && n < static_cast<int>(kPotenze.size()) ? kPotenze[static_cast<size_t>(n)] : 0;
+}
 
 std::optional<qint64> Scala(qint64 valore, int n) {
   if (n < -18 || n > 18) return std::nullopt;
@@ -26,7 +28,8 @@ std::optional<qint64> Scala(qint64 valore, int n) {
     return valore / d;
   }
   const qint64 m = Potenza(n);
-  if (valore != 0 && (valore > std::numeric_limits<qint64>::max() / m || valore < std::numeric_limits<qint64>::min() / m))
+  if (valore != 0 &&
+      (valore > std::numeric_limits<qint64>::max() / m || valore < std::numeric_limits<qint64>::min() / m))
     return std::nullopt;
   return valore * m;
 }

@@ -1,8 +1,8 @@
 #include "didattica/nomiunita.h"
 
-#include "generation/famiglie.h"
-
 #include <array>
+
+#include "generation/famiglie.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/stato.h"
-
 #include <QString>
+
+#include "app/stato.h"
 
 // The units of the twelve families by name, as a teacher reads a quantity
 // aloud ("1.270 unità", "0,23 chilometri").

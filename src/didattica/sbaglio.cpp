@@ -1,9 +1,9 @@
 #include "didattica/sbaglio.h"
 
+#include <array>
+
 #include "didattica/decimali.h"
 #include "generation/zalgoritmi.h"
-
-#include <array>
 
 using namespace Qt::StringLiterals;
 using decimali::Scala;
@@ -11,13 +11,17 @@ using decimali::Scala;
 namespace {
 
 constexpr std::array<const char16_t *, 9> kChiavi{
-    u"nessuno", u"senza-conversione", u"uno-convertito", u"virgola", u"zero",
+    u"nessuno", u"senza-conversione", u"uno-convertito",  u"virgola", u"zero",
     u"altro",   u"simbolo-grande",    u"simbolo-piccolo", u"vuota"};
 
 // A value of slot `da` expressed in slot `a`, in millionths.
-qint64 InUnita(qint64 valore, int da, int a) { return *Scala(valore, decimali::kCifreDecimali + a - da); }
+qint64 InUnita(qint64 valore, int da, int a) {
+  return *Scala(valore, decimali::kCifreDecimali + a - da);
+}
 
-bool Uguale(std::optional<qint64> x, qint64 y) { return x && *x == y; }
+bool Uguale(std::optional<qint64> x, qint64 y) {
+  return x && *x == y;
+}
 
 // The answer is `base` with its comma moved k places (k in -3..3, 0 included when `zero`).
 std::optional<int> Spostamento(qint64 risposta, qint64 base, bool zero) {
@@ -62,7 +66,8 @@ Diagnosi ClassificaNumero(const Operazione &op, QStringView risposta) {
       return {Sbaglio::UnoSoloConvertito, 0, Richiesta::Numero};
   }
   if (const auto k = Spostamento(*a, giusto, false)) return {Sbaglio::VirgolaSpostata, *k, Richiesta::Numero};
-  if (const auto z = ZeroDiverso(*a, decimali::Scrivi(giusto, false))) return {Sbaglio::ZeroSegnaposto, *z, Richiesta::Numero};
+  if (const auto z = ZeroDiverso(*a, decimali::Scrivi(giusto, false)))
+    return {Sbaglio::ZeroSegnaposto, *z, Richiesta::Numero};
   return {Sbaglio::Altro, 0, Richiesta::Numero};
 }
 
@@ -82,9 +87,12 @@ Diagnosi ClassificaSimbolo(const Operazione &op, const FamigliaUnita &f, QString
 
 QString Volte(int passi) {
   switch (passi < 0 ? -passi : passi) {
-    case 1: return u"10"_s;
-    case 2: return u"100"_s;
-    default: return u"1.000"_s;
+    case 1:
+      return u"10"_s;
+    case 2:
+      return u"100"_s;
+    default:
+      return u"1.000"_s;
   }
 }
 
@@ -103,21 +111,27 @@ std::optional<Sbaglio> SbaglioDaChiave(QStringView chiave) {
 
 qint64 RisultatoEsatto(const Operazione &op) {
   const CoppiaSlot s = SlotDelCaso(op.intCaso);
-  return InUnita(op.lngValore1, s.primo, op.intUnitaRichiesta) + InUnita(op.lngValore2, s.secondo, op.intUnitaRichiesta);
+  return InUnita(op.lngValore1, s.primo, op.intUnitaRichiesta) +
+         InUnita(op.lngValore2, s.secondo, op.intUnitaRichiesta);
 }
 
 Diagnosi ClassificaSbaglio(const Operazione &op, const FamigliaUnita &famiglia, Richiesta richiesta,
                            QStringView risposta) {
-  return richiesta == Richiesta::Simbolo ? ClassificaSimbolo(op, famiglia, risposta) : ClassificaNumero(op, risposta);
+  return richiesta == Richiesta::Simbolo ? ClassificaSimbolo(op, famiglia, risposta)
+                                         : ClassificaNumero(op, risposta);
 }
 
 QString FraseSbaglio(const Diagnosi &d) {
   switch (d.sbaglio) {
-    case Sbaglio::Nessuno: return {};
-    case Sbaglio::SenzaConversione: return u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
-    case Sbaglio::UnoSoloConvertito: return u"Hai trasformato un numero solo: porta anche l'altro nell'unità richiesta."_s;
+    case Sbaglio::Nessuno:
+      return {};
+    case Sbaglio::SenzaConversione:
+      return u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
+    case Sbaglio::UnoSoloConvertito:
+      return u"Hai trasformato un numero solo: trasforma anche l'altro."_s;
     case Sbaglio::VirgolaSpostata:
-      return u"Il risultato è %1 volte troppo %2."_s.arg(Volte(d.passi), d.passi > 0 ? u"grande"_s : u"piccolo"_s);
+      return u"Il risultato è %1 volte troppo %2."_s.arg(Volte(d.passi),
+                                                         d.passi > 0 ? u"grande"_s : u"piccolo"_s);
     case Sbaglio::ZeroSegnaposto:
       return d.passi < 0 ? u"Nel numero manca uno zero che tiene il posto."_s
                          : u"Nel numero c'è uno zero di troppo."_s;
@@ -128,7 +142,8 @@ QString FraseSbaglio(const Diagnosi &d) {
     case Sbaglio::RispostaVuota:
       return d.richiesta == Richiesta::Simbolo ? u"Non hai scelto nessun simbolo."_s
                                                : u"Non hai scritto nessun numero."_s;
-    case Sbaglio::Altro: break;
+    case Sbaglio::Altro:
+      break;
   }
   return d.richiesta == Richiesta::Simbolo ? u"Guarda di nuovo le unità dei due numeri."_s
                                            : u"Controlla in quale unità è chiesto il risultato."_s;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/stato.h"
-
 #include <QString>
 #include <QStringView>
 #include <optional>
+
+#include "app/stato.h"
 
 // What a wrong answer most likely went wrong on, named for the pupil in one
 // short sentence that never gives the answer away.
@@ -44,8 +44,8 @@ struct Diagnosi {
 // keypad writes it, or a unit symbol as its button's caption. Where more than
 // one kind fits, the most specific wins: no conversion, one quantity converted,
 // the comma moved, a placeholder zero, then the neutral hint.
-[[nodiscard]] Diagnosi ClassificaSbaglio(const Operazione &op, const FamigliaUnita &famiglia, Richiesta richiesta,
-                                         QStringView risposta);
+[[nodiscard]] Diagnosi ClassificaSbaglio(const Operazione &op, const FamigliaUnita &famiglia,
+                                         Richiesta richiesta, QStringView risposta);
 
 // The sentence shown below "Errato"; empty for a right answer.
 [[nodiscard]] QString FraseSbaglio(const Diagnosi &d);

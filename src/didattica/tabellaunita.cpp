@@ -1,11 +1,11 @@
 #include "didattica/tabellaunita.h"
 
+#include <algorithm>
+
 #include "didattica/decimali.h"
 #include "didattica/nomiunita.h"
 #include "didattica/sbaglio.h"
 #include "generation/zalgoritmi.h"
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -28,7 +28,9 @@ struct Numero {
   }
 };
 
-int PrimoSlot(const FamigliaUnita &f) { return f.intNumeroUnita == 3 ? 2 : 1; }
+int PrimoSlot(const FamigliaUnita &f) {
+  return f.intNumeroUnita == 3 ? 2 : 1;
+}
 
 QList<ColonnaUnita> Colonne(const FamigliaUnita &f, int daSlot) {
   const int livello = LivelloDellaFamiglia(f);
@@ -96,7 +98,8 @@ TabellaUnita TabellaOperazione(const Operazione &op, const FamigliaUnita &f) {
   t.righe = {Riga(T::Quantita, op.strAddendo1.simplified(), n1, pChiesta, pSinistra),
              Riga(T::Quantita, op.strAddendo2.simplified(), n2, pChiesta, pSinistra),
              Riga(T::Somma, u"totale"_s, somma, pChiesta, pSinistra)};
-  t.lettura = QuantitaInParole(decimali::Scrivi(RisultatoEsatto(op)), LivelloDellaFamiglia(f), op.intUnitaRichiesta);
+  t.lettura =
+      QuantitaInParole(decimali::Scrivi(RisultatoEsatto(op)), LivelloDellaFamiglia(f), op.intUnitaRichiesta);
   return t;
 }
 
@@ -137,8 +140,8 @@ QStringList TestoTabella(const TabellaUnita &t) {
     QStringList celle;
     for (qsizetype i = 0; i < r.celle.size() && i < t.colonne.size(); ++i)
       if (!r.celle[i].cifra.isNull()) celle << QString(r.celle[i].cifra) + u' ' + nome(i);
-    const QString etichetta = r.etichetta.isEmpty() ? (r.tipo == RigaUnita::Tipo::Somma ? u"totale"_s : u"riga"_s)
-                                                    : r.etichetta;
+    const QString etichetta =
+        r.etichetta.isEmpty() ? (r.tipo == RigaUnita::Tipo::Somma ? u"totale"_s : u"riga"_s) : r.etichetta;
     righe << etichetta + u": "_s + (celle.isEmpty() ? u"vuota"_s : celle.join(u", "_s));
   }
   if (!t.lettura.isEmpty()) righe << u"Risultato: "_s + t.lettura;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/stato.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "app/stato.h"
 
 // The unit table of the classroom wall ("tabella delle unità di misura"): a
 // column per unit, the largest on the left; each quantity written with the last

@@ -1,14 +1,14 @@
+#include <QHash>
+#include <QTest>
+#include <cstdlib>
+#include <functional>
+
 #include "didattica/sbaglio.h"
 #include "generation/famiglie.h"
 #include "generation/zalgoritmi.h"
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
-
-#include <QHash>
-#include <QTest>
-#include <cstdlib>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -111,7 +111,8 @@ QList<Candidato> Candidati(const Operazione &op) {
 }
 
 // Every operation the generator can make for a family and a digits setting.
-void OgniOperazione(int livello, int massimo, const std::function<void(const Operazione &, const FamigliaUnita &)> &f) {
+void OgniOperazione(int livello, int massimo,
+                    const std::function<void(const Operazione &, const FamigliaUnita &)> &f) {
   const FamigliaUnita fam = *TabellaFamiglia(livello);
   const bool quattro = fam.intNumeroUnita == 4;
   for (int caso = 1; caso <= 12; ++caso) {
@@ -194,39 +195,66 @@ void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples_data() {
   QTest::addColumn<int>("passi");
   const auto S = [](Sbaglio s) { return static_cast<int>(s); };
   // 12 h + 7 da asked in u: 1.270.
-  QTest::newRow("12 h + 7 da: added as they stand") << 3 << 4 << 12 << 7 << 4 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
-  QTest::newRow("12 h + 7 da: the plain sum, comma moved") << 3 << 4 << 12 << 7 << 4 << u"1,9"_s << S(Sbaglio::SenzaConversione) << 0;
-  QTest::newRow("12 h + 7 da: the plain sum times 100") << 3 << 4 << 12 << 7 << 4 << u"1.900"_s << S(Sbaglio::SenzaConversione) << 0;
-  QTest::newRow("12 h + 7 da: only the hundreds converted") << 3 << 4 << 12 << 7 << 4 << u"1.207"_s << S(Sbaglio::UnoSoloConvertito) << 0;
-  QTest::newRow("12 h + 7 da: only the tens converted") << 3 << 4 << 12 << 7 << 4 << u"82"_s << S(Sbaglio::UnoSoloConvertito) << 0;
-  QTest::newRow("12 h + 7 da: ten times too big") << 3 << 4 << 12 << 7 << 4 << u"12.700"_s << S(Sbaglio::VirgolaSpostata) << 1;
-  QTest::newRow("12 h + 7 da: ten times too small") << 3 << 4 << 12 << 7 << 4 << u"127"_s << S(Sbaglio::VirgolaSpostata) << -1;
-  QTest::newRow("12 h + 7 da: a thousand times too small") << 3 << 4 << 12 << 7 << 4 << u"1,27"_s << S(Sbaglio::VirgolaSpostata) << -3;
-  QTest::newRow("12 h + 7 da: a zero too many inside") << 3 << 4 << 12 << 7 << 4 << u"12.070"_s << S(Sbaglio::ZeroSegnaposto) << 1;
-  QTest::newRow("12 h + 7 da: a zero too many in front") << 3 << 4 << 12 << 7 << 4 << u"10.270"_s << S(Sbaglio::ZeroSegnaposto) << 1;
-  QTest::newRow("12 h + 7 da: a digit wrong") << 3 << 4 << 12 << 7 << 4 << u"1.280"_s << S(Sbaglio::Altro) << 0;
+  QTest::newRow("12 h + 7 da: added as they stand")
+      << 3 << 4 << 12 << 7 << 4 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("12 h + 7 da: the plain sum, comma moved")
+      << 3 << 4 << 12 << 7 << 4 << u"1,9"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("12 h + 7 da: the plain sum times 100")
+      << 3 << 4 << 12 << 7 << 4 << u"1.900"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("12 h + 7 da: only the hundreds converted")
+      << 3 << 4 << 12 << 7 << 4 << u"1.207"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("12 h + 7 da: only the tens converted")
+      << 3 << 4 << 12 << 7 << 4 << u"82"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("12 h + 7 da: ten times too big")
+      << 3 << 4 << 12 << 7 << 4 << u"12.700"_s << S(Sbaglio::VirgolaSpostata) << 1;
+  QTest::newRow("12 h + 7 da: ten times too small")
+      << 3 << 4 << 12 << 7 << 4 << u"127"_s << S(Sbaglio::VirgolaSpostata) << -1;
+  QTest::newRow("12 h + 7 da: a thousand times too small")
+      << 3 << 4 << 12 << 7 << 4 << u"1,27"_s << S(Sbaglio::VirgolaSpostata) << -3;
+  QTest::newRow("12 h + 7 da: a zero too many inside")
+      << 3 << 4 << 12 << 7 << 4 << u"12.070"_s << S(Sbaglio::ZeroSegnaposto) << 1;
+  QTest::newRow("12 h + 7 da: a zero too many in front")
+      << 3 << 4 << 12 << 7 << 4 << u"10.270"_s << S(Sbaglio::ZeroSegnaposto) << 1;
+  QTest::newRow("12 h + 7 da: a digit wrong")
+      << 3 << 4 << 12 << 7 << 4 << u"1.280"_s << S(Sbaglio::Altro) << 0;
   // 12 k + 7 h asked in u, k, da, h (the generator's worked examples).
-  QTest::newRow("12 k + 7 h in u: ten times too small") << 3 << 1 << 12 << 7 << 4 << u"1.270"_s << S(Sbaglio::VirgolaSpostata) << -1;
-  QTest::newRow("12 k + 7 h in k: as they stand") << 3 << 1 << 12 << 7 << 1 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
-  QTest::newRow("12 k + 7 h in k: comma too far right") << 3 << 1 << 12 << 7 << 1 << u"127"_s << S(Sbaglio::VirgolaSpostata) << 1;
-  QTest::newRow("12 k + 7 h in da: only the thousands") << 3 << 1 << 12 << 7 << 3 << u"1.207"_s << S(Sbaglio::UnoSoloConvertito) << 0;
-  QTest::newRow("12 k + 7 h in h: in the asked unit already, the sum") << 3 << 1 << 12 << 7 << 2 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("12 k + 7 h in u: ten times too small")
+      << 3 << 1 << 12 << 7 << 4 << u"1.270"_s << S(Sbaglio::VirgolaSpostata) << -1;
+  QTest::newRow("12 k + 7 h in k: as they stand")
+      << 3 << 1 << 12 << 7 << 1 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("12 k + 7 h in k: comma too far right")
+      << 3 << 1 << 12 << 7 << 1 << u"127"_s << S(Sbaglio::VirgolaSpostata) << 1;
+  QTest::newRow("12 k + 7 h in da: only the thousands")
+      << 3 << 1 << 12 << 7 << 3 << u"1.207"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("12 k + 7 h in h: in the asked unit already, the sum")
+      << 3 << 1 << 12 << 7 << 2 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
   // 5 u + 3 k asked in h: 30,05.
-  QTest::newRow("5 u + 3 k: a placeholder zero missing") << 3 << 9 << 5 << 3 << 2 << u"30,5"_s << S(Sbaglio::ZeroSegnaposto) << -1;
-  QTest::newRow("5 u + 3 k: a placeholder zero too many") << 3 << 9 << 5 << 3 << 2 << u"30,005"_s << S(Sbaglio::ZeroSegnaposto) << 1;
-  QTest::newRow("5 u + 3 k: a hundred times too big") << 3 << 9 << 5 << 3 << 2 << u"3.005"_s << S(Sbaglio::VirgolaSpostata) << 2;
-  QTest::newRow("5 u + 3 k: only the units converted") << 3 << 9 << 5 << 3 << 2 << u"3,05"_s << S(Sbaglio::UnoSoloConvertito) << 0;
-  QTest::newRow("5 u + 3 k: ten times too small") << 3 << 9 << 5 << 3 << 2 << u"3,005"_s << S(Sbaglio::VirgolaSpostata) << -1;
-  QTest::newRow("5 u + 3 k: only the thousands converted") << 3 << 9 << 5 << 3 << 2 << u"35"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("5 u + 3 k: a placeholder zero missing")
+      << 3 << 9 << 5 << 3 << 2 << u"30,5"_s << S(Sbaglio::ZeroSegnaposto) << -1;
+  QTest::newRow("5 u + 3 k: a placeholder zero too many")
+      << 3 << 9 << 5 << 3 << 2 << u"30,005"_s << S(Sbaglio::ZeroSegnaposto) << 1;
+  QTest::newRow("5 u + 3 k: a hundred times too big")
+      << 3 << 9 << 5 << 3 << 2 << u"3.005"_s << S(Sbaglio::VirgolaSpostata) << 2;
+  QTest::newRow("5 u + 3 k: only the units converted")
+      << 3 << 9 << 5 << 3 << 2 << u"3,05"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("5 u + 3 k: ten times too small")
+      << 3 << 9 << 5 << 3 << 2 << u"3,005"_s << S(Sbaglio::VirgolaSpostata) << -1;
+  QTest::newRow("5 u + 3 k: only the thousands converted")
+      << 3 << 9 << 5 << 3 << 2 << u"35"_s << S(Sbaglio::UnoSoloConvertito) << 0;
   // 1 c + 1 m asked in u: 0,011.
-  QTest::newRow("1 c + 1 m: as they stand") << 1 << 6 << 1 << 1 << 1 << u"2"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("1 c + 1 m: as they stand")
+      << 1 << 6 << 1 << 1 << 1 << u"2"_s << S(Sbaglio::SenzaConversione) << 0;
   QTest::newRow("1 c + 1 m: 0,11") << 1 << 6 << 1 << 1 << 1 << u"0,11"_s << S(Sbaglio::VirgolaSpostata) << 1;
   QTest::newRow("1 c + 1 m: 11") << 1 << 6 << 1 << 1 << 1 << u"11"_s << S(Sbaglio::VirgolaSpostata) << 3;
   // 19 km + 19 hm asked in m: 20.900.
-  QTest::newRow("19 km + 19 hm: as they stand") << 6 << 1 << 19 << 19 << 4 << u"38"_s << S(Sbaglio::SenzaConversione) << 0;
-  QTest::newRow("19 km + 19 hm: 2.090") << 6 << 1 << 19 << 19 << 4 << u"2.090"_s << S(Sbaglio::VirgolaSpostata) << -1;
-  QTest::newRow("19 km + 19 hm: a zero dropped inside") << 6 << 1 << 19 << 19 << 4 << u"2.900"_s << S(Sbaglio::ZeroSegnaposto) << -1;
-  QTest::newRow("19 km + 19 hm: only km converted") << 6 << 1 << 19 << 19 << 4 << u"19.019"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("19 km + 19 hm: as they stand")
+      << 6 << 1 << 19 << 19 << 4 << u"38"_s << S(Sbaglio::SenzaConversione) << 0;
+  QTest::newRow("19 km + 19 hm: 2.090")
+      << 6 << 1 << 19 << 19 << 4 << u"2.090"_s << S(Sbaglio::VirgolaSpostata) << -1;
+  QTest::newRow("19 km + 19 hm: a zero dropped inside")
+      << 6 << 1 << 19 << 19 << 4 << u"2.900"_s << S(Sbaglio::ZeroSegnaposto) << -1;
+  QTest::newRow("19 km + 19 hm: only km converted")
+      << 6 << 1 << 19 << 19 << 4 << u"19.019"_s << S(Sbaglio::UnoSoloConvertito) << 0;
 }
 
 void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples() {
@@ -263,13 +291,15 @@ void TestSbaglio::shouldFindEveryMadeUpMistakeInEveryOperation() {
     ++operazioni;
     const auto giusto = ClassificaSbaglio(op, fam, Richiesta::Numero, op.strRisultato);
     if (giusto.sbaglio != Sbaglio::Nessuno)
-      QFAIL(qPrintable(u"%1 + %2 = %3 taken as a mistake"_s.arg(op.strAddendo1, op.strAddendo2, op.strRisultato)));
+      QFAIL(qPrintable(
+          u"%1 + %2 = %3 taken as a mistake"_s.arg(op.strAddendo1, op.strAddendo2, op.strRisultato)));
     for (const Candidato &c : Candidati(op)) {
       const Diagnosi d = ClassificaSbaglio(op, fam, Richiesta::Numero, c.risposta);
       if (d.sbaglio != c.sbaglio || d.passi != c.passi)
         QFAIL(qPrintable(u"%1 + %2 = %3 %4: answer %5 made as %6 %7, classified %8 %9"_s.arg(
             op.strAddendo1, op.strAddendo2, op.strRisultato, op.strSimboloRichiesto, c.risposta,
-            ChiaveSbaglio(c.sbaglio), QString::number(c.passi), ChiaveSbaglio(d.sbaglio), QString::number(d.passi))));
+            ChiaveSbaglio(c.sbaglio), QString::number(c.passi), ChiaveSbaglio(d.sbaglio),
+            QString::number(d.passi))));
       ++trovati[static_cast<int>(d.sbaglio)];
     }
   });
@@ -295,18 +325,20 @@ void TestSbaglio::shouldTellHowFarTheChosenSymbolIs_data() {
                               << u"Il simbolo scelto indica un'unità 10 volte più piccola."_s;
   QTest::newRow("h for u") << 2 << 4 << u"  h"_s << u"simbolo-grande"_s << 2
                            << u"Il simbolo scelto indica un'unità 100 volte più grande."_s;
-  QTest::newRow("ml for l, trailing blank kept") << 11 << 1 << u" ml "_s << u"simbolo-piccolo"_s << 3
-                                                 << u"Il simbolo scelto indica un'unità 1.000 volte più piccola."_s;
+  QTest::newRow("ml for l, trailing blank kept")
+      << 11 << 1 << u" ml "_s << u"simbolo-piccolo"_s << 3
+      << u"Il simbolo scelto indica un'unità 1.000 volte più piccola."_s;
   QTest::newRow("Kg for g") << 9 << 4 << u"  Kg"_s << u"simbolo-grande"_s << 3
                             << u"Il simbolo scelto indica un'unità 1.000 volte più grande."_s;
   QTest::newRow("t for q") << 10 << 2 << u"  t"_s << u"simbolo-grande"_s << 1
                            << u"Il simbolo scelto indica un'unità 10 volte più grande."_s;
   QTest::newRow("the right one") << 10 << 2 << u"  q"_s << u"nessuno"_s << 0 << QString();
-  QTest::newRow("nothing chosen") << 6 << 2 << QString() << u"vuota"_s << 0 << u"Non hai scelto nessun simbolo."_s;
-  QTest::newRow("no symbol of the family") << 6 << 2 << u"  kg"_s << u"altro"_s << 0
-                                           << u"Guarda di nuovo le unità dei due numeri."_s;
-  QTest::newRow("the blank slot of a three-unit family") << 2 << 3 << u"   "_s << u"vuota"_s << 0
-                                                         << u"Non hai scelto nessun simbolo."_s;
+  QTest::newRow("nothing chosen") << 6 << 2 << QString() << u"vuota"_s << 0
+                                  << u"Non hai scelto nessun simbolo."_s;
+  QTest::newRow("no symbol of the family")
+      << 6 << 2 << u"  kg"_s << u"altro"_s << 0 << u"Guarda di nuovo le unità dei due numeri."_s;
+  QTest::newRow("the blank slot of a three-unit family")
+      << 2 << 3 << u"   "_s << u"vuota"_s << 0 << u"Non hai scelto nessun simbolo."_s;
 }
 
 void TestSbaglio::shouldTellHowFarTheChosenSymbolIs() {
@@ -334,7 +366,7 @@ void TestSbaglio::shouldNeverCallTheRightAnswerAMistake() {
       for (int slot = prima; slot <= 4; ++slot) {
         const Diagnosi d = ClassificaSbaglio(op, fam, Richiesta::Simbolo, fam.simbolo(slot));
         const int distanza = std::abs(slot - op.intUnitaRichiesta);
-        const Sbaglio atteso = slot == op.intUnitaRichiesta ? Sbaglio::Nessuno
+        const Sbaglio atteso = slot == op.intUnitaRichiesta  ? Sbaglio::Nessuno
                                : slot < op.intUnitaRichiesta ? Sbaglio::SimboloPiuGrande
                                                              : Sbaglio::SimboloPiuPiccolo;
         if (d.sbaglio != atteso || d.passi != (atteso == Sbaglio::Nessuno ? 0 : distanza))
@@ -373,8 +405,9 @@ void TestSbaglio::shouldTakeBadInputAsNeutral() {
 // The keys are what a register keeps: each kind has its own, they read back,
 // and a key of no kind reads as nothing.
 void TestSbaglio::shouldKeepTheKeysOfTheKinds() {
-  const QStringList attese = {u"nessuno"_s, u"senza-conversione"_s, u"uno-convertito"_s, u"virgola"_s, u"zero"_s,
-                              u"altro"_s,   u"simbolo-grande"_s,    u"simbolo-piccolo"_s, u"vuota"_s};
+  const QStringList attese = {
+      u"nessuno"_s, u"senza-conversione"_s, u"uno-convertito"_s,  u"virgola"_s, u"zero"_s,
+      u"altro"_s,   u"simbolo-grande"_s,    u"simbolo-piccolo"_s, u"vuota"_s};
   for (int i = 0; i < attese.size(); ++i) {
     const auto s = static_cast<Sbaglio>(i);
     QCOMPARE(ChiaveSbaglio(s), attese[i]);
@@ -393,14 +426,17 @@ void TestSbaglio::shouldWordEachKindShortly_data() {
   QTest::newRow("no conversion") << S(Sbaglio::SenzaConversione) << 0
                                  << u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
   QTest::newRow("one converted") << S(Sbaglio::UnoSoloConvertito) << 0
-                                 << u"Hai trasformato un numero solo: porta anche l'altro nell'unità richiesta."_s;
-  QTest::newRow("ten times too big") << S(Sbaglio::VirgolaSpostata) << 1 << u"Il risultato è 10 volte troppo grande."_s;
-  QTest::newRow("a hundred times too small") << S(Sbaglio::VirgolaSpostata) << -2
-                                             << u"Il risultato è 100 volte troppo piccolo."_s;
-  QTest::newRow("a thousand times too big") << S(Sbaglio::VirgolaSpostata) << 3
-                                            << u"Il risultato è 1.000 volte troppo grande."_s;
-  QTest::newRow("zero missing") << S(Sbaglio::ZeroSegnaposto) << -1 << u"Nel numero manca uno zero che tiene il posto."_s;
-  QTest::newRow("zero too many") << S(Sbaglio::ZeroSegnaposto) << 1 << u"Nel numero c'è uno zero di troppo."_s;
+                                 << u"Hai trasformato un numero solo: trasforma anche l'altro."_s;
+  QTest::newRow("ten times too big") << S(Sbaglio::VirgolaSpostata) << 1
+                                     << u"Il risultato è 10 volte troppo grande."_s;
+  QTest::newRow("a hundred times too small")
+      << S(Sbaglio::VirgolaSpostata) << -2 << u"Il risultato è 100 volte troppo piccolo."_s;
+  QTest::newRow("a thousand times too big")
+      << S(Sbaglio::VirgolaSpostata) << 3 << u"Il risultato è 1.000 volte troppo grande."_s;
+  QTest::newRow("zero missing") << S(Sbaglio::ZeroSegnaposto) << -1
+                                << u"Nel numero manca uno zero che tiene il posto."_s;
+  QTest::newRow("zero too many") << S(Sbaglio::ZeroSegnaposto) << 1
+                                 << u"Nel numero c'è uno zero di troppo."_s;
   QTest::newRow("neutral") << S(Sbaglio::Altro) << 0 << u"Controlla in quale unità è chiesto il risultato."_s;
   QTest::newRow("nothing typed") << S(Sbaglio::RispostaVuota) << 0 << u"Non hai scritto nessun numero."_s;
   QTest::newRow("right") << S(Sbaglio::Nessuno) << 0 << QString();

@@ -1,3 +1,5 @@
+#include <QTest>
+
 #include "didattica/nomiunita.h"
 #include "didattica/tabellaunita.h"
 #include "generation/famiglie.h"
@@ -5,8 +7,6 @@
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
-
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -53,7 +53,9 @@ QString Lettura(const TabellaUnita &t, qsizetype i) {
   return s;
 }
 
-QString SenzaPunti(QString s) { return s.remove(u'.'); }
+QString SenzaPunti(QString s) {
+  return s.remove(u'.');
+}
 
 // A whole value written k units smaller (k > 0: zeros added) or larger (a comma put in).
 QString InUnita(int valore, int k) {
@@ -101,42 +103,46 @@ void TestTabellaUnita::shouldLayTheWorkedExamplesInTheirColumns_data() {
                                     << QStringList{u"12oo."_s, u"..7o."_s, u"127o."_s} << u"1.270 decine"_s;
   QTest::newRow("12 k + 7 h in h") << 3 << 1 << 12 << 7 << 2 << kHdaU << 2
                                    << QStringList{u"12o.."_s, u"..7.."_s, u"127.."_s} << u"127 centinaia"_s;
-  QTest::newRow("5 u + 3 k in h") << 3 << 9 << 5 << 3 << 2 << QStringList{u"k"_s, u"h"_s, u"da"_s, u"u"_s} << 1
-                                  << QStringList{u".o,o5"_s, u"3o.."_s, u"30,05"_s} << u"30,05 centinaia"_s;
+  QTest::newRow("5 u + 3 k in h") << 3 << 9 << 5 << 3 << 2 << QStringList{u"k"_s, u"h"_s, u"da"_s, u"u"_s}
+                                  << 1 << QStringList{u".o,o5"_s, u"3o.."_s, u"30,05"_s}
+                                  << u"30,05 centinaia"_s;
   QTest::newRow("1 c + 1 m in u") << 1 << 6 << 1 << 1 << 1 << QStringList{u"u"_s, u"d"_s, u"c"_s, u"m"_s} << 0
                                   << QStringList{u"o,o1."_s, u"o,oo1"_s, u"o,o11"_s} << u"0,011 unità"_s;
-  QTest::newRow("12 h + 7 da in u") << 3 << 4 << 12 << 7 << 4 << QStringList{u"k"_s, u"h"_s, u"da"_s, u"u"_s} << 3
-                                    << QStringList{u"12oo"_s, u"..7o"_s, u"127o"_s} << u"1.270 unità"_s;
+  QTest::newRow("12 h + 7 da in u") << 3 << 4 << 12 << 7 << 4 << QStringList{u"k"_s, u"h"_s, u"da"_s, u"u"_s}
+                                    << 3 << QStringList{u"12oo"_s, u"..7o"_s, u"127o"_s} << u"1.270 unità"_s;
   // Each family's widest case: 19 + 19 in the two largest units, asked in the smallest.
   const QList<QPair<int, QStringList>> famiglie{
-      {1, {u""_s, u"u"_s, u"d"_s, u"c"_s, u"m"_s}},     {3, kHdaU},
-      {4, {u""_s, u"m"_s, u"dm"_s, u"cm"_s, u"mm"_s}},  {6, {u""_s, u"km"_s, u"hm"_s, u"dam"_s, u"m"_s}},
-      {7, {u""_s, u"g"_s, u"dg"_s, u"cg"_s, u"mg"_s}},  {9, {u""_s, u"Kg"_s, u"hg"_s, u"dag"_s, u"g"_s}},
-      {10, {u""_s, u"t"_s, u"q"_s, u"Mg"_s, u"kg"_s}},  {11, {u""_s, u"l"_s, u"dl"_s, u"cl"_s, u"ml"_s}}};
-  const QStringList ultime{u"millesimi"_s,   QString(),      u"unità"_s,       u"millimetri"_s,
-                           QString(),        u"metri"_s,     u"milligrammi"_s, QString(),
-                           u"grammi"_s,      u"chilogrammi"_s, u"millilitri"_s, QString()};
+      {1, {u""_s, u"u"_s, u"d"_s, u"c"_s, u"m"_s}},    {3, kHdaU},
+      {4, {u""_s, u"m"_s, u"dm"_s, u"cm"_s, u"mm"_s}}, {6, {u""_s, u"km"_s, u"hm"_s, u"dam"_s, u"m"_s}},
+      {7, {u""_s, u"g"_s, u"dg"_s, u"cg"_s, u"mg"_s}}, {9, {u""_s, u"Kg"_s, u"hg"_s, u"dag"_s, u"g"_s}},
+      {10, {u""_s, u"t"_s, u"q"_s, u"Mg"_s, u"kg"_s}}, {11, {u""_s, u"l"_s, u"dl"_s, u"cl"_s, u"ml"_s}}};
+  const QStringList ultime{u"millesimi"_s, QString(),        u"unità"_s,       u"millimetri"_s,
+                           QString(),      u"metri"_s,       u"milligrammi"_s, QString(),
+                           u"grammi"_s,    u"chilogrammi"_s, u"millilitri"_s,  QString()};
   for (const auto &[l, col] : famiglie)
-    QTest::addRow("widest, family %d", l) << l << 1 << 19 << 19 << 4 << col << 4
-                                          << QStringList{u"19ooo"_s, u".19oo"_s, u"209oo"_s}
-                                          << u"20.900 "_s + ultime[l - 1];
+    QTest::addRow("widest, family %d", l)
+        << l << 1 << 19 << 19 << 4 << col << 4 << QStringList{u"19ooo"_s, u".19oo"_s, u"209oo"_s}
+        << u"20.900 "_s + ultime[l - 1];
   const QList<QPair<int, QStringList>> tre{{2, {u""_s, u"h"_s, u"da"_s, u"u"_s}},
                                            {5, {u""_s, u"hm"_s, u"dam"_s, u"m"_s}},
                                            {8, {u""_s, u"hg"_s, u"dag"_s, u"g"_s}},
                                            {12, {u""_s, u"hl"_s, u"dal"_s, u"l"_s}}};
-  const QStringList ultimeTre{QString(), u"unità"_s, QString(), QString(), u"metri"_s, QString(), QString(), u"grammi"_s, QString(), QString(), QString(), u"litri"_s};
+  const QStringList ultimeTre{QString(), u"unità"_s,  QString(), QString(), u"metri"_s, QString(),
+                              QString(), u"grammi"_s, QString(), QString(), QString(),  u"litri"_s};
   for (const auto &[l, col] : tre)
-    QTest::addRow("widest, family %d", l) << l << 4 << 19 << 19 << 4 << col << 3
-                                          << QStringList{u"19oo"_s, u".19o"_s, u"209o"_s}
-                                          << u"2.090 "_s + ultimeTre[l - 1];
+    QTest::addRow("widest, family %d", l)
+        << l << 4 << 19 << 19 << 4 << col << 3 << QStringList{u"19oo"_s, u".19o"_s, u"209o"_s}
+        << u"2.090 "_s + ultimeTre[l - 1];
   // The smaller unit first: its row comes first.
-  QTest::newRow("19 h + 19 k in k, smaller first") << 3 << 7 << 19 << 19 << 1 << kHdaU << 1
-                                                   << QStringList{u".1,9.."_s, u"19..."_s, u"20,9.."_s}
-                                                   << u"20,9 migliaia"_s;
-  QTest::newRow("1 t + 1 kg in q") << 10 << 3 << 1 << 1 << 2 << QStringList{u"t"_s, u"q"_s, u"Mg"_s, u"kg"_s} << 1
-                                   << QStringList{u"1o.."_s, u".o,o1"_s, u"10,01"_s} << u"10,01 quintali"_s;
-  QTest::newRow("a metre and a millimetre in m") << 4 << 3 << 1 << 1 << 1 << QStringList{u"m"_s, u"dm"_s, u"cm"_s, u"mm"_s} << 0
-                                     << QStringList{u"1..."_s, u"o,oo1"_s, u"1,001"_s} << u"1,001 metri"_s;
+  QTest::newRow("19 h + 19 k in k, smaller first")
+      << 3 << 7 << 19 << 19 << 1 << kHdaU << 1 << QStringList{u".1,9.."_s, u"19..."_s, u"20,9.."_s}
+      << u"20,9 migliaia"_s;
+  QTest::newRow("1 t + 1 kg in q") << 10 << 3 << 1 << 1 << 2 << QStringList{u"t"_s, u"q"_s, u"Mg"_s, u"kg"_s}
+                                   << 1 << QStringList{u"1o.."_s, u".o,o1"_s, u"10,01"_s}
+                                   << u"10,01 quintali"_s;
+  QTest::newRow("a metre and a millimetre in m")
+      << 4 << 3 << 1 << 1 << 1 << QStringList{u"m"_s, u"dm"_s, u"cm"_s, u"mm"_s} << 0
+      << QStringList{u"1..."_s, u"o,oo1"_s, u"1,001"_s} << u"1,001 metri"_s;
 }
 
 void TestTabellaUnita::shouldLayTheWorkedExamplesInTheirColumns() {
@@ -198,12 +204,14 @@ void TestTabellaUnita::shouldReadEveryOperationOffItsTable() {
               for (int r = 0; r < 2; ++r) {
                 const QChar ultima = QString::number(valori[r]).back();
                 const CellaUnita &cella = t.righe[r].celle[n - 1 - (4 - slot[r])];
-                if (cella.cifra != ultima || cella.segnaposto) QFAIL("a quantity's last digit out of its column");
+                if (cella.cifra != ultima || cella.segnaposto)
+                  QFAIL("a quantity's last digit out of its column");
                 if (Lettura(t, r) != InUnita(valori[r], a - slot[r]))
-                  QFAIL(qPrintable(u"row %1 of %2 + %3 in %4"_s.arg(t.cifre(r), op.strAddendo1, op.strAddendo2,
-                                                                     op.strSimboloRichiesto)));
+                  QFAIL(qPrintable(u"row %1 of %2 + %3 in %4"_s.arg(t.cifre(r), op.strAddendo1,
+                                                                    op.strAddendo2, op.strSimboloRichiesto)));
               }
-              if (t.righe[2].celle.size() != n || t.righe[0].celle.size() != n) QFAIL("a row without a cell per column");
+              if (t.righe[2].celle.size() != n || t.righe[0].celle.size() != n)
+                QFAIL("a row without a cell per column");
             }
           }
         }
@@ -219,10 +227,10 @@ void TestTabellaUnita::shouldReadTheTableAsLinesOfText() {
                                          u"12 h: 1 k, 2 h, 0 da, 0 u"_s, u"7 da: 7 da, 0 u"_s,
                                          u"totale: 1 k, 2 h, 7 da, 0 u"_s, u"Risultato: 1.270 unità"_s}));
   const TabellaUnita largo = TabellaOperazione(Genera(6, 1, 19, 19, 2), *TabellaFamiglia(6));
-  QCOMPARE(TestoTabella(largo), QStringList({u"Tabella delle unità: km, hm, dam, m; la virgola va dopo hm"_s,
-                                             u"19 km: 1 prima di km, 9 km, 0 hm"_s, u"19 hm: 1 km, 9 hm"_s,
-                                             u"totale: 2 prima di km, 0 km, 9 hm"_s,
-                                             u"Risultato: 209 ettometri"_s}));
+  QCOMPARE(TestoTabella(largo),
+           QStringList({u"Tabella delle unità: km, hm, dam, m; la virgola va dopo hm"_s,
+                        u"19 km: 1 prima di km, 9 km, 0 hm"_s, u"19 hm: 1 km, 9 hm"_s,
+                        u"totale: 2 prima di km, 0 km, 9 hm"_s, u"Risultato: 209 ettometri"_s}));
 }
 
 void TestTabellaUnita::shouldDrawAnEmptyTableForThePupilToFill_data() {
