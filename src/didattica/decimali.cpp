@@ -37,9 +37,10 @@ std::optional<qint64> Scala(qint64 valore, int n) {
 std::optional<qint64> Leggi(QStringView testo) {
   qint64 intera = 0, frazione = 0;
   int cifreIntere = 0, decimali = 0;
-  bool virgola = false;
+  bool virgola = false, cifra = false;
   for (QChar c : testo) {
     if (c >= u'0' && c <= u'9') {
+      cifra = true;
       const int d = c.digitValue();
       if (virgola) {
         if (++decimali > kCifreDecimali) return std::nullopt;
@@ -58,8 +59,6 @@ std::optional<qint64> Leggi(QStringView testo) {
       return std::nullopt;
     }
   }
-  bool cifra = false;
-  for (QChar c : testo) cifra = cifra || (c >= u'0' && c <= u'9');
   if (!cifra) return std::nullopt;
   return intera * Potenza(kCifreDecimali) + frazione * Potenza(kCifreDecimali - decimali);
 }

@@ -38,18 +38,26 @@ void VistaTabellaUnita::imposta(const TabellaUnita &tabella) {
   m_tabella = tabella;
   m_testo = TestoTabella(m_tabella);
   setAccessibleDescription(m_testo.join(u'\n'));
-  misura();
+  m_misurata = QSize();
   update();
 }
 
 void VistaTabellaUnita::impostaPuntiMinimi(qreal punti) {
   m_puntiMinimi = punti;
-  misura();
+  m_misurata = QSize();
   update();
 }
 
 qreal VistaTabellaUnita::puntiCifre() const {
-  return m_m.pixelCifre * 72.0 / logicalDpiY();
+  return misure().pixelCifre * 72.0 / logicalDpiY();
+}
+
+const VistaTabellaUnita::Misure &VistaTabellaUnita::misure() const {
+  if (m_misurata != size()) {
+    m_m = calcola();
+    m_misurata = size();
+  }
+  return m_m;
 }
 
 int VistaTabellaUnita::righeCorpo() const {
@@ -65,7 +73,7 @@ QFont VistaTabellaUnita::carattere(qreal pixel, bool grassetto) const {
 
 // Header, the rows, the reading below: all one height; the labels take what
 // their longest needs, the unit columns share the rest.
-void VistaTabellaUnita::misura() {
+VistaTabellaUnita::Misure VistaTabellaUnita::calcola() const {
   Misure m;
   const qreal minimo = m_puntiMinimi * logicalDpiY() / 72.0;
   const int linee = 1 + righeCorpo() + (m_tabella.lettura.isEmpty() ? 0 : 1);
@@ -81,12 +89,7 @@ void VistaTabellaUnita::misura() {
   m.colonna = std::max(1, (width() - 2 * m.margine - m.etichette) / colonne);
   m.pixelCifre = std::max(minimo, std::min(m.riga * kAltezzaCifra, m.colonna * kLarghezzaCifra));
   m.alto = m.margine + m.riga;  // the first row under the header
-  m_m = m;
-}
-
-void VistaTabellaUnita::resizeEvent(QResizeEvent *e) {
-  QWidget::resizeEvent(e);
-  misura();
+  return m;
 }
 
 QSize VistaTabellaUnita::sizeHint() const {
@@ -94,13 +97,13 @@ QSize VistaTabellaUnita::sizeHint() const {
 }
 
 QRect VistaTabellaUnita::rettangoloColonna(int colonna) const {
-  return {m_m.margine + m_m.etichette + colonna * m_m.colonna, m_m.margine, m_m.colonna,
-          m_m.riga * (1 + righeCorpo())};
+  const Misure &m = misure();
+  return {m.margine + m.etichette + colonna * m.colonna, m.margine, m.colonna, m.riga * (1 + righeCorpo())};
 }
 
 QRect VistaTabellaUnita::rettangoloCella(int riga, int colonna) const {
-  return {m_m.margine + m_m.etichette + colonna * m_m.colonna, m_m.alto + riga * m_m.riga, m_m.colonna,
-          m_m.riga};
+  const Misure &m = misure();
+  return {m.margine + m.etichette + colonna * m.colonna, m.alto + riga * m.riga, m.colonna, m.riga};
 }
 
 QString VistaTabellaUnita::testoCella(int riga, int colonna) const {
@@ -113,19 +116,19 @@ QString VistaTabellaUnita::testoCella(int riga, int colonna) const {
 }
 
 void VistaTabellaUnita::paintEvent(QPaintEvent *) {
+  const Misure &m = misure();
   QPainter p(this);
   p.fillRect(rect(), palette().color(QPalette::Window));
   const int colonne = static_cast<int>(m_tabella.colonne.size());
-  const QRect tavola(m_m.margine + m_m.etichette, m_m.margine, colonne * m_m.colonna,
-                     m_m.riga * (1 + righeCorpo()));
+  const QRect tavola(m.margine + m.etichette, m.margine, colonne * m.colonna, m.riga * (1 + righeCorpo()));
   p.fillRect(tavola, kCarta);
 
   // Header: each named unit in its colour, the columns beyond the family grey.
-  const QFont intestazione = carattere(m_m.pixelCifre * 0.8, true);
+  const QFont intestazione = carattere(m.pixelCifre * 0.8, true);
   p.setFont(intestazione);
   for (int c = 0; c < colonne; ++c) {
     const ColonnaUnita &col = m_tabella.colonne[c];
-    const QRect r(rettangoloColonna(c).topLeft(), QSize(m_m.colonna, m_m.riga));
+    const QRect r(rettangoloColonna(c).topLeft(), QSize(m.colonna, m.riga));
     p.fillRect(r, col.simbolo.isEmpty() ? kSenzaNome : kTinte[static_cast<size_t>((colonne - 1 - c) % 4)]);
     p.setPen(kInchiostro);
     p.drawText(r, Qt::AlignCenter, col.simbolo);
@@ -134,31 +137,31 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
   // Grid: the columns, the rows, a heavy rule under the header and over the sum.
   p.setPen(QPen(kGriglia, 1));
   for (int c = 0; c <= colonne; ++c) {
-    const int x = tavola.left() + c * m_m.colonna;
+    const int x = tavola.left() + c * m.colonna;
     p.drawLine(x, tavola.top(), x, tavola.bottom());
   }
   for (int r = 0; r <= righeCorpo() + 1; ++r) {
-    const int y = tavola.top() + r * m_m.riga;
+    const int y = tavola.top() + r * m.riga;
     p.drawLine(tavola.left(), y, tavola.right(), y);
   }
   p.setPen(QPen(kInchiostro, 2));
-  p.drawLine(tavola.left(), m_m.alto, tavola.right(), m_m.alto);
+  p.drawLine(tavola.left(), m.alto, tavola.right(), m.alto);
   for (int r = 0; r < m_tabella.righe.size(); ++r) {
     if (m_tabella.righe[r].tipo != RigaUnita::Tipo::Somma || r == 0) continue;
-    const int y = m_m.alto + r * m_m.riga;
-    p.drawLine(tavola.left() - m_m.etichette, y, tavola.right(), y);
+    const int y = m.alto + r * m.riga;
+    p.drawLine(tavola.left() - m.etichette, y, tavola.right(), y);
   }
 
   // Labels and digits.
-  const QFont cifre = carattere(m_m.pixelCifre, true);
-  const QFont etichette = carattere(m_m.pixelEtichette, true);
+  const QFont cifre = carattere(m.pixelCifre, true);
+  const QFont etichette = carattere(m.pixelEtichette, true);
   for (int r = 0; r < m_tabella.righe.size(); ++r) {
     const RigaUnita &riga = m_tabella.righe[r];
     const bool somma = riga.tipo == RigaUnita::Tipo::Somma;
-    if (m_m.etichette > 0) {
+    if (m.etichette > 0) {
       p.setFont(etichette);
       p.setPen(somma ? kSomma : kInchiostro);
-      const QRect e(m_m.margine, m_m.alto + r * m_m.riga, m_m.etichette - m_m.margine, m_m.riga);
+      const QRect e(m.margine, m.alto + r * m.riga, m.etichette - m.margine, m.riga);
       p.drawText(e, Qt::AlignRight | Qt::AlignVCenter, riga.etichetta);
     }
     p.setFont(cifre);
@@ -179,7 +182,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(rettangoloColonna(marcata)).adjusted(1.5, 1.5, -1.5, -1.5));
     // The comma just right of the frame, in the gap before the next digit.
-    const QFont virgola = carattere(m_m.pixelCifre * 1.25, true);
+    const QFont virgola = carattere(m.pixelCifre * 1.25, true);
     p.setFont(virgola);
     const int l = QFontMetrics(virgola).horizontalAdvance(u',');
     for (int r = 0; r < m_tabella.righe.size(); ++r) {
@@ -192,10 +195,10 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
   }
 
   if (!m_tabella.lettura.isEmpty()) {
-    p.setFont(carattere(m_m.pixelCifre * 0.8, true));
+    p.setFont(carattere(m.pixelCifre * 0.8, true));
     p.setPen(kLettura);
-    const QRect r(m_m.margine, tavola.bottom() + 1, width() - 2 * m_m.margine,
-                  height() - tavola.bottom() - 1 - m_m.margine);
+    const QRect r(m.margine, tavola.bottom() + 1, width() - 2 * m.margine,
+                  height() - tavola.bottom() - 1 - m.margine);
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, u"= "_s + m_tabella.lettura);
   }
 }

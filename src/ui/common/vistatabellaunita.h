@@ -34,14 +34,15 @@ class VistaTabellaUnita : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent *e) override;
-  void resizeEvent(QResizeEvent *e) override;
 
  private:
   struct Misure {
     int margine = 0, etichette = 0, colonna = 0, riga = 0, alto = 0;
     qreal pixelCifre = 0, pixelEtichette = 0;
   };
-  void misura();
+  // The measures for the present size, worked out again when the size or the table changes.
+  [[nodiscard]] const Misure &misure() const;
+  [[nodiscard]] Misure calcola() const;
   [[nodiscard]] int righeCorpo() const;
   [[nodiscard]] QRect rettangoloColonna(int colonna) const;
   [[nodiscard]] QFont carattere(qreal pixel, bool grassetto) const;
@@ -49,5 +50,6 @@ class VistaTabellaUnita : public QWidget {
   TabellaUnita m_tabella;
   QStringList m_testo;
   qreal m_puntiMinimi = 24;
-  Misure m_m;
+  mutable Misure m_m;
+  mutable QSize m_misurata;  // the size m_m was worked out for; invalid: to work out
 };
