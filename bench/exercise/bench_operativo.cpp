@@ -1,6 +1,7 @@
 // Measures how fast the exercise window answers the pupil: the handling of one
 // keypad key press (event in, answer label updated) and the making of a new
 // operation, in the exercise logic alone and through the window's "Avanti".
+#include "../navigazionemuta.h"
 #include "generation/famiglie.h"
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
@@ -17,20 +18,6 @@
 #include <vector>
 
 namespace {
-
-class NavigazioneMuta final : public Navigazione {
- public:
-  void apriEsercizio() override {}
-  void apriStampaEsercizio() override {}
-  void apriAttestato() override {}
-  void apriSchede() override {}
-  void apriSceltaStampante() override {}
-  void apriAutore() override {}
-  void apriLivello() override {}
-  void apriIstruzioni() override {}
-  void chiudiTutto() override {}
-  QString didascaliaInizio(const QString &) override { return {}; }
-};
 
 using Orologio_ = std::chrono::steady_clock;
 

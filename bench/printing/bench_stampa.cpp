@@ -3,6 +3,7 @@
 // system's default), and to list the printers. Run with
 // QT_QPA_PLATFORM=offscreen; an argument names a folder where the last PDFs
 // are kept for a look.
+#include "../navigazionemuta.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,22 +27,6 @@ class Muto final : public Messaggi {
  public:
   void mostra(const QString &t, const QString &, Icona) override {
     std::fprintf(stderr, "%s\n", qPrintable(t));
-  }
-};
-
-class Nav final : public Navigazione {
- public:
-  void apriEsercizio() override {}
-  void apriStampaEsercizio() override {}
-  void apriAttestato() override {}
-  void apriSchede() override {}
-  void apriSceltaStampante() override {}
-  void apriAutore() override {}
-  void apriLivello() override {}
-  void apriIstruzioni() override {}
-  void chiudiTutto() override {}
-  QString didascaliaInizio(const QString &n) override {
-    return n == QStringLiteral("Label6_1") ? QStringLiteral("VORNEL") : QStringLiteral("ORDINE DECRESCENTE");
   }
 };
 
@@ -91,7 +76,7 @@ int main(int argc, char *argv[]) {
   OrologioSistema orologio;
   CasualeSistema casuale(1);
   Muto messaggi;
-  Nav nav;
+  NavigazioneMuta nav;
   Contesto ctx{stato, orologio, casuale, messaggi, stampante, nav};
 
   const int giri = 15;

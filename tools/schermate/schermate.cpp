@@ -63,6 +63,9 @@ int main(int argc, char *argv[]) {
   Premi(esercizio, "Option2_1");
   Premi(esercizio, "Option2_2");
   Salva(esercizio, cartella, "esercizio-numero.png");
+  Premi(esercizio, "Option2_12");  // Verifica: wrong, the mistake named
+  Premi(esercizio, "Option3_0");   // SI: the worked solution in the unit table
+  Salva(esercizio, cartella, "esercizio-tabella.png");
   esercizio->close();
   Attendi(200);
 

@@ -17,6 +17,8 @@ enum class Tipo {
   Marcatore,   // invisible: where the five frames stand
   Pulsante,    // a keypad or symbol button
   Giallo,      // a button of the help, intervention and end frames
+  Frase,       // the sentence naming the likely mistake, under the verdict
+  Tabella,     // the unit table of the worked solution
 };
 enum class Allinea { Sinistra, Centro, Destra };
 
@@ -33,7 +35,7 @@ struct Controllo {
 
 // Client area in twips.
 inline constexpr int kLarghezza = 12900;
-inline constexpr int kAltezza = 9300;
+inline constexpr int kAltezza = 9900;
 
 [[nodiscard]] std::span<const Controllo> Controlli();
 

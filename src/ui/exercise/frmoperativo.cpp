@@ -4,6 +4,7 @@
 #include "ui/common/aspetto.h"
 #include "ui/common/quaderno.h"
 #include "ui/common/resize.h"
+#include "ui/common/vistatabellaunita.h"
 #include "ui/exercise/disegnooperativo.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@ namespace {
 const QColor kBianco{255, 255, 255};
 const QColor kVerde{0, 120, 40};
 const QColor kTesto{40, 30, 20};
+const QColor kSuggerimento{0, 40, 150};
 
 Qt::Alignment Allineamento(Allinea a) {
   switch (a) {
@@ -108,6 +110,17 @@ void FrmOperativo::costruisci() {
         w = p;
         break;
       }
+      case Tipo::Tabella: {
+        auto *t = new VistaTabellaUnita(padre);
+        t->setObjectName(nome);
+        t->setGeometry(r);
+        t->impostaPuntiMinimi(c.punti);
+        aspetto::colora(t, aspetto::kSfondo, kTesto);
+        t->hide();
+        m_tabella = t;
+        w = t;
+        break;
+      }
       default: {
         auto *l = aspetto::etichetta(padre, nome, testo, r);
         l->setFont(f);
@@ -122,6 +135,9 @@ void FrmOperativo::costruisci() {
           l->setAttribute(Qt::WA_TransparentForMouseEvents);
         } else if (c.tipo == Tipo::Marcatore) {
           l->hide();
+        } else if (c.tipo == Tipo::Frase) {
+          aspetto::coloraTesto(l, kSuggerimento);
+          l->setWordWrap(true);
         }
         w = l;
         break;
@@ -172,6 +188,7 @@ void FrmOperativo::costruisci() {
   m_label11S = label(u"label11S"_s);
   m_lblRisultatoS = label(u"lblRisultatoS"_s);
   m_lblCorrezioneS = label(u"lblCorrezioneS"_s);
+  m_lblSbaglio = label(u"lblSbaglio"_s);
 }
 
 void FrmOperativo::creaGruppi() {
@@ -330,6 +347,20 @@ void FrmOperativo::testo(QLabel *l, const QString &t) {
   if (l->text() != t) l->setText(t);
 }
 
+// The table stands over the idle entry buttons of the answer frame: those it
+// covers step out of sight (and of the screen reader's way) while it is shown.
+void FrmOperativo::mostraTabella(bool si) {
+  if (si) m_tabella->raise();
+  if (m_tabella->isHidden() == si) m_tabella->setVisible(si);
+  const QRect dove = m_tabella->geometry();
+  for (GruppoOpzioni *g : {m_tastierino, m_simboli}) {
+    for (PulsanteOpzione *p : g->pulsanti()) {
+      const bool coperto = si && QRect(p->mapTo(client(), QPoint(0, 0)), p->size()).intersects(dove);
+      if (p->isHidden() != coperto) p->setVisible(!coperto);
+    }
+  }
+}
+
 // The four symbol buttons show the symbols, leading blanks included, of the
 // family the operation on screen was made in.
 void FrmOperativo::etichettaSimboli() {
@@ -387,6 +418,12 @@ void FrmOperativo::aggiorna() {
     m_cornici[i]->setVisible(i == davanti);
   }
   m_cornici[davanti]->raise();
+  testo(m_lblSbaglio, s.frase);
+  if (m_lblSbaglio->accessibleName() != s.frase) m_lblSbaglio->setAccessibleName(s.frase);
+  // At the end of the exercise the end frame takes the place the table stands in.
+  const bool tabella = s.tabella && (s.cornice == Cornice::Tastierino || s.cornice == Cornice::Simboli);
+  if (tabella) m_tabella->imposta(s.tabellaUnita);
+  mostraTabella(tabella);
 
   if (const auto f = m_motore.prendiFuoco()) {
     GruppoOpzioni *gruppi[] = {m_tastierino, m_simboli, m_aiuto, m_ok, m_avviso};

@@ -12,6 +12,7 @@ class Linea;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class VistaTabellaUnita;
 
 // The exercise window: twenty additions answered on an on-screen keypad or
 // with the unit-symbol buttons, checked, helped, timed and logged. The exercise
@@ -46,6 +47,7 @@ class FrmOperativo : public Finestra {
   void nuovoEsercizio();
   void aggiorna();
   void etichettaSimboli();
+  void mostraTabella(bool si);
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 
@@ -69,4 +71,6 @@ class FrmOperativo : public Finestra {
          *m_lblCorrezione = nullptr;
   QLabel *m_label4S = nullptr, *m_label8S = nullptr, *m_label11S = nullptr, *m_lblRisultatoS = nullptr,
          *m_lblCorrezioneS = nullptr;
+  QLabel *m_lblSbaglio = nullptr;
+  VistaTabellaUnita *m_tabella = nullptr;
 };

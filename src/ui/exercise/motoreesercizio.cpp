@@ -83,6 +83,10 @@ void MotoreEsercizio::nuovaOperazione() {
   e.intTentativi = 0;
   m_schermo.croce = false;
   m_risposte.clear();
+  m_schermo.frase.clear();
+  m_schermo.diagnosi = {};
+  m_schermo.tabella = false;
+  m_schermo.tabellaUnita = {};
   GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
   // The family may change on the start window while this window is open: the
   // symbol buttons follow the family of each new operation.
@@ -260,10 +264,11 @@ void MotoreEsercizio::verificaRisposta() {
   auto &e = m_stato.esercizio;
   if (const auto v = LeggiNumero(e.strRisposta)) e.strRisposta = FormattaNumero(*v, m_messaggi);
   const Operazione &op = m_stato.operazione;
-  const bool giusta = op.strRisultato.trimmed() == e.strRisposta.trimmed();
-  m_risposte.append({e.strRisposta, QString()});
-  if (giusta) {
+  if (op.strRisultato.trimmed() == e.strRisposta.trimmed()) {
+    m_risposte.append({e.strRisposta, QString()});
     m_schermo.esito = u"Esatto"_s;
+    m_schermo.frase.clear();  // a hint about an earlier attempt no longer applies
+    m_schermo.diagnosi = {};
     ++e.intEsatte;
     m_schermo.esatte = QString::number(e.intEsatte);
     calcolaTempi();
@@ -275,6 +280,10 @@ void MotoreEsercizio::verificaRisposta() {
     controllaFine();
   } else {
     m_schermo.esito = u"Errato"_s;
+    const Richiesta r = m_schermo.vista == Vista::Simbolo ? Richiesta::Simbolo : Richiesta::Numero;
+    m_schermo.diagnosi = ClassificaSbaglio(op, m_famiglia, r, e.strRisposta);
+    m_schermo.frase = FraseSbaglio(m_schermo.diagnosi);
+    m_risposte.append({e.strRisposta, ChiaveSbaglio(m_schermo.diagnosi.sbaglio)});
     riga() = AggiungiErrore(riga(), op, e.strRisposta);
     m_schermo.croce = true;
     m_fase = Fase::Aiuto;
@@ -321,6 +330,8 @@ void MotoreEsercizio::intervieni() {
   const Operazione &op = m_stato.operazione;
   if (m_schermo.vista == Vista::Numero) m_schermo.correzione = op.strRisultato;
   else m_schermo.correzioneS = op.strRisultato;
+  m_schermo.tabellaUnita = TabellaOperazione(op, m_famiglia);
+  m_schermo.tabella = true;
   riga() = AggiungiCorrezione(riga(), op, e.varTempoOperazione);
   registraChiusura(true);
   controllaFine();

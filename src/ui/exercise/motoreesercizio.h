@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/stato.h"
+#include "didattica/sbaglio.h"
+#include "didattica/tabellaunita.h"
 #include "registro/dati.h"
 
 #include <QString>
@@ -43,6 +45,13 @@ class MotoreEsercizio {
     // symbol view
     QString addendo1S, addendo2S, numeroS, rispostaS = QStringLiteral("?"), correzioneS;
     bool croce = false;  // the pupil's answer shown crossed out
+    // The help that teaches: after "Errato" the likely mistake, named (kept
+    // while the pupil tries again); once the program has stepped in, the
+    // worked solution in the unit table. Both go with the operation.
+    QString frase;
+    Diagnosi diagnosi;
+    bool tabella = false;
+    TabellaUnita tabellaUnita;
     std::array<bool, kPulsantiTastierino> tastierino{};
     std::array<bool, kPulsantiSimboli> simboli{};
   };
