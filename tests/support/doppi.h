@@ -36,6 +36,8 @@ class NavigazioneRegistrata final : public Navigazione {
   void apriIstruzioni() override { aperte << QStringLiteral("istruzioni"); }
   void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
+  Quaderno *quaderno() override { return registro; }
+  Quaderno *registro = nullptr;  // the register the windows record into; none by default
 };
 
 // One test's whole world: state, doubles and a context over them.
