@@ -4,6 +4,7 @@
 // destroyed object for the control it was: run under UndefinedBehaviorSanitizer
 // this aborts on the first member call through the wrong type.
 #include "generation/famiglie.h"
+#include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <map>
 
@@ -66,6 +68,8 @@ class TestDistruzione : public QObject {
   void shouldDestroyTheWindowWhateverHasTheFocus_data();
   void shouldDestroyTheWindowWhateverHasTheFocus();
   void shouldDestroyTheWindowsTogetherWithTheirOwner();
+  void shouldKeepTheCertificateWhileItDrawsWhateverIsClosed_data();
+  void shouldKeepTheCertificateWhileItDrawsWhateverIsClosed();
 
  private:
   // A window as the program shows it, active, after its preparing presses.
@@ -155,6 +159,56 @@ void TestDistruzione::shouldDestroyTheWindowsTogetherWithTheirOwner() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(!inizio);
   for (const auto &w : std::as_const(figlie)) QVERIFY(!w);
+}
+
+// The certificate draws itself row by row and lets events through between
+// rows; whatever they close meanwhile, the window at work is not deleted from
+// under the drawing: what was asked to close closes when the drawing ends.
+void TestDistruzione::shouldKeepTheCertificateWhileItDrawsWhateverIsClosed_data() {
+  QTest::addColumn<QString>("cosa");
+  QTest::addColumn<bool>("restaAperto");
+  QTest::newRow("the end-of-exercise window closed") << u"stampa"_s << true;
+  QTest::newRow("the start window closed") << u"inizio"_s << false;
+  QTest::newRow("Esci") << u"esci"_s << false;
+  QTest::newRow("ATTESTATO pressed again") << u"attestato"_s << true;
+}
+
+void TestDistruzione::shouldKeepTheCertificateWhileItDrawsWhateverIsClosed() {
+  QFETCH(QString, cosa);
+  QFETCH(bool, restaAperto);
+  ProgrammaDiProva p;
+  p.b.stato.esercizio.intOperazione = 12;
+  p.b.stato.esercizio.intEsatte = 9;
+  QPointer<frmInizio> inizio = p.finestre.avvia(p.ctx);
+  QVERIFY(QTest::qWaitForWindowActive(inizio));
+  p.finestre.apriStampaEsercizio();
+  QPointer<FrmStampaEsercizioTre> stampa = p.finestre.stampaEsercizio();
+  QVERIFY(stampa);
+  QTRY_VERIFY(stampa->isVisible());  // a few turns of the loop later
+  QVERIFY(QTest::qWaitForWindowActive(stampa));
+
+  bool durante = false;
+  QTimer::singleShot(0, this, [&] {
+    for (QWidget *w : QApplication::topLevelWidgets())
+      if (auto *a = qobject_cast<FrmAttestato *>(w); a && a->occupata()) durante = true;
+    if (cosa == u"stampa"_s) stampa->close();
+    else if (cosa == u"inizio"_s) inizio->close();
+    else if (cosa == u"esci"_s) p.finestre.chiudiTutto();
+    else QTest::mousePress(stampa->findChild<PulsanteOpzione *>(u"Option1_3"_s), Qt::LeftButton);
+  });
+  p.finestre.apriAttestato();
+  QVERIFY2(durante, "the close came after the drawing");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  int attestati = 0;
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (auto *a = qobject_cast<FrmAttestato *>(w); a && a->isVisible()) {
+      ++attestati;
+      QVERIFY(a->disegno().finito());
+    }
+  QCOMPARE(attestati, restaAperto && cosa != u"stampa"_s ? 1 : 0);
+  QCOMPARE(!stampa.isNull(), cosa == u"attestato"_s);
+  QCOMPARE(!inizio.isNull(), restaAperto);
 }
 
 QTEST_MAIN(TestDistruzione)

@@ -26,9 +26,14 @@ class Finestra : public QMainWindow {
   [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
   // While the window draws or prints a step at a time, letting events through
   // between steps, a request to close it is kept until chiudiSeRichiesto().
+  // So is a request to close a window it was opened from: closing a window
+  // takes the windows opened from it along.
   void occupata(bool si) { m_occupata = si; }
   [[nodiscard]] bool occupata() const { return m_occupata; }
-  // Closes the window if it was asked to while busy.
+  // Whether it, or a window opened from it, is busy.
+  [[nodiscard]] bool inLavoro() const;
+  // Closes the window if it was asked to while busy, then the windows it was
+  // opened from that were asked to meanwhile.
   void chiudiSeRichiesto();
 
  Q_SIGNALS:
