@@ -44,10 +44,24 @@ void Finestra::closeEvent(QCloseEvent *e) {
   QMainWindow::closeEvent(e);
 }
 
+bool Finestra::event(QEvent *e) {
+  // A window closed a moment before may still have handled a click or a key
+  // that opened a window over it, now at work: it is deleted when the work ends.
+  if (e->type() == QEvent::DeferredDelete && inLavoro()) {
+    m_eliminaDopo = true;
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
 void Finestra::chiudiSeRichiesto() {
   if (m_chiudiDopo) {
     m_chiudiDopo = false;
     close();
+  }
+  if (m_eliminaDopo && !inLavoro()) {
+    m_eliminaDopo = false;
+    deleteLater();
   }
   for (QObject *p = parent(); p; p = p->parent()) {
     if (auto *f = qobject_cast<Finestra *>(p)) {

@@ -40,6 +40,7 @@ class Finestra : public QMainWindow {
   void ridimensionato();
 
  protected:
+  bool event(QEvent *e) override;
   bool eventFilter(QObject *o, QEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
   // Called after the controls have been moved for a new client size.
@@ -52,4 +53,5 @@ class Finestra : public QMainWindow {
   bool m_proporzionale = false;
   bool m_occupata = false;
   bool m_chiudiDopo = false;
+  bool m_eliminaDopo = false;
 };
