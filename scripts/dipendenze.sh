@@ -11,7 +11,7 @@ pacchetti=(
   clang-14 libclang-rt-14-dev
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   desktop-file-utils appstream
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick libxtst-dev
   dpkg-dev file util-linux
 )
 

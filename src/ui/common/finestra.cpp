@@ -8,6 +8,8 @@
 #include <QKeySequence>
 #include <QMenuBar>
 
+#include <algorithm>
+
 Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips, const QColor &sfondo,
                    QWidget *genitore)
     : QMainWindow(genitore),
@@ -25,9 +27,16 @@ Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips
   dimensioneProgetto();
 }
 
+bool Finestra::inLavoro() const {
+  if (m_occupata) return true;
+  const QList<Finestra *> aperte = findChildren<Finestra *>();
+  return std::any_of(aperte.begin(), aperte.end(), [](const Finestra *f) { return f->m_occupata; });
+}
+
 void Finestra::closeEvent(QCloseEvent *e) {
-  // Closing in the middle of a drawing or of a printout would pull the work from under it.
-  if (m_occupata) {
+  // Closing in the middle of a drawing or of a printout would pull the work
+  // from under it, and deleting the window would delete the one at work with it.
+  if (inLavoro()) {
     m_chiudiDopo = true;
     e->ignore();
     return;
@@ -35,10 +44,31 @@ void Finestra::closeEvent(QCloseEvent *e) {
   QMainWindow::closeEvent(e);
 }
 
+bool Finestra::event(QEvent *e) {
+  // A window closed a moment before may still have handled a click or a key
+  // that opened a window over it, now at work: it is deleted when the work ends.
+  if (e->type() == QEvent::DeferredDelete && inLavoro()) {
+    m_eliminaDopo = true;
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
 void Finestra::chiudiSeRichiesto() {
-  if (!m_chiudiDopo) return;
-  m_chiudiDopo = false;
-  close();
+  if (m_chiudiDopo) {
+    m_chiudiDopo = false;
+    close();
+  }
+  if (m_eliminaDopo && !inLavoro()) {
+    m_eliminaDopo = false;
+    deleteLater();
+  }
+  for (QObject *p = parent(); p; p = p->parent()) {
+    if (auto *f = qobject_cast<Finestra *>(p)) {
+      f->chiudiSeRichiesto();
+      break;
+    }
+  }
 }
 
 QAction *Finestra::voceMenu(const QString &nome, const QString &testo) {

@@ -26,15 +26,21 @@ class Finestra : public QMainWindow {
   [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
   // While the window draws or prints a step at a time, letting events through
   // between steps, a request to close it is kept until chiudiSeRichiesto().
+  // So is a request to close a window it was opened from: closing a window
+  // takes the windows opened from it along.
   void occupata(bool si) { m_occupata = si; }
   [[nodiscard]] bool occupata() const { return m_occupata; }
-  // Closes the window if it was asked to while busy.
+  // Whether it, or a window opened from it, is busy.
+  [[nodiscard]] bool inLavoro() const;
+  // Closes the window if it was asked to while busy, then the windows it was
+  // opened from that were asked to meanwhile.
   void chiudiSeRichiesto();
 
  Q_SIGNALS:
   void ridimensionato();
 
  protected:
+  bool event(QEvent *e) override;
   bool eventFilter(QObject *o, QEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
   // Called after the controls have been moved for a new client size.
@@ -47,4 +53,5 @@ class Finestra : public QMainWindow {
   bool m_proporzionale = false;
   bool m_occupata = false;
   bool m_chiudiDopo = false;
+  bool m_eliminaDopo = false;
 };

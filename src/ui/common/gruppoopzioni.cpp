@@ -1,6 +1,7 @@
 #include "ui/common/gruppoopzioni.h"
 
 #include "ui/common/aspetto.h"
+#include "ui/common/tipovivo.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -80,9 +81,11 @@ bool GruppoOpzioni::tasto(int i, QKeyEvent *e) {
 }
 
 bool GruppoOpzioni::eventFilter(QObject *o, QEvent *e) {
-  const int i = indiceDi(o);
+  // A button of the group being destroyed is no longer a button once its own
+  // destructors have run, yet ~QWidget still takes its focus away: left alone.
+  auto *p = TipoVivo<PulsanteOpzione>(o);
+  const int i = p ? indiceDi(p) : -1;
   if (i < 0) return QObject::eventFilter(o, e);
-  auto *p = m_pulsanti[i];
   switch (e->type()) {
     case QEvent::FocusIn:
       // A key whose release went to another group must not block the next stroke here.

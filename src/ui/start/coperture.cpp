@@ -1,5 +1,7 @@
 #include "ui/start/coperture.h"
 
+#include "ui/common/tipovivo.h"
+
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QEvent>
@@ -68,8 +70,9 @@ void Coperture::ridisegna(QWidget *finestra) {
 }
 
 bool Coperture::eventFilter(QObject *o, QEvent *e) {
-  if (o->isWidgetType()) {
-    auto *w = static_cast<QWidget *>(o);
+  // A window in the middle of its destruction is still a widget while ~QWidget
+  // hides it and says it is destroyed, and no longer one after.
+  if (auto *w = TipoVivo<QWidget>(o)) {
     switch (e->type()) {
       case QEvent::UpdateRequest:
         if (m_coperte.contains(w) && restituito(w)) {
@@ -113,7 +116,7 @@ bool Coperture::eventFilter(QObject *o, QEvent *e) {
   } else if (e->type() == QEvent::Expose) {
     // The window server shows some of a window that gave its buffer back: it
     // is drawn whole before the server is handed any of it.
-    if (auto *nativa = qobject_cast<QWindow *>(o); nativa && nativa->isExposed())
+    if (auto *nativa = TipoVivo<QWindow>(o); nativa && nativa->isExposed())
       for (const QPointer<QWidget> &w : std::as_const(m_pila))
         if (w && w->windowHandle() == nativa && restituito(w)) {
           m_rinviate.removeAll(w);

@@ -116,13 +116,23 @@ void Finestre::apriStampaEsercizio() {
 }
 
 void Finestre::apriAttestato() {
+  // The certificate draws itself while events go on, and prints a band at a
+  // time: asked for again meanwhile, the one at work comes forward and goes on.
+  if (m_attestatoInCostruzione || (m_attestato && m_attestato->occupata())) {
+    if (m_attestato) mostra(m_attestato);
+    return;
+  }
   // Drawn afresh each time, so it shows the counts of this moment.
   if (m_attestato) {
     m_attestato->close();
     delete m_attestato.data();
   }
-  m_attestato = new FrmAttestato(*m_ctx, m_stampaEsercizio ? static_cast<QWidget *>(m_stampaEsercizio) : m_inizio);
-  mostra(m_attestato);
+  m_attestatoInCostruzione = true;
+  auto *nuovo = new FrmAttestato(*m_ctx, m_stampaEsercizio ? static_cast<QWidget *>(m_stampaEsercizio) : m_inizio);
+  m_attestatoInCostruzione = false;
+  m_attestato = nuovo;
+  // Closed as soon as it was drawn (it was asked to meanwhile), it stays closed.
+  if (nuovo->isVisible()) mostra(nuovo);
 }
 
 void Finestre::apriSchede() {

@@ -77,6 +77,7 @@ class Finestre final : public QObject, public Navigazione {
   Contesto *m_ctx = nullptr;
   Coperture m_coperture;
   bool m_chiuso = false;
+  bool m_attestatoInCostruzione = false;
   QTimer m_preparazione;
   QList<QFont> m_caratteri;
   qsizetype m_preparati = 0;

@@ -4,6 +4,7 @@
 #include "generation/famiglie.h"
 #include "ui/common/aspetto.h"
 #include "ui/common/gruppoopzioni.h"
+#include "ui/common/tipovivo.h"
 #include "ui/start/frecce.h"
 
 #include <QAction>
@@ -294,7 +295,7 @@ void frmInizio::cambiaCifre() {
 
 bool frmInizio::eventFilter(QObject *o, QEvent *e) {
   if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
-    auto *w = qobject_cast<QWidget *>(o);
+    auto *w = TipoVivo<QLabel>(o);
     const bool etichettaFamiglia = o == m_label6[0] || o == m_label6[1] || o == m_label6[2];
     if (w && (etichettaFamiglia || o == m_lblCifre)) {
       // A locked panel's captions don't react.

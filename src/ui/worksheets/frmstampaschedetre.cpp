@@ -3,6 +3,7 @@
 #include "generation/famiglie.h"
 #include "ui/common/aspetto.h"
 #include "ui/common/gruppoopzioni.h"
+#include "ui/common/tipovivo.h"
 #include "ui/worksheets/componiriga.h"
 #include "ui/worksheets/stampascheda.h"
 
@@ -182,8 +183,9 @@ void FrmStampaSchedeTre::showEvent(QShowEvent *e) {
 
 bool FrmStampaSchedeTre::eventFilter(QObject *o, QEvent *e) {
   if (e->type() == QEvent::FocusIn) {
-    if (o == m_visualizzaAlunni) mostraStampa(1);
-    else if (o == m_visualizzaDocenti) mostraStampa(2);
+    const auto *b = TipoVivo<QPushButton>(o);
+    if (b && b == m_visualizzaAlunni) mostraStampa(1);
+    else if (b && b == m_visualizzaDocenti) mostraStampa(2);
   }
   return Finestra::eventFilter(o, e);
 }

@@ -1,0 +1,513 @@
+// The whole program under a random user, on a real X server. Seeded random key
+// strokes (held ones too, repeating), Alt + letter, presses of both mouse
+// buttons anywhere in a window, closing, resizing, minimising and restoring
+// windows reach the program as X events; every window is reached and left at
+// random, printouts are saved as PDF in a folder of the run, and the program is
+// started again each time it ends. After every burst of events the program is
+// alive or has ended as it should, the level file holds a valid record, and
+// the counters are within their ranges; a sanitizer report ends the run.
+//
+// VORNEL_SOAK_SEME=<n> replays one seed, VORNEL_SOAK_EVENTI=<n> sets the number
+// of events per seed.
+#include "app/livelli.h"
+#include "programma/iniettorex.h"
+#include "programma/vie.h"
+#include "support/doppi.h"
+#include "ui/common/finestra.h"
+#include "ui/common/tipovivo.h"
+#include "ui/programma/programma.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include "ui/common/finestra.h"
+
+#include <QFileDialog>
+#include <algorithm>
+#include <QMenuBar>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+#ifndef VORNEL_SOAK_EVENTI
+#define VORNEL_SOAK_EVENTI 2000
+#endif
+
+namespace {
+
+constexpr int kRaffica = 40;  // events between two checks
+
+// The keys of the exercise and of the windows' commands come up most.
+const QList<unsigned long> kTasti{
+    XK_0,        XK_1,         XK_2,         XK_3,         XK_4,      XK_5,     XK_6,     XK_7,      XK_8,
+    XK_9,        XK_1,         XK_2,         XK_3,         XK_4,      XK_KP_0,  XK_KP_1,  XK_KP_2,   XK_KP_3,
+    XK_KP_4,     XK_KP_5,      XK_KP_6,      XK_KP_7,      XK_KP_8,   XK_KP_9,  XK_KP_Enter, XK_KP_Decimal,
+    XK_Return,   XK_Return,    XK_space,     XK_space,     XK_space,  XK_Escape, XK_Tab,  XK_BackSpace,
+    XK_Delete,   XK_comma,     XK_period,    XK_Left,      XK_Right,  XK_Up,    XK_Down,  XK_F1,     XK_F2,
+    XK_F3,       XK_F4,        XK_F5,        XK_F6,        XK_F7,     XK_F8,    XK_F9,    XK_F10,    XK_F11,
+    XK_F12,      XK_a,         XK_c,         XK_e,         XK_n,      XK_s,     XK_v,     XK_g,      XK_m,
+    XK_k,        XK_h,         XK_d,         XK_u,         XK_l,      XK_t,     XK_q,     XK_z,      XK_x};
+
+// What reached the program's widgets from the window system.
+class Ricevuti : public QObject {
+ public:
+  int tasti = 0, ripetuti = 0, conAlt = 0, sinistro = 0, destro = 0, chiusure = 0, ridimensionamenti = 0,
+      ridotte = 0;
+  QSet<QString> mostrate;
+
+ protected:
+  bool eventFilter(QObject *o, QEvent *e) override {
+    auto *w = TipoVivo<QWidget>(o);
+    if (!w) return false;
+    switch (e->type()) {
+      case QEvent::Show:
+        if (w->isWindow()) {
+          mostrate.insert(w->objectName());
+          mostrate.insert(QString::fromLatin1(w->metaObject()->className()));
+        }
+        break;
+      case QEvent::KeyPress:
+        if (e->spontaneous()) {
+          auto *k = static_cast<QKeyEvent *>(e);
+          ++tasti;
+          ripetuti += k->isAutoRepeat() ? 1 : 0;
+          conAlt += k->modifiers().testFlag(Qt::AltModifier) ? 1 : 0;
+        }
+        break;
+      case QEvent::MouseButtonPress:
+        if (e->spontaneous()) {
+          const auto b = static_cast<QMouseEvent *>(e)->button();
+          sinistro += b == Qt::LeftButton ? 1 : 0;
+          destro += b == Qt::RightButton ? 1 : 0;
+        }
+        break;
+      case QEvent::Close:
+        chiusure += e->spontaneous() ? 1 : 0;
+        break;
+      case QEvent::Resize:
+        ridimensionamenti += e->spontaneous() && w->isWindow() ? 1 : 0;
+        break;
+      case QEvent::WindowStateChange:
+        ridotte += w->isMinimized() ? 1 : 0;
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+};
+
+// One seed's run: a timer drives the events (it keeps firing inside the modal
+// windows' own loops, so the events go on to whatever window is active), and
+// the test's loop starts the program again when it has ended.
+class Soak : public QObject {
+ public:
+  Soak(IniettoreX &x, quint32 seme, int eventi, QString cartella, const QSet<QString> &raggiunte)
+      : m_x(x), m_seme(seme), m_g(seme), m_eventi(eventi), m_cartella(std::move(cartella)), m_raggiunte(raggiunte) {
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, [this] { passo(); });
+  }
+  ~Soak() override { spegni(); }
+
+  void avvia() {
+    accendi();
+    m_timer.start();
+  }
+  [[nodiscard]] bool finito() const { return m_finito; }
+  // Back in the test's own loop, outside every window's handler: a program
+  // that has ended is started again.
+  void inCima();
+  void spegni();
+
+  QStringList guasti;
+  int fatti = 0, avvii = 0, pdfChiesti = 0, vieSeguite = 0;
+
+ private:
+  void accendi();
+  void passo();
+  void azione();
+  void verifica();
+  void guasto(const QString &testo);
+  bool seguiVia();
+  [[nodiscard]] QList<QWidget *> visibili() const;
+  [[nodiscard]] QWidget *bersaglio();
+  [[nodiscard]] QPoint puntoIn(const QWidget *w) { return puntoIn(w->frameGeometry()); }
+  [[nodiscard]] QPoint puntoIn(const QRect &r) {
+    return {r.left() + static_cast<int>(m_g.bounded(std::max(1, r.width()))),
+            r.top() + static_cast<int>(m_g.bounded(std::max(1, r.height())))};
+  }
+  void clic(QWidget *finestra, QPoint dove, int pulsante);
+  int caso(int n) { return static_cast<int>(m_g.bounded(n)); }
+
+  IniettoreX &m_x;
+  quint32 m_seme;
+  QRandomGenerator m_g;
+  int m_eventi;
+  QString m_cartella;
+  const QSet<QString> &m_raggiunte;  // the windows shown so far
+  QTimer m_timer;
+  std::unique_ptr<Programma> m_p;
+  bool m_fine = false;  // Finestre::fine was signalled
+  bool m_finito = false;
+  unsigned long m_tenuto = 0;
+  QElapsedTimer m_daQuando;
+  QPointer<QWidget> m_viaDa;
+  QStringList m_passi;
+  QList<QPointer<QWidget>> m_ridotte;
+};
+
+void Soak::accendi() {
+  m_p = std::make_unique<Programma>(QDir(m_cartella).filePath(u"vornel"_s));
+  m_p->stampante.impostaCartellaPdf(m_cartella);
+  m_p->stampante.scegli(kSalvaComePdf);
+  m_fine = false;
+  connect(&m_p->finestre, &Finestre::fine, this, [this] { m_fine = true; });
+  m_p->avvia();
+  ++avvii;
+}
+
+void Soak::spegni() {
+  if (!m_p) return;
+  for (QWidget *w : QApplication::topLevelWidgets()) w->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  delete m_p->finestre.inizio();
+  m_p.reset();
+  m_viaDa = nullptr;
+  m_passi.clear();
+  m_ridotte.clear();
+}
+
+void Soak::guasto(const QString &testo) {
+  guasti << u"seed %1, event %2: %3"_s.arg(m_seme).arg(fatti).arg(testo);
+  m_eventi = fatti;  // the run stops here
+}
+
+void Soak::inCima() {
+  if (!m_p || m_finito) return;
+  frmInizio *inizio = m_p->finestre.inizio();
+  if (!m_fine && inizio && inizio->isVisible()) return;
+  if (!m_fine && inizio) {
+    // Nothing but "Esci", "FINE SESSIONE" or closing the start window ends the program.
+    guasto(u"the start window is hidden while the program runs on"_s);
+    return;
+  }
+  // Ended: no window of it is left on the screen.
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowType() != Qt::ToolTip)
+      guasto(u"%1 still on the screen after the program ended"_s.arg(w->objectName()));
+  spegni();
+  accendi();
+}
+
+QList<QWidget *> Soak::visibili() const {
+  QList<QWidget *> v;
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (w->isVisible() && !w->isMinimized() && w->windowType() != Qt::ToolTip) v << w;
+  return v;
+}
+
+// The window the user works in, most of the time; another one now and then.
+QWidget *Soak::bersaglio() {
+  QWidget *w = QApplication::activePopupWidget();
+  if (!w) w = QApplication::activeModalWidget();
+  if (!w) w = QApplication::activeWindow();
+  const QList<QWidget *> v = visibili();
+  if ((!w || caso(10) < 3) && !v.isEmpty()) w = v.at(caso(static_cast<int>(v.size())));
+  return w && w->isVisible() && !w->isMinimized() ? w : nullptr;
+}
+
+void Soak::clic(QWidget *finestra, QPoint dove, int pulsante) {
+  // Click to focus, as the window managers of a school's desktops do; a
+  // window under a modal one gives the keyboard to that one.
+  QWidget *modale = QApplication::activeModalWidget();
+  QWidget *fuoco = modale ? modale : finestra;
+  if (finestra->windowType() != Qt::Popup && QApplication::activeWindow() != fuoco) m_x.attiva(fuoco->winId());
+  m_x.sposta(dove);
+  m_x.pulsante(pulsante, true);
+  if (caso(8) == 0) m_x.sposta(puntoIn(finestra));  // dragged before it is let go
+  m_x.pulsante(pulsante, false);
+}
+
+void Soak::passo() {
+  if (m_finito) return;
+  m_x.sincronizza();
+  // A printout's file dialog is answered at once, now and then by cancelling.
+  if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+    // The first is always saved, so every run prints.
+    if (pdfChiesti > 0 && caso(8) == 0) {
+      d->reject();
+    } else {
+      d->selectFile(QDir(m_cartella).filePath(u"stampa-%1.pdf"_s.arg(++pdfChiesti)));
+      static_cast<QDialog *>(d)->accept();  // as its Save button: QFileDialog's own check runs
+    }
+    return;
+  }
+  if (m_tenuto) {
+    // Held past the repeat delay, so the server repeats it.
+    if (m_daQuando.elapsed() < 150) return;
+    m_x.tasto(m_tenuto, false);
+    m_tenuto = 0;
+    return;
+  }
+  if (fatti >= m_eventi) {
+    // Done: the open popups and modal windows are closed first, from inside their loops.
+    if (QWidget *p = QApplication::activePopupWidget()) {
+      p->close();
+    } else if (QWidget *m = QApplication::activeModalWidget()) {
+      if (auto *d = qobject_cast<QDialog *>(m)) d->reject();
+      else m->close();
+    } else if (const QWidgetList tutte = QApplication::topLevelWidgets();
+               std::any_of(tutte.cbegin(), tutte.cend(), [](QWidget *w) {
+                 auto *f = qobject_cast<Finestra *>(w);
+                 return f && f->occupata();
+               })) {
+      // A printout or a drawing under way may still ask for its file: wait for it.
+    } else {
+      m_timer.stop();
+      m_finito = true;
+    }
+    return;
+  }
+  if (m_p) {
+    if (!seguiVia()) azione();
+    ++fatti;
+    if (fatti % kRaffica == 0) verifica();
+  }
+}
+
+// The next press along a way to a window, when one is under way.
+bool Soak::seguiVia() {
+  if (m_passi.isEmpty()) return false;
+  QWidget *da = m_viaDa;
+  const QString nome = m_passi.takeFirst();
+  if (!da || !da->isVisible() || da->isMinimized() || QApplication::activeModalWidget() ||
+      QApplication::activePopupWidget()) {
+    m_passi.clear();
+    return false;
+  }
+  QPoint dove;
+  if (auto *a = da->findChild<QAction *>(nome)) {
+    auto *barra = da->findChild<QMenuBar *>();
+    const QRect r = barra ? barra->actionGeometry(a) : QRect();
+    if (r.isEmpty() || !barra->isVisible()) {
+      m_passi.clear();
+      return false;
+    }
+    dove = barra->mapToGlobal(r.center());
+  } else if (auto *c = da->findChild<QWidget *>(nome); c && c->isVisible()) {
+    dove = c->mapToGlobal(c->rect().center());
+  } else {
+    m_passi.clear();
+    return false;
+  }
+  clic(da, dove, 1);
+  return true;
+}
+
+void Soak::azione() {
+  QWidget *attiva = QApplication::activeWindow();
+  const int tipo = caso(1000);
+  // A way from this window to another, when it has one. The ways to windows
+  // not yet reached in this run come first, most of the time, and are taken
+  // more often while there are any.
+  QList<const Via *> vie, nuove;
+  if (attiva && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
+    for (const Via &v : Vie()) {
+      if (v.da != attiva->objectName()) continue;
+      vie << &v;
+      if (!m_raggiunte.contains(v.finestra) || (v.finestra == kDialogoFile && pdfChiesti == 0)) nuove << &v;
+    }
+  }
+  if (tipo < (nuove.isEmpty() ? 100 : 250) && !vie.isEmpty()) {
+    if (!nuove.isEmpty() && caso(4) != 0) vie = nuove;
+    const Via *v = vie.at(caso(static_cast<int>(vie.size())));
+    m_viaDa = attiva;
+    m_passi = v->passi;
+    ++vieSeguite;
+    seguiVia();
+    return;
+  }
+  m_ridotte.removeAll(nullptr);
+  QList<QWidget *> v = visibili();
+  if ((tipo >= 970 || v.isEmpty()) && !m_ridotte.isEmpty()) {
+    // Restore a minimised window.
+    QWidget *w = m_ridotte.takeAt(caso(static_cast<int>(m_ridotte.size())));
+    if (w->isVisible()) m_x.ripristina(w->winId());
+    return;
+  }
+  if (tipo < 500) {
+    const unsigned long k = kTasti.at(caso(static_cast<int>(kTasti.size())));
+    if (m_x.tasto(k, true)) {
+      if (caso(40) == 0) {
+        m_tenuto = k;
+        m_daQuando.start();
+        return;
+      }
+      m_x.tasto(k, false);
+    }
+  } else if (tipo < 540) {
+    // Alt + a letter: the menu entries' keys first of all.
+    static const QList<unsigned long> lettere{XK_s, XK_a, XK_s, XK_a, XK_e, XK_f, XK_v, XK_c, XK_x, XK_i};
+    const unsigned long k = lettere.at(caso(static_cast<int>(lettere.size())));
+    m_x.tasto(XK_Alt_L, true);
+    m_x.tasto(k, true);
+    m_x.tasto(k, false);
+    m_x.tasto(XK_Alt_L, false);
+  } else if (tipo < 900) {
+    if (QWidget *w = bersaglio()) clic(w, puntoIn(w), caso(5) == 0 ? 3 : 1);
+  } else if (tipo < 910) {
+    QWidget *w = bersaglio();
+    if (w && w->windowType() != Qt::Popup) m_x.chiudi(w->winId());
+  } else if (tipo < 945) {
+    QWidget *w = bersaglio();
+    if (w && w->windowType() != Qt::Popup) {
+      const QSize minima = w->minimumSize().expandedTo({40, 30});
+      const QSize massima = w->maximumSize().boundedTo({1270, 1010});
+      m_x.ridimensiona(w->winId(), QSize(std::clamp(40 + caso(1200), minima.width(), massima.width()),
+                                         std::clamp(30 + caso(950), minima.height(), massima.height())));
+    }
+  } else if (tipo < 960) {
+    QWidget *w = bersaglio();
+    if (w && w->windowType() != Qt::Popup) {
+      m_x.riduci(w->winId());
+      m_ridotte << w;
+    }
+  } else if (QWidget *w = bersaglio()) {
+    clic(w, puntoIn(w), 1);
+  }
+}
+
+void Soak::verifica() {
+  const Stato &s = m_p->stato;
+  const Esercizio &e = s.esercizio;
+  QStringList f;
+  if (e.intOperazione < 0 || e.intOperazione > 20) f << u"intOperazione %1"_s.arg(e.intOperazione);
+  if (e.intEsatte < 0 || e.intErrate < 0 || e.intEsatte + e.intErrate > std::max<int>(e.intOperazione, 0))
+    f << u"intEsatte %1, intErrate %2 of %3"_s.arg(e.intEsatte).arg(e.intErrate).arg(e.intOperazione);
+  const auto cifre = std::count_if(e.strRisposta.cbegin(), e.strRisposta.cend(), [](QChar c) { return c.isDigit(); });
+  if (e.strRisposta.size() > e.intLunghezzaMassima || e.intLunghezzaMassima != 7 || cifre > 5)
+    f << u"answer '%1'"_s.arg(e.strRisposta);
+  if (e.strNomeAlunno.size() > 15) f << u"pupil's name '%1'"_s.arg(e.strNomeAlunno);
+  if (s.livello.intLivello < 1 || s.livello.intLivello > 12 || s.livello.intCifre < 1 || s.livello.intCifre > 2)
+    f << u"level %1, digits %2"_s.arg(s.livello.intLivello).arg(s.livello.intCifre);
+  const Impostazioni &i = s.impostazioni;
+  if (i.intCosaCalcolare < 1 || i.intCosaCalcolare > 3 || i.intOrdineSimboli < 1 || i.intOrdineSimboli > 3 ||
+      (i.intValoreMassimo != 9 && i.intValoreMassimo != 19))
+    f << u"settings %1 %2 %3"_s.arg(i.intCosaCalcolare).arg(i.intOrdineSimboli).arg(i.intValoreMassimo);
+  const Scheda &k = s.scheda;
+  if (k.intNumeroOperazioni % 10 != 0 || k.intNumeroOperazioni < 10 || k.intNumeroOperazioni > 30 ||
+      k.intRigheGenerate < 0 || k.intRigheGenerate > 30 || k.intTipoScheda < 1 || k.intTipoScheda > 2)
+    f << u"worksheet %1 lines, %2 made, kind %3"_s.arg(k.intNumeroOperazioni).arg(k.intRigheGenerate).arg(k.intTipoScheda);
+  if (m_p->finestre.inizio()) {
+    QFile file(NomeFileLivelli(s.livello.strNomeFile));
+    const auto r = file.open(QIODevice::ReadOnly) ? LeggiRecordLivello(file.readAll()) : std::nullopt;
+    if (!r || r->intLivello != s.livello.intLivello || r->intCifre != s.livello.intCifre)
+      f << u"level file does not hold family %1, %2 digits"_s.arg(s.livello.intLivello).arg(s.livello.intCifre);
+  }
+  if (!f.isEmpty()) guasto(f.join(u"; "_s));
+}
+
+QList<quint32> Semi() {
+  bool ok = false;
+  const quint32 uno = qEnvironmentVariable("VORNEL_SOAK_SEME").toUInt(&ok);
+  if (ok) return {uno};
+  return {20261209u, 7u, 1848u};
+}
+
+int EventiPerSeme() {
+  bool ok = false;
+  const int n = qEnvironmentVariableIntValue("VORNEL_SOAK_EVENTI", &ok);
+  return ok && n > 0 ? n : VORNEL_SOAK_EVENTI;
+}
+
+}  // namespace
+
+class TestSoak : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void initTestCase();
+  void shouldSurviveARandomUserThroughEveryWindow_data();
+  void shouldSurviveARandomUserThroughEveryWindow();
+};
+
+void TestSoak::initTestCase() {
+  ImpostaApplicazione();
+  // The program's end is seen by the soak, which starts it again.
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestSoak::shouldSurviveARandomUserThroughEveryWindow_data() {
+  QTest::addColumn<quint32>("seme");
+  for (quint32 s : Semi()) QTest::addRow("seed %u", s) << s;
+}
+
+void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
+  QFETCH(quint32, seme);
+  const int eventi = EventiPerSeme();
+  // Said before anything runs: a sanitizer report ends the process.
+  qInfo("soak: seed %u, %d events (VORNEL_SOAK_SEME=%u replays it)", seme, eventi, seme);
+  CartellaTemporanea dir;
+  // No print queue of the machine is ever used: only "Salva come PDF".
+  qputenv("CUPS_SERVER", QFile::encodeName(dir.percorso() + u"/nessun-cups.sock"_s));
+  IniettoreX x;
+  QVERIFY2(x.pronto(), "no X display with the XTest extension");
+  x.ripetizione(40, 15);
+  Ricevuti ricevuti;
+  qApp->installEventFilter(&ricevuti);
+  QElapsedTimer tempo;
+  tempo.start();
+  {
+    Soak soak(x, seme, eventi, dir.percorso(), ricevuti.mostrate);
+    soak.avvia();
+    while (!soak.finito()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      soak.inCima();
+    }
+    soak.spegni();
+    qInfo("soak: seed %u, %d events in %lld ms; %d starts, %d ways followed, %d PDF files asked for", seme,
+          soak.fatti, static_cast<long long>(tempo.elapsed()), soak.avvii, soak.vieSeguite, soak.pdfChiesti);
+    QVERIFY2(soak.guasti.isEmpty(), qPrintable(soak.guasti.join(u'\n')));
+    QCOMPARE(soak.fatti, eventi);
+  }
+  qApp->removeEventFilter(&ricevuti);
+  qInfo("soak: keys %d (%d repeated, %d with Alt), presses left %d right %d, closes %d, resizes %d, minimised %d; "
+        "%d requests named a window already gone",
+        ricevuti.tasti, ricevuti.ripetuti, ricevuti.conAlt, ricevuti.sinistro, ricevuti.destro, ricevuti.chiusure,
+        ricevuti.ridimensionamenti, ricevuti.ridotte, x.errori());
+  // The events came through the X server, every kind of them.
+  QVERIFY(ricevuti.tasti > 0);
+  QVERIFY(ricevuti.ripetuti > 0);
+  QVERIFY(ricevuti.conAlt > 0);
+  QVERIFY(ricevuti.sinistro > 0);
+  QVERIFY(ricevuti.destro > 0);
+  QVERIFY(ricevuti.chiusure > 0);
+  QVERIFY(ricevuti.ridimensionamenti > 0);
+  QVERIFY(ricevuti.ridotte > 0);
+  // Every window was reached, and printouts were saved.
+  QStringList mancanti;
+  for (const Via &v : Vie())
+    if (!ricevuti.mostrate.contains(v.finestra) && !mancanti.contains(v.finestra)) mancanti << v.finestra;
+  QVERIFY2(mancanti.isEmpty(), qPrintable(u"never reached: "_s + mancanti.join(u", "_s)));
+  const QFileInfoList pdf = QDir(dir.percorso()).entryInfoList({u"*.pdf"_s}, QDir::Files);
+  qInfo("soak: %lld PDF files written", static_cast<long long>(pdf.size()));
+  QVERIFY(!pdf.isEmpty());
+  for (const QFileInfo &f : pdf) {
+    QFile file(f.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY2(file.read(5) == "%PDF-", qPrintable(f.fileName()));
+  }
+}
+
+QTEST_MAIN(TestSoak)
+#include "test_soak.moc"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The ways a user reaches each window of the program, for the whole-program
+// soak: from the window named `da`, the controls pressed in turn (widgets or
+// menu entries, by object name, clicked where they are on the screen). A new
+// window joins the soak with a line here; the soak then also insists that
+// every run reaches it. A printout's file dialog is reached the same way.
+struct Via {
+  QString finestra;  // the window reached (object name, or class for Qt's own dialogs)
+  QString da;
+  QStringList passi;
+};
+
+inline const QString kDialogoFile = QStringLiteral("QFileDialog");
+
+inline const QList<Via> &Vie() {
+  static const QList<Via> vie{
+      {QStringLiteral("FrmOperativo"), QStringLiteral("frmInizio"),
+       {QStringLiteral("Option1_2"), QStringLiteral("Option2_2"), QStringLiteral("Option3_0")}},
+      {QStringLiteral("FrmStampaSchedeTre"), QStringLiteral("frmInizio"),
+       {QStringLiteral("Option1_0"), QStringLiteral("Option2_0"), QStringLiteral("mnuStampa")}},
+      {QStringLiteral("frmAutore"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAutore")}},
+      {QStringLiteral("frmLivello"), QStringLiteral("frmInizio"), {QStringLiteral("mnuLivello")}},
+      {QStringLiteral("frmIstruzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuIstruzioni")}},
+      {QStringLiteral("FrmStampaEsercizioTre"), QStringLiteral("FrmOperativo"), {QStringLiteral("mnuStampa")}},
+      {QStringLiteral("FrmAttestato"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_3")}},
+      {QStringLiteral("frmSceltaStampante"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("mnuScegli")}},
+      {QStringLiteral("frmSceltaStampante"), QStringLiteral("FrmStampaSchedeTre"), {QStringLiteral("mnuStampante")}},
+      // Printouts: each asks where to save its PDF.
+      {kDialogoFile, QStringLiteral("FrmStampaSchedeTre"),
+       {QStringLiteral("Option1_2"), QStringLiteral("Option2_1"), QStringLiteral("CmdVisualizzaSchedaDocenti"),
+        QStringLiteral("CmdStampaSchedaDocenti")}},
+      {kDialogoFile, QStringLiteral("FrmStampaSchedeTre"),
+       {QStringLiteral("Option1_0"), QStringLiteral("Option2_0"), QStringLiteral("CmdVisualizzaSchedaAlunni"),
+        QStringLiteral("CmdStampaSchedaAlunni")}},
+      {kDialogoFile, QStringLiteral("FrmAttestato"), {QStringLiteral("Option5_0")}},
+      {kDialogoFile, QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_2")}},
+  };
+  return vie;
+}
