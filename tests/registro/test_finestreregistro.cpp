@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +147,8 @@ class TestFinestreRegistro : public QObject {
   void shouldOpenOnTheRightPinAndWaitAfterFiveWrongOnes();
   void shouldEraseAPupilOnlyAfterConfirmationAndRefuseABlankName();
   void shouldPrintTheClassViewToAPdf();
+  void shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled();
+  void shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn();
   void shouldPrintThePupilsPageWithTheMistakeInWords();
 
  private:
@@ -459,6 +462,80 @@ void TestFinestreRegistro::shouldPrintThePupilsPageWithTheMistakeInWords() {
   QVERIFY2(righe.filter(u"07/12/2026 09:30"_s).size() == 1, qPrintable(righe.join(u'\n')));
   QVERIFY(righe.filter(u"20/20"_s).size() == 1);
   QVERIFY(righe.contains(u"    Senza conversione"_s));
+}
+
+void TestFinestreRegistro::shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled() {
+  m_p = std::make_unique<Programma>();
+  Registro &r = m_p->quaderno->registro();
+  RegistrazioneEsercizio reg(r);
+  DatiEsercizio d;
+  d.alunno = m_p->zoe;
+  d.famiglia = 9;
+  d.inizio = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
+  QVERIFY(reg.inizia(d));
+  for (int n = 1; n <= 20; ++n)
+    QVERIFY(reg.operazioneChiusa(Chiusa(n, n == 1 ? QStringList{u"virgola"_s} : QStringList{})));
+
+  FrmRegistro f(r, m_p->ctx);
+  QString scelto;
+  QStringList suggeriti;
+  f.impostaSceltaFile([&](QWidget *, const QString &s) {
+    suggeriti << s;
+    return scelto;
+  });
+  f.mostraAlunno(m_p->zoe);
+  struct Caso {
+    QString pulsante, file, suggerito, atteso;
+  };
+  const Caso casi[] = {
+      {u"cmdCsvClasse"_s, u"classe.csv"_s, u"3ª A.csv"_s, u"\"Zoë\""_s},
+      {u"cmdCsvAlunno"_s, u"alunno.csv"_s, u"Zoë.csv"_s, u"\"Virgola spostata\""_s},
+      {u"cmdCsvOperazioni"_s, u"operazioni.csv"_s, u"3ª A operazioni.csv"_s, u"Virgola spostata"_s}};
+  for (const Caso &c : casi) {
+    scelto.clear();
+    Clic(&f, c.pulsante);  // cancelled: no file, no message
+    QVERIFY(m_p->b.messaggi.voci.isEmpty());
+    scelto = m_p->dir.percorso() + u'/' + c.file;
+    Clic(&f, c.pulsante);
+    QVERIFY2(suggeriti.last().endsWith(u'/' + c.suggerito), qPrintable(suggeriti.last()));
+    const QByteArray csv = Contenuto(scelto);
+    QVERIFY2(csv.startsWith("\xEF\xBB\xBF"), qPrintable(c.file));
+    QVERIFY2(QString::fromUtf8(csv).contains(c.atteso), qPrintable(QString::fromUtf8(csv)));
+    QCOMPARE(m_p->b.messaggi.voci.size(), 1);
+    QVERIFY(m_p->b.messaggi.voci.first().testo.contains(scelto));
+    m_p->b.messaggi.voci.clear();
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+  }
+}
+
+void TestFinestreRegistro::shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn() {
+  CartellaTemporanea dir;
+  Banco b;
+  CasualeSistema casuale{7};
+  Finestre finestre;
+  Contesto ctx{b.stato, b.orologio, casuale, b.messaggi, b.stampante, finestre};
+  b.stato.livello.strNomeFile = u"vornel"_s;
+  // The register's path is a folder: no file can be opened there.
+  QVERIFY(QDir(dir.percorso()).mkpath(u"registro.sqlite"_s));
+  finestre.impostaQuaderno(std::make_unique<QuadernoRegistro>(dir.percorso() + u"/registro.sqlite"_s));
+  frmInizio *inizio = finestre.avvia(ctx);
+  QVERIFY(Attiva(inizio));
+  // Neither window opens over a register that can't be used; the fault is told once.
+  for (const QString &voce : {u"mnuAlunno"_s, u"mnuRegistro"_s, u"mnuAlunno"_s}) {
+    In<QAction>(inizio, voce)->trigger();
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+  }
+  QCOMPARE(b.messaggi.voci.size(), 1);
+  QCOMPARE(b.stato.alunnoScelto.id, 0);
+  // The drill still starts.
+  QTest::mousePress(In(inizio, u"Option1_0"_s), Qt::LeftButton);
+  QTest::mousePress(In(inizio, u"Option2_0"_s), Qt::LeftButton);
+  QTest::mousePress(In(inizio, u"Option3_0"_s), Qt::LeftButton);
+  QVERIFY(QTest::qWaitFor([&] { return finestre.esercizio() && finestre.esercizio()->isVisible(); }));
+  QCOMPARE(b.stato.esercizio.intOperazione, 1);
+  for (QWidget *w : QApplication::topLevelWidgets()) w->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  delete finestre.inizio();
 }
 
 QTEST_MAIN(TestFinestreRegistro)

@@ -89,7 +89,8 @@ void GraficoEsatte::paintEvent(QPaintEvent *) {
   p.setRenderHint(QPainter::Antialiasing);
   p.fillRect(rect(), Qt::white);
   const QFontMetrics fm(font());
-  const int sinistra = fm.horizontalAdvance(u"20"_s) + 12, basso = fm.height() + 8, alto = 10, destra = 12;
+  // Room for the scale on the left, the dates below and a whole dot at each end.
+  const int sinistra = fm.horizontalAdvance(u"20"_s) + 16, basso = fm.height() + 8, alto = 10, destra = 16;
   const QRect area(sinistra, alto, width() - sinistra - destra, height() - alto - basso);
   p.setPen(QColor(200, 200, 200));
   for (int v = 0; v <= 20; v += 5) {

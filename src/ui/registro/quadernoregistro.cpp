@@ -25,6 +25,7 @@ std::optional<QString> QuadernoRegistro::prendiMessaggio() {
 }
 
 std::optional<AlunnoScelto> QuadernoRegistro::scegliAlunno(Contesto &ctx, QWidget *sopra) {
+  if (!m_registro.pronto()) return std::nullopt;  // the fault is told by the caller
   FrmAlunno finestra(m_registro, ctx.stato.alunnoScelto, sopra);
   finestra.exec();
   return finestra.result() == QDialog::Accepted ? finestra.scelta() : std::nullopt;
