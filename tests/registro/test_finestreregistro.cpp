@@ -23,6 +23,7 @@
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "support/doppi.h"
+#include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/registro/frmalunno.h"
 #include "ui/registro/frmporta.h"
@@ -422,6 +423,7 @@ void TestFinestreRegistro::shouldPrintTheClassViewToAPdf() {
   const QString pdfFile = m_p->dir.percorso() + u"/classe.pdf"_s;
   stampante.impostaSceltaFilePdf([pdfFile](const QString &) { return pdfFile; });
   Contesto ctx{m_p->b.stato, m_p->b.orologio, m_p->casuale, m_p->b.messaggi, stampante, m_p->finestre};
+  QVERIFY(r.nuovoAlunno(m_p->classe, u"Rossi Bianchi Verdi Neri"_s));  // 24 characters
   FrmRegistro f(r, ctx);
   QVERIFY(Attiva(&f));
   Clic(&f, u"cmdStampaClasse"_s);
@@ -435,6 +437,8 @@ void TestFinestreRegistro::shouldPrintTheClassViewToAPdf() {
   QVERIFY2(m.hasMatch(), qPrintable(testo));
   QVERIFY(GradoValutazione(m.captured(1)) > 0);
   QVERIFY(testo.contains(u"D'Amico"_s));
+  // A name too wide for its column is cut, and still stands apart from the next one.
+  QVERIFY2(testo.contains(u"Rossi Bianchi Verdi Ne… nessun esercizio finito"_s), qPrintable(testo));
   QVERIFY(testo.contains(u"chilogrammi"_s));
   // A4 portrait.
   const QString info = pdf::esegui(u"pdfinfo"_s, {pdfFile});
@@ -462,6 +466,19 @@ void TestFinestreRegistro::shouldPrintThePupilsPageWithTheMistakeInWords() {
   QVERIFY2(righe.filter(u"07/12/2026 09:30"_s).size() == 1, qPrintable(righe.join(u'\n')));
   QVERIFY(righe.filter(u"20/20"_s).size() == 1);
   QVERIFY(righe.contains(u"    Senza conversione"_s));
+  // The chart below the heading, and the table below the chart.
+  const auto &doc = m_p->b.stampante.documenti.first();
+  QCOMPARE(doc.immagini.size(), 1);
+  const auto &img = doc.immagini.first();
+  QVERIFY(img.y > doc.righe.at(1).y);
+  QVERIFY(doc.righe.at(2).y >= img.y + img.altezza);
+  QVERIFY(img.x + img.larghezza <= 11906 - 900);  // inside an A4 page's width
+  // The line of right answers is drawn on it.
+  bool blu = false;
+  for (int y = 0; y < img.contenuto.height() && !blu; ++y)
+    for (int x = 0; x < img.contenuto.width() && !blu; x += 3)
+      blu = img.contenuto.pixelColor(x, y) == aspetto::kBlu;
+  QVERIFY(blu);
 }
 
 void TestFinestreRegistro::shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled() {

@@ -20,6 +20,7 @@
 
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
+#include "platform/stampante.h"
 #include "registro/esportacsv.h"
 #include "ui/common/aspetto.h"
 #include "ui/common/contesto.h"
@@ -90,7 +91,8 @@ void GraficoEsatte::paintEvent(QPaintEvent *) {
   p.fillRect(rect(), Qt::white);
   const QFontMetrics fm(font());
   // Room for the scale on the left, the dates below and a whole dot at each end.
-  const int sinistra = fm.horizontalAdvance(u"20"_s) + 16, basso = fm.height() + 8, alto = 10, destra = 16;
+  const int sinistra = fm.horizontalAdvance(u"20"_s) + 16, basso = fm.height() + 8,
+            alto = fm.height() / 2 + 4, destra = 16;
   const QRect area(sinistra, alto, width() - sinistra - destra, height() - alto - basso);
   p.setPen(QColor(200, 200, 200));
   for (int v = 0; v <= 20; v += 5) {
@@ -518,11 +520,28 @@ void FrmRegistro::stampaClasse() {
     m_ctx.messaggi.mostra(e.errore, TitoloMessaggi(), Messaggi::Icona::Avviso);
 }
 
+// The chart as the page shows it, drawn afresh at the printer's resolution.
+QImage FrmRegistro::immagineGrafico() const {
+  if (!m_pagina || m_pagina->serie.isEmpty()) return {};
+  const double dpi = m_ctx.stampante.risoluzione();
+  const QSize pixel(qRound(kLarghezzaGrafico / 1440.0 * dpi), qRound(kAltezzaGrafico / 1440.0 * dpi));
+  GraficoEsatte copia;
+  copia.imposta(m_pagina->serie);
+  QFont f = copia.font();
+  f.setPixelSize(std::max(8, pixel.height() / 16));
+  copia.setFont(f);
+  copia.resize(pixel);
+  QImage img(pixel, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  copia.render(&img);
+  return img;
+}
+
 void FrmRegistro::stampaAlunno() {
   if (!m_pagina) return;
   const EsitoStampaRegistro e =
       StampaRighe(m_ctx.stampante, m_pagina->alunno.id == 0 ? kSenzaNome : m_pagina->alunno.nome,
-                  RigheStampaAlunno(*m_pagina, m_ctx.orologio.oggi()));
+                  RigheStampaAlunno(*m_pagina, m_ctx.orologio.oggi()), immagineGrafico());
   if (!e.stampato && !e.errore.isEmpty())
     m_ctx.messaggi.mostra(e.errore, TitoloMessaggi(), Messaggi::Icona::Avviso);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -60,6 +61,7 @@ class FrmRegistro : public QWidget {
   void riempiGestioneAlunni();
   void stampaClasse();
   void stampaAlunno();
+  [[nodiscard]] QImage immagineGrafico() const;
   void esporta(int tipo);  // 0 class, 1 pupil, 2 operations of the class
   bool esito(const Esito &e);
   void guasto();

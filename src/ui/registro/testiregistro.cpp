@@ -98,8 +98,10 @@ QString TestoDurata(qint64 secondi) {
 
 namespace {
 
+// A column of the printed table, with at least one blank before the next.
 QString Colonna(const QString &s, int larghezza) {
-  return s.size() > larghezza ? s.left(larghezza - 1) + u'…' : s.leftJustified(larghezza);
+  const QString t = s.size() > larghezza - 1 ? s.left(larghezza - 2) + u'…' : s;
+  return t.leftJustified(larghezza);
 }
 
 QString TestoAndamento(Andamento a) {
@@ -168,7 +170,8 @@ QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
   return r;
 }
 
-EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, const QStringList &righe) {
+EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, const QStringList &righe,
+                                const QImage &grafico) {
   const QString courier = CercaFontCourier(stampante.fonts());
   stampante.impostaTitolo(titolo);
   stampante.impostaFont(u"Arial"_s);
@@ -184,6 +187,11 @@ EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, con
     }
     stampante.impostaX(1000);
     stampante.stampaRiga(righe.at(i));
+    if (i == 1 && !grafico.isNull()) {
+      const double y = stampante.y() + 200;
+      stampante.stampaImmagine(grafico, 1000, y, kLarghezzaGrafico, kAltezzaGrafico);
+      stampante.impostaY(y + kAltezzaGrafico + 200);
+    }
   }
   if (stampante.fineDocumento()) return {true, {}};
   return {false, stampante.errore()};

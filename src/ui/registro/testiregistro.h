@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -29,9 +30,11 @@ class Stampante;
 
 // Prints the lines on the program's printer: the first as a 14 pt title, the
 // others in Courier 9 pt, one after the other (the printer turns the page).
-// Empty when printed; otherwise why not (an empty text when cancelled).
+// A chart, when given, goes below the second line across the page's width.
 struct EsitoStampaRegistro {
   bool stampato = false;
   QString errore;
 };
-EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, const QStringList &righe);
+inline constexpr double kLarghezzaGrafico = 9900, kAltezzaGrafico = 3300;  // twips
+EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, const QStringList &righe,
+                                const QImage &grafico = {});
