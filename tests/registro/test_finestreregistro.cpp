@@ -150,6 +150,7 @@ class TestFinestreRegistro : public QObject {
   void shouldPrintTheClassViewToAPdf();
   void shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled();
   void shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn();
+  void shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn();
   void shouldPrintThePupilsPageWithTheMistakeInWords();
 
  private:
@@ -553,6 +554,34 @@ void TestFinestreRegistro::shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn() 
   for (QWidget *w : QApplication::topLevelWidgets()) w->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   delete finestre.inizio();
+}
+
+void TestFinestreRegistro::shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn() {
+  m_p = std::make_unique<Programma>();
+  Registro &r = m_p->quaderno->registro();
+  RegistrazioneEsercizio reg(r);
+  DatiEsercizio d;  // no pupil chosen
+  d.famiglia = 2;
+  d.inizio = QDateTime(QDate(2026, 12, 8), QTime(11, 5));
+  QVERIFY(reg.inizia(d));
+  for (int n = 1; n <= 3; ++n) QVERIFY(reg.operazioneChiusa(Chiusa(n, {u"zero"_s})));
+  QVERIFY(reg.interrompi());
+
+  FrmRegistro f(r, m_p->ctx);
+  QVERIFY(Attiva(&f));
+  auto *classi = In<QComboBox>(&f, u"cmbClasse"_s);
+  QCOMPARE(classi->itemText(classi->count() - 1), u"Senza nome"_s);
+  classi->setCurrentIndex(classi->count() - 1);
+  auto *tbl = In<QTableWidget>(&f, u"tblEsercizi"_s);
+  QCOMPARE(tbl->rowCount(), 1);
+  QCOMPARE(Testo(tbl, 0, 0), u"08/12/2026 11:05"_s);
+  QCOMPARE(Testo(tbl, 0, 5), u"3 su 3"_s);
+  QCOMPARE(Testo(tbl, 0, 6), u"non finito"_s);
+  QCOMPARE(Testo(tbl, 0, 8), u"Zero segnaposto"_s);
+  QCOMPARE(tbl->item(0, 8)->toolTip(), u"Nel numero manca uno zero che tiene il posto."_s);
+  // An unfinished exercise is no point of the chart.
+  QCOMPARE(In<GraficoEsatte>(&f, u"graficoEsatte"_s)->serie().size(), 0);
+  QCOMPARE(In<QTableWidget>(&f, u"tblClasse"_s)->rowCount(), 0);
 }
 
 QTEST_MAIN(TestFinestreRegistro)
