@@ -1,10 +1,13 @@
 // The register's windows through the real widgets: the pupil's choice of their
 // name, the teacher's door, the register window over a real SQLite file.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -104,6 +107,26 @@ int RigaDi(QTableWidget *t, const QString &nome) {
   for (int r = 0; t && r < t->rowCount(); ++r)
     if (Testo(t, r, 0) == nome) return r;
   return -1;
+}
+
+// Controls a screen reader would find without a name: visible buttons, fields,
+// lists, tables and labels showing text.
+QStringList SenzaNome(QWidget *finestra) {
+  QStringList muti;
+  for (QWidget *w : finestra->findChildren<QWidget *>()) {
+    // A table's headers are read as part of the table.
+    if (!w->isVisibleTo(finestra) || w->objectName().startsWith(u"qt_"_s) || qobject_cast<QHeaderView *>(w))
+      continue;
+    const auto *l = qobject_cast<QLabel *>(w);
+    const bool controllo = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                           qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractItemView *>(w) ||
+                           qobject_cast<GraficoEsatte *>(w);
+    if (!controllo && !(l && !l->text().trimmed().isEmpty())) continue;
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+    if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+      muti << QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+  }
+  return muti;
 }
 
 struct Programma {
@@ -377,6 +400,12 @@ void TestFinestreRegistro::shouldEraseAPupilOnlyAfterConfirmationAndRefuseABlank
     return si;
   });
   QVERIFY(Attiva(&f));
+  // Every page named for a screen reader.
+  auto *schede = In<QTabWidget>(&f, u"tabRegistro"_s);
+  for (int i = schede->count() - 1; i >= 0; --i) {
+    schede->setCurrentIndex(i);
+    QVERIFY2(SenzaNome(&f).isEmpty(), qPrintable(SenzaNome(&f).join(u", "_s)));
+  }
   auto *alunni = In<QListWidget>(&f, u"lstAlunni"_s);
   QCOMPARE(alunni->count(), 2);
   alunni->setCurrentRow(alunni->row(alunni->findItems(u"Zoë"_s, Qt::MatchExactly).value(0)));
