@@ -174,6 +174,7 @@ class TestFinestreRegistro : public QObject {
   void shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled();
   void shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn();
   void shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn();
+  void shouldRenameAndEraseAClassThroughTheWindow();
   void shouldPrintThePupilsPageWithTheMistakeInWords();
 
  private:
@@ -611,6 +612,47 @@ void TestFinestreRegistro::shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn()
   // An unfinished exercise is no point of the chart.
   QCOMPARE(In<GraficoEsatte>(&f, u"graficoEsatte"_s)->serie().size(), 0);
   QCOMPARE(In<QTableWidget>(&f, u"tblClasse"_s)->rowCount(), 0);
+}
+
+void TestFinestreRegistro::shouldRenameAndEraseAClassThroughTheWindow() {
+  m_p = std::make_unique<Programma>();
+  Registro &r = m_p->quaderno->registro();
+  FrmRegistro f(r, m_p->ctx);
+  bool si = true;
+  f.impostaConferma([&](QWidget *, const QString &) { return si; });
+  QVERIFY(Attiva(&f));
+  auto *classi = In<QListWidget>(&f, u"lstClassi"_s);
+  auto *combo = In<QComboBox>(&f, u"cmbClasse"_s);
+
+  Scrivi(&f, u"txtNome"_s, u"  \t "_s);
+  Clic(&f, u"cmdRinominaClasse"_s);
+  QCOMPARE(m_p->b.messaggi.voci.size(), 1);
+  QCOMPARE(classi->item(0)->text(), u"3ª A"_s);
+
+  Scrivi(&f, u"txtNome"_s, u"4ª A \"Rodari\"; DROP"_s);
+  Clic(&f, u"cmdRinominaClasse"_s);
+  QCOMPARE(r.classi().value(0).nome, u"4ª A \"Rodari\"; DROP"_s);
+  QCOMPARE(combo->itemText(0), u"4ª A \"Rodari\"; DROP"_s);
+  QCOMPARE(In<QLineEdit>(&f, u"txtNome"_s)->text(), QString());
+
+  Scrivi(&f, u"txtNome"_s, u"5ª B"_s);
+  Clic(&f, u"cmdNuovaClasse"_s);
+  QCOMPARE(classi->count(), 2);
+  QCOMPARE(combo->count(), 3);  // and "Senza nome"
+
+  // Erasing the first class takes its pupils with it; the other stays.
+  classi->setCurrentRow(0);
+  si = false;
+  Clic(&f, u"cmdCancellaClasse"_s);
+  QCOMPARE(r.classi().size(), 2);
+  si = true;
+  Clic(&f, u"cmdCancellaClasse"_s);
+  QCOMPARE(r.classi().size(), 1);
+  QCOMPARE(r.classi().first().nome, u"5ª B"_s);
+  QVERIFY(!r.alunno(m_p->zoe));
+  QCOMPARE(combo->itemText(0), u"5ª B"_s);
+  QCOMPARE(In<QTableWidget>(&f, u"tblClasse"_s)->rowCount(), 0);
+  QCOMPARE(m_p->b.messaggi.voci.size(), 1);
 }
 
 QTEST_MAIN(TestFinestreRegistro)
