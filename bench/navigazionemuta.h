@@ -13,6 +13,8 @@ class NavigazioneMuta final : public Navigazione {
   void apriAutore() override {}
   void apriLivello() override {}
   void apriIstruzioni() override {}
+  void apriAlunno() override {}
+  void apriRegistro() override {}
   void chiudiTutto() override {}
   QString didascaliaInizio(const QString &) override { return {}; }
 };

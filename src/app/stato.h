@@ -97,8 +97,18 @@ struct Scheda {
   QString strPiePagina;
 };
 
+// The pupil who chose their own name before "Vai" (id 0: nobody, the
+// exercises go to the register as "Senza nome").
+struct AlunnoScelto {
+  qint64 id = 0;
+  qint64 classe = 0;
+  QString nome;
+  QString nomeClasse;
+};
+
 struct Stato {
   Livello livello;
+  AlunnoScelto alunnoScelto;
   Impostazioni impostazioni;
   FamigliaUnita famiglia;
   Operazione operazione;

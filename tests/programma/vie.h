@@ -26,6 +26,9 @@ inline const QList<Via> &Vie() {
       {QStringLiteral("frmAutore"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAutore")}},
       {QStringLiteral("frmLivello"), QStringLiteral("frmInizio"), {QStringLiteral("mnuLivello")}},
       {QStringLiteral("frmIstruzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuIstruzioni")}},
+      // The register's windows come from its module: the pupil's choice, and the teacher's door.
+      {QStringLiteral("FrmAlunno"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAlunno")}},
+      {QStringLiteral("FrmPorta"), QStringLiteral("frmInizio"), {QStringLiteral("mnuRegistro")}},
       {QStringLiteral("FrmStampaEsercizioTre"), QStringLiteral("FrmOperativo"), {QStringLiteral("mnuStampa")}},
       {QStringLiteral("FrmAttestato"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_3")}},
       {QStringLiteral("frmSceltaStampante"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("mnuScegli")}},

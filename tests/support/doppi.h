@@ -34,6 +34,8 @@ class NavigazioneRegistrata final : public Navigazione {
   void apriAutore() override { aperte << QStringLiteral("autore"); }
   void apriLivello() override { aperte << QStringLiteral("livello"); }
   void apriIstruzioni() override { aperte << QStringLiteral("istruzioni"); }
+  void apriAlunno() override { aperte << QStringLiteral("alunno"); }
+  void apriRegistro() override { aperte << QStringLiteral("registro"); }
   void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
   Quaderno *quaderno() override { return registro; }

@@ -33,5 +33,6 @@ class FrmStampaEsercizioTre : public Finestra {
   QList<QLabel *> m_righe;  // LblOp 1..30 at 0..29
   QFrame *m_fraNome = nullptr;
   QLineEdit *m_txtNome = nullptr;
+  QString m_nomeProposto;  // the chosen name the box was last filled with
   QPushButton *m_cmdAvanti = nullptr;
 };

@@ -22,6 +22,8 @@ class Navigazione {
   virtual void apriAutore() = 0;             // frmAutore, modal over the start window
   virtual void apriLivello() = 0;            // FrmLivello, modal over the start window
   virtual void apriIstruzioni() = 0;         // frmIstruzioni, not modal
+  virtual void apriAlunno() = 0;             // the pupil's choice of their name, modal
+  virtual void apriRegistro() = 0;           // the teacher's register, behind the door
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The pupils' register, loaded at its first use; null when there is none.
   [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }

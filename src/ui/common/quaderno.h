@@ -1,9 +1,13 @@
 #pragma once
 
+#include "app/stato.h"
 #include "registro/dati.h"
 
 #include <QString>
 #include <optional>
+
+struct Contesto;
+class QWidget;
 
 // The pupils' register as the rest of the program sees it. It lives in a
 // module of its own, loaded the first time it is needed, so that nothing of
@@ -19,6 +23,20 @@ class Quaderno {
   virtual void iniziaEsercizio(const DatiEsercizio &dati) = 0;
   virtual void operazioneChiusa(const OperazioneChiusa &op) = 0;
   virtual void interrompiEsercizio() = 0;
+
+  // The windows that read the register live in the module too. The pupil
+  // chooses their own name (no PIN): the choice, an empty one (id 0) for
+  // "Senza nome", or none when the window is closed without choosing.
+  [[nodiscard]] virtual std::optional<AlunnoScelto> scegliAlunno(Contesto &ctx, QWidget *sopra) {
+    (void)ctx;
+    (void)sopra;
+    return std::nullopt;
+  }
+  // The teacher's register window, behind the teacher's door.
+  virtual void apriRegistro(Contesto &ctx, QWidget *sopra) {
+    (void)ctx;
+    (void)sopra;
+  }
 
   // A new fault of the register to tell the user, taken once.
   [[nodiscard]] virtual std::optional<QString> prendiMessaggio() = 0;

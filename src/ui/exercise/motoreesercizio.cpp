@@ -342,6 +342,10 @@ void MotoreEsercizio::intervieni() {
 void MotoreEsercizio::registraInizio() {
   if (!m_quaderno) return;
   DatiEsercizio d;
+  if (const AlunnoScelto &a = m_stato.alunnoScelto; a.id != 0) {
+    d.alunno = a.id;
+    d.classe = a.classe;
+  }
   d.famiglia = m_stato.livello.intLivello;
   d.cifre = m_stato.livello.intCifre;
   d.cosa = m_stato.impostazioni.intCosaCalcolare;

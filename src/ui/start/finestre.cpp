@@ -17,6 +17,8 @@
 #include <QLibrary>
 #include <QShortcut>
 
+#include "platform/messaggi.h"
+
 using namespace Qt::StringLiterals;
 
 Finestre::~Finestre() = default;
@@ -161,6 +163,38 @@ void Finestre::apriLivello() {
 
 void Finestre::apriIstruzioni() {
   apri(m_istruzioni, [this] { return new frmIstruzioni(m_inizio); });
+}
+
+void Finestre::apriAlunno() {
+  if (!m_inizio) return;
+  Quaderno *q = quaderno();
+  if (!q) {
+    m_ctx->messaggi.mostra(u"Il registro non è disponibile: gli esercizi vanno senza nome."_s, TitoloMessaggi(),
+                           Messaggi::Icona::Avviso);
+    return;
+  }
+  if (const auto scelto = q->scegliAlunno(*m_ctx, m_inizio)) {
+    m_ctx->stato.alunnoScelto = *scelto;
+    m_inizio->mostraAlunno();
+  }
+  avvisaGuastoRegistro();
+}
+
+void Finestre::apriRegistro() {
+  if (!m_inizio) return;
+  Quaderno *q = quaderno();
+  if (!q) {
+    m_ctx->messaggi.mostra(u"Il registro non è disponibile."_s, TitoloMessaggi(), Messaggi::Icona::Avviso);
+    return;
+  }
+  q->apriRegistro(*m_ctx, m_inizio);
+  avvisaGuastoRegistro();
+}
+
+void Finestre::avvisaGuastoRegistro() {
+  if (!m_quaderno) return;
+  if (const auto m = m_quaderno->prendiMessaggio())
+    m_ctx->messaggi.mostra(*m, TitoloMessaggi(), Messaggi::Icona::Avviso);
 }
 
 void Finestre::chiudiTutto() {

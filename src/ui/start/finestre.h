@@ -37,6 +37,8 @@ class Finestre final : public QObject, public Navigazione {
   void apriAutore() override;
   void apriLivello() override;
   void apriIstruzioni() override;
+  void apriAlunno() override;
+  void apriRegistro() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
   Quaderno *quaderno() override;
@@ -73,6 +75,8 @@ class Finestre final : public QObject, public Navigazione {
   void mostra(QWidget *w);
   // Shows a window just built, a step per turn of the loop from the given one.
   void mostraNuova(QWidget *finestra, int passo = 0);
+  // Tells a new fault of the register, once.
+  void avvisaGuastoRegistro();
 
   Contesto *m_ctx = nullptr;
   Coperture m_coperture;

@@ -29,6 +29,7 @@ constexpr QRect kLabel8{5940, 0, 570, 600};
 constexpr QRect kLabel7{7710, 1470, 600, 660};
 constexpr QRect kLabel3{180, 2250, 900, 600};
 constexpr QRect kFrame5{6840, 2220, 2340, 600};
+constexpr QRect kLblAlunno{1200, 2250, 5520, 600};
 constexpr QRect kLblCifre{60, 45, 2220, 510};
 constexpr QRect kFrame1{120, 3180, 3000, 2580};
 constexpr QRect kFrame2{3300, 3180, 3000, 2580};
@@ -130,6 +131,11 @@ void frmInizio::costruisci() {
   coloraTesto(m_label7, kRosso);
   m_label3 = Etichetta(titolo, QStringLiteral("Label3"), kLabel3, carattere(QStringLiteral("Arial"), 14, true),
                        Qt::AlignCenter);
+  // The pupil who chose their name; empty while nobody has.
+  m_lblAlunno = Etichetta(titolo, QStringLiteral("lblAlunno"), kLblAlunno, carattere(QStringLiteral("Arial"), 12, true),
+                          Qt::AlignCenter);
+  coloraTesto(m_lblAlunno, kBlu);
+  m_lblAlunno->setAccessibleName(QStringLiteral("Alunno"));
   m_frame5 = cornice(titolo, QStringLiteral("Frame5"), Rett(kFrame5), QStringLiteral("Cifre dei valori"));
   m_lblCifre = Etichetta(m_frame5, QStringLiteral("lblCifre"), kLblCifre, carattere(QStringLiteral("Arial"), 11, true),
                          Qt::AlignCenter);
@@ -186,12 +192,28 @@ void frmInizio::costruisci() {
   m_mnuAutore = voceMenu(QStringLiteral("mnuAutore"), QStringLiteral("Autore"));
   m_mnuLivello = voceMenu(QStringLiteral("mnuLivello"), QStringLiteral("Livello"));
   m_mnuIstruzioni = voceMenu(QStringLiteral("mnuIstruzioni"), QStringLiteral("Istruzioni"));
+  m_mnuAlunno = voceMenu(QStringLiteral("mnuAlunno"), QStringLiteral("Alunno"));
+  m_mnuRegistro = voceMenu(QStringLiteral("mnuRegistro"), QStringLiteral("Registro"));
+  // Alt+A is the author's: the pupil's entry takes the U of its name.
+  m_mnuAlunno->setShortcut(QKeySequence(Qt::ALT | Qt::Key_U));
+  m_mnuAlunno->setToolTip(QStringLiteral("Alunno (Alt+U)"));
   // The worksheets need the choices of a whole exercise: they become available once an order is chosen.
   m_mnuStampa->setEnabled(false);
   connect(m_mnuStampa, &QAction::triggered, this, [this] { m_ctx.nav.apriSchede(); });
   connect(m_mnuAutore, &QAction::triggered, this, [this] { m_ctx.nav.apriAutore(); });
   connect(m_mnuLivello, &QAction::triggered, this, [this] { m_ctx.nav.apriLivello(); });
   connect(m_mnuIstruzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriIstruzioni(); });
+  connect(m_mnuAlunno, &QAction::triggered, this, [this] { m_ctx.nav.apriAlunno(); });
+  connect(m_mnuRegistro, &QAction::triggered, this, [this] { m_ctx.nav.apriRegistro(); });
+}
+
+void frmInizio::mostraAlunno() {
+  const AlunnoScelto &a = m_ctx.stato.alunnoScelto;
+  if (a.id == 0) {
+    m_lblAlunno->clear();
+    return;
+  }
+  m_lblAlunno->setText(a.nomeClasse.isEmpty() ? a.nome : a.nome + QStringLiteral(" (") + a.nomeClasse + u')');
 }
 
 void frmInizio::disegnaFamiglia() {

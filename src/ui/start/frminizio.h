@@ -26,6 +26,8 @@ class frmInizio : public Finestra {
   // Puts a family and a digits setting chosen in the level window in force:
   // saved at once and drawn as a change of family by its caption is.
   void impostaLivello(int intLivello, int intCifre);
+  // Shows the pupil chosen before "Vai" (nothing when none is).
+  void mostraAlunno();
 
   [[nodiscard]] const Tendina &tendina() const { return m_tendina; }
 
@@ -71,6 +73,9 @@ class frmInizio : public Finestra {
   QAction *m_mnuAutore = nullptr;
   QAction *m_mnuLivello = nullptr;
   QAction *m_mnuIstruzioni = nullptr;
+  QAction *m_mnuAlunno = nullptr;
+  QAction *m_mnuRegistro = nullptr;
+  QLabel *m_lblAlunno = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;

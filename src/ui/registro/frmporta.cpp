@@ -1,0 +1,143 @@
+#include "ui/registro/frmporta.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "registro/portadocente.h"
+#include "ui/common/aspetto.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QLineEdit *CasellaPin(const QString &nome, const QString &accessibile, QWidget *genitore) {
+  auto *t = new QLineEdit(genitore);
+  t->setObjectName(nome);
+  t->setAccessibleName(accessibile);
+  t->setEchoMode(QLineEdit::Password);
+  t->setMaxLength(12);
+  t->setValidator(new QRegularExpressionValidator(QRegularExpression(u"[0-9]{0,12}"_s), t));
+  t->setFont(aspetto::carattere(u"Arial"_s, 14, true));
+  // No input method, no completion, no undo history holding the PIN.
+  t->setAttribute(Qt::WA_InputMethodEnabled, false);
+  return t;
+}
+
+}  // namespace
+
+FrmPorta::FrmPorta(PortaDocente &porta, QWidget *genitore) : QDialog(genitore), m_porta(porta) {
+  setObjectName(u"FrmPorta"_s);
+  setWindowTitle(u"Registro dell'insegnante"_s);
+  aspetto::colora(this, aspetto::kSfondo);
+  setFont(aspetto::carattere(u"Arial"_s, 11, true));
+  m_nuovo = !m_porta.haPin();
+
+  m_lblSpiegazione = new QLabel(this);
+  m_lblSpiegazione->setObjectName(u"lblSpiegazione"_s);
+  m_lblSpiegazione->setWordWrap(true);
+  m_lblSpiegazione->setText(
+      m_nuovo ? u"Prima apertura del registro: scegli un PIN di almeno %1 cifre e scrivilo due volte. "
+                u"Servirà per il registro, le classi e gli alunni."_s.arg(PortaDocente::kLunghezzaMinima)
+              : u"Scrivi il PIN dell'insegnante."_s);
+  m_lblSpiegazione->setAccessibleName(m_lblSpiegazione->text());
+  m_lblSpiegazione->setMinimumWidth(420);
+
+  m_txtPin = CasellaPin(u"txtPin"_s, m_nuovo ? u"Nuovo PIN"_s : u"PIN"_s, this);
+  auto *modulo = new QFormLayout;
+  modulo->addRow(m_nuovo ? u"Nuovo PIN:"_s : u"PIN:"_s, m_txtPin);
+  if (m_nuovo) {
+    m_txtConferma = CasellaPin(u"txtConferma"_s, u"Ripeti il PIN"_s, this);
+    modulo->addRow(u"Ripeti il PIN:"_s, m_txtConferma);
+  }
+
+  m_lblMessaggio = new QLabel(this);
+  m_lblMessaggio->setObjectName(u"lblMessaggio"_s);
+  m_lblMessaggio->setAccessibleName(u"Messaggio"_s);
+  m_lblMessaggio->setWordWrap(true);
+  aspetto::coloraTesto(m_lblMessaggio, aspetto::kRosso);
+  m_lblAttesa = new QLabel(this);
+  m_lblAttesa->setObjectName(u"lblAttesa"_s);
+  m_lblAttesa->setAccessibleName(u"Attesa"_s);
+  aspetto::coloraTesto(m_lblAttesa, aspetto::kRosso);
+
+  m_cmdEntra = new QPushButton(m_nuovo ? u"Scegli il PIN"_s : u"Entra"_s, this);
+  m_cmdEntra->setObjectName(u"cmdEntra"_s);
+  m_cmdEntra->setAccessibleName(m_cmdEntra->text());
+  m_cmdEntra->setDefault(true);
+  auto *cmdAnnulla = new QPushButton(u"Annulla"_s, this);
+  cmdAnnulla->setObjectName(u"cmdAnnulla"_s);
+  cmdAnnulla->setAccessibleName(u"Annulla"_s);
+
+  auto *pulsanti = new QHBoxLayout;
+  pulsanti->addStretch();
+  pulsanti->addWidget(m_cmdEntra);
+  pulsanti->addWidget(cmdAnnulla);
+  auto *l = new QVBoxLayout(this);
+  l->addWidget(m_lblSpiegazione);
+  l->addLayout(modulo);
+  l->addWidget(m_lblMessaggio);
+  l->addWidget(m_lblAttesa);
+  l->addLayout(pulsanti);
+
+  connect(m_cmdEntra, &QPushButton::clicked, this, &FrmPorta::entra);
+  connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+  m_orologio.setInterval(1000);
+  connect(&m_orologio, &QTimer::timeout, this, &FrmPorta::aggiorna);
+  aggiorna();
+  m_txtPin->setFocus();
+}
+
+void FrmPorta::avviso(const QString &testo) {
+  m_lblMessaggio->setText(testo);
+  m_lblMessaggio->setAccessibleDescription(testo);
+}
+
+void FrmPorta::aggiorna() {
+  const qint64 attesa = m_nuovo ? 0 : m_porta.attesa();
+  const bool aperta = attesa <= 0;
+  m_txtPin->setEnabled(aperta);
+  m_cmdEntra->setEnabled(aperta);
+  if (aperta) {
+    m_lblAttesa->clear();
+    m_orologio.stop();
+    return;
+  }
+  m_lblAttesa->setText(attesa == 1 ? u"Troppi PIN sbagliati: riprova fra 1 secondo."_s
+                                   : u"Troppi PIN sbagliati: riprova fra %1 secondi."_s.arg(attesa));
+  if (!m_orologio.isActive()) m_orologio.start();
+}
+
+void FrmPorta::entra() {
+  const QString pin = m_txtPin->text();
+  m_txtPin->clear();
+  if (m_nuovo) {
+    const QString conferma = m_txtConferma->text();
+    m_txtConferma->clear();
+    if (pin != conferma) {
+      avviso(u"I due PIN non sono uguali: scrivili di nuovo."_s);
+      m_txtPin->setFocus();
+      return;
+    }
+    const Esito e = m_porta.scegliPin(pin);
+    if (!e) {
+      avviso(e.messaggio);
+      m_txtPin->setFocus();
+      return;
+    }
+    accept();
+    return;
+  }
+  const PortaDocente::Prova p = m_porta.prova(pin);
+  if (p.risultato == PortaDocente::Risultato::Aperta) {
+    accept();
+    return;
+  }
+  avviso(p.risultato == PortaDocente::Risultato::Attendi ? u"PIN sbagliato."_s : p.messaggio);
+  aggiorna();
+  if (m_txtPin->isEnabled()) m_txtPin->setFocus();
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "registro/consultazione.h"
+
+struct Contesto;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+// Right answers out of operations over time, drawn with QPainter.
+class GraficoEsatte : public QWidget {
+  Q_OBJECT
+ public:
+  explicit GraficoEsatte(QWidget *genitore = nullptr);
+  void imposta(const QList<PuntoSerie> &serie);
+  [[nodiscard]] const QList<PuntoSerie> &serie() const { return m_serie; }
+
+ protected:
+  void paintEvent(QPaintEvent *e) override;
+
+ private:
+  QList<PuntoSerie> m_serie;
+};
+
+// The teacher's register: a class's pupils and the families they practised, a
+// pupil's exercises with a chart, one exercise's operations, the classes and
+// pupils, the printouts and the CSV files. Opened only behind the door.
+class FrmRegistro : public QWidget {
+  Q_OBJECT
+ public:
+  // Asks where to save a file (suggested name): the chosen path, or empty.
+  using SceltaFile = std::function<QString(QWidget *, const QString &)>;
+  // Asks the teacher to confirm (a question): true for yes.
+  using Conferma = std::function<bool(QWidget *, const QString &)>;
+
+  FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore = nullptr);
+
+  void impostaSceltaFile(SceltaFile s) { m_sceltaFile = std::move(s); }
+  void impostaConferma(Conferma c) { m_conferma = std::move(c); }
+
+  // Reads the register again into every view.
+  void aggiorna();
+  void mostraClasse(qint64 classe);
+  void mostraAlunno(qint64 alunno);
+  void mostraEsercizio(qint64 esercizio);
+
+ private:
+  void costruisciClasse(QWidget *pagina);
+  void costruisciAlunno(QWidget *pagina);
+  void costruisciEsercizio(QWidget *pagina);
+  void costruisciGestione(QWidget *pagina);
+  void riempiClassi();
+  void riempiGestioneAlunni();
+  void stampaClasse();
+  void stampaAlunno();
+  [[nodiscard]] QImage immagineGrafico() const;
+  void esporta(int tipo);  // 0 class, 1 pupil, 2 operations of the class
+  bool esito(const Esito &e);
+  void guasto();
+  [[nodiscard]] qint64 classeScelta() const;
+  [[nodiscard]] qint64 alunnoScelto() const;
+
+  Registro &m_registro;
+  Contesto &m_ctx;
+  SceltaFile m_sceltaFile;
+  Conferma m_conferma;
+  std::optional<VistaClasse> m_vista;
+  std::optional<PaginaAlunno> m_pagina;
+  QComboBox *m_cmbClasse = nullptr;
+  QTabWidget *m_schede = nullptr;
+  QTableWidget *m_tblClasse = nullptr;
+  QComboBox *m_cmbAlunno = nullptr;
+  QTableWidget *m_tblEsercizi = nullptr;
+  GraficoEsatte *m_grafico = nullptr;
+  QLabel *m_lblEsercizio = nullptr;
+  QTableWidget *m_tblOperazioni = nullptr;
+  QListWidget *m_lstClassi = nullptr;
+  QListWidget *m_lstAlunni = nullptr;
+  QLineEdit *m_txtNome = nullptr;
+};

@@ -1,0 +1,198 @@
+#include "ui/registro/testiregistro.h"
+
+#include <QLocale>
+
+#include "didattica/sbaglio.h"
+#include "generation/famiglie.h"
+#include "platform/stampante.h"
+
+using namespace Qt::StringLiterals;
+
+QString NomeSbaglio(const QString &chiave) {
+  const auto s = SbaglioDaChiave(chiave);
+  if (!s) return chiave;
+  switch (*s) {
+    case Sbaglio::Nessuno:
+      return {};
+    case Sbaglio::SenzaConversione:
+      return u"Senza conversione"_s;
+    case Sbaglio::UnoSoloConvertito:
+      return u"Un solo numero convertito"_s;
+    case Sbaglio::VirgolaSpostata:
+      return u"Virgola spostata"_s;
+    case Sbaglio::ZeroSegnaposto:
+      return u"Zero segnaposto"_s;
+    case Sbaglio::Altro:
+      return u"Altro errore"_s;
+    case Sbaglio::SimboloPiuGrande:
+      return u"Simbolo troppo grande"_s;
+    case Sbaglio::SimboloPiuPiccolo:
+      return u"Simbolo troppo piccolo"_s;
+    case Sbaglio::RispostaVuota:
+      return u"Risposta vuota"_s;
+  }
+  return chiave;
+}
+
+QString FraseDellAlunno(const QString &chiave) {
+  const auto s = SbaglioDaChiave(chiave);
+  if (!s) return {};
+  Diagnosi d;
+  d.sbaglio = *s;
+  // The register keeps the kind, not how far off: the sentence the kind gives
+  // for one step (a zero missing, ten times off, the next unit).
+  d.passi = *s == Sbaglio::ZeroSegnaposto ? -1 : 1;
+  d.richiesta = *s == Sbaglio::SimboloPiuGrande || *s == Sbaglio::SimboloPiuPiccolo ? Richiesta::Simbolo
+                                                                                    : Richiesta::Numero;
+  return FraseSbaglio(d);
+}
+
+QString NomeFamiglia(int famiglia) {
+  return u"%1 · %2"_s.arg(famiglia).arg(DescrizioneFamiglia(famiglia).simplified());
+}
+
+QString TestoCosa(int cosa) {
+  switch (cosa) {
+    case 1:
+      return u"numero"_s;
+    case 2:
+      return u"simbolo"_s;
+    case 3:
+      return u"numero o simbolo"_s;
+    default:
+      return {};
+  }
+}
+
+QString TestoOrdine(int ordine) {
+  switch (ordine) {
+    case 1:
+      return u"decrescente"_s;
+    case 2:
+      return u"crescente"_s;
+    case 3:
+      return u"tutti"_s;
+    default:
+      return {};
+  }
+}
+
+QString TestoCasella(const CasellaClasse &c) {
+  switch (c.andamento) {
+    case Andamento::Sale:
+      return c.valutazione + u" ↑"_s;
+    case Andamento::Scende:
+      return c.valutazione + u" ↓"_s;
+    case Andamento::Stabile:
+      return c.valutazione + u" ="_s;
+    case Andamento::Nessuno:
+      break;
+  }
+  return c.valutazione;
+}
+
+QString TestoDurata(qint64 secondi) {
+  if (secondi < 60) return u"%1 s"_s.arg(secondi);
+  return u"%1 min %2 s"_s.arg(secondi / 60).arg(secondi % 60);
+}
+
+namespace {
+
+// A column of the printed table, with at least one blank before the next.
+QString Colonna(const QString &s, int larghezza) {
+  const QString t = s.size() > larghezza - 1 ? s.left(larghezza - 2) + u'…' : s;
+  return t.leftJustified(larghezza);
+}
+
+QString TestoAndamento(Andamento a) {
+  switch (a) {
+    case Andamento::Sale:
+      return u"sale"_s;
+    case Andamento::Scende:
+      return u"scende"_s;
+    case Andamento::Stabile:
+      return u"stabile"_s;
+    case Andamento::Nessuno:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+QStringList RigheStampaClasse(const VistaClasse &v, const QDate &oggi) {
+  QStringList r;
+  r << u"Registro della classe %1"_s.arg(v.classe.nome);
+  r << u"Stampato il %1"_s.arg(oggi.toString(u"dd/MM/yyyy"_s)) << QString();
+  r << Colonna(u"Alunno"_s, 24) + Colonna(u"Famiglia"_s, 10) + Colonna(u"Esercizi"_s, 10) +
+           Colonna(u"Ultima valutazione"_s, 20) + u"Andamento"_s;
+  r << QString(80, u'-');
+  for (const RigaClasse &riga : v.righe) {
+    if (riga.famiglie.isEmpty()) {
+      r << Colonna(riga.alunno.nome, 24) + u"nessun esercizio finito"_s;
+      continue;
+    }
+    bool primo = true;
+    for (const CasellaClasse &c : riga.famiglie) {
+      r << Colonna(primo ? riga.alunno.nome : QString(), 24) + Colonna(QString::number(c.famiglia), 10) +
+               Colonna(QString::number(c.esercizi), 10) + Colonna(c.valutazione, 20) +
+               TestoAndamento(c.andamento);
+      primo = false;
+    }
+  }
+  r << QString() << u"Famiglie:"_s;
+  for (int f : v.famiglie) r << u"  "_s + NomeFamiglia(f);
+  return r;
+}
+
+QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
+  QStringList r;
+  const QString nome = p.alunno.id == 0 ? kSenzaNome : p.alunno.nome;
+  r << (p.classe.isEmpty() ? nome : u"%1 — classe %2"_s.arg(nome, p.classe));
+  r << u"Stampato il %1"_s.arg(oggi.toString(u"dd/MM/yyyy"_s)) << QString();
+  r << Colonna(u"Data"_s, 17) + Colonna(u"Fam."_s, 5) + Colonna(u"Cifre"_s, 6) + Colonna(u"Trovare"_s, 9) +
+           Colonna(u"Ordine"_s, 12) + Colonna(u"Esatte"_s, 8) + Colonna(u"Valutazione"_s, 17) +
+           Colonna(u"Tempo"_s, 12);
+  r << u"    errore più frequente"_s;
+  r << QString(86, u'-');
+  for (const RigaEsercizio &e : p.esercizi) {
+    const QString esatte = u"%1/%2"_s.arg(e.esatte).arg(e.operazioni);
+    QString valutazione = e.valutazione;
+    if (e.stato == StatoEsercizio::NonFinito) valutazione = u"non finito"_s;
+    if (e.stato == StatoEsercizio::InCorso) valutazione = u"in corso"_s;
+    r << Colonna(e.inizio.toString(u"dd/MM/yyyy hh:mm"_s), 17) + Colonna(QString::number(e.famiglia), 5) +
+             Colonna(QString::number(e.cifre), 6) + Colonna(TestoCosa(e.cosa), 9) +
+             Colonna(TestoOrdine(e.ordine), 12) + Colonna(esatte, 8) + Colonna(valutazione, 17) +
+             Colonna(TestoDurata(e.secondi), 12);
+    if (!e.erroreFrequente.isEmpty()) r << u"    "_s + NomeSbaglio(e.erroreFrequente);
+  }
+  if (p.esercizi.isEmpty()) r << u"Nessun esercizio."_s;
+  return r;
+}
+
+EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, const QStringList &righe,
+                                const QImage &grafico) {
+  const QString courier = CercaFontCourier(stampante.fonts());
+  stampante.impostaTitolo(titolo);
+  stampante.impostaFont(u"Arial"_s);
+  stampante.impostaGrassetto(true);
+  stampante.impostaDimensione(14);
+  stampante.impostaX(1000);
+  stampante.impostaY(1000);
+  for (qsizetype i = 0; i < righe.size(); ++i) {
+    if (i == 1) {
+      stampante.impostaFont(courier.isEmpty() ? u"Arial"_s : courier);
+      stampante.impostaGrassetto(false);
+      stampante.impostaDimensione(9);
+    }
+    stampante.impostaX(1000);
+    stampante.stampaRiga(righe.at(i));
+    if (i == 1 && !grafico.isNull()) {
+      const double y = stampante.y() + 200;
+      stampante.stampaImmagine(grafico, 1000, y, kLarghezzaGrafico, kAltezzaGrafico);
+      stampante.impostaY(y + kAltezzaGrafico + 200);
+    }
+  }
+  if (stampante.fineDocumento()) return {true, {}};
+  return {false, stampante.errore()};
+}
