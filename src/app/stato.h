@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/opzioni.h"
+
 #include <QString>
 #include <array>
 
@@ -104,4 +106,5 @@ struct Stato {
   Operazione operazione;
   Esercizio esercizio;
   Scheda scheda;
+  SceltaOpzioni opzioni;  // the compensatory tools in force
 };

@@ -22,6 +22,7 @@ class Navigazione {
   virtual void apriAutore() = 0;             // frmAutore, modal over the start window
   virtual void apriLivello() = 0;            // FrmLivello, modal over the start window
   virtual void apriIstruzioni() = 0;         // frmIstruzioni, not modal
+  virtual void apriOpzioni() {}              // FrmOpzioni, not modal
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The pupils' register, loaded at its first use; null when there is none.
   [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }

@@ -24,6 +24,9 @@ class Finestra : public QMainWindow {
   // Sets the window to its design size (client area plus menu bar).
   void dimensioneProgetto();
   [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
+  // Gives the client area a new design size and records the layout anew: the
+  // controls must stand at their design places when this is called.
+  void nuovoProgetto(QSize clientTwips);
   // While the window draws or prints a step at a time, letting events through
   // between steps, a request to close it is kept until chiudiSeRichiesto().
   void occupata(bool si) { m_occupata = si; }

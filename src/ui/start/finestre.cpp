@@ -8,6 +8,8 @@
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
 #include "ui/livello/frmlivello.h"
+#include "app/opzioni.h"
+#include "platform/preferenze.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -151,6 +153,21 @@ void Finestre::apriLivello() {
 
 void Finestre::apriIstruzioni() {
   apri(m_istruzioni, [this] { return new frmIstruzioni(m_inizio); });
+}
+
+void Finestre::apriOpzioni() {
+  apri(m_opzioni, [this] {
+    auto *f = new FrmOpzioni(m_ctx->stato.opzioni, m_inizio);
+    connect(f, &FrmOpzioni::cambiate, this, &Finestre::opzioniCambiate);
+    return f;
+  });
+}
+
+void Finestre::opzioniCambiate() {
+  const SceltaOpzioni &o = m_ctx->stato.opzioni;
+  // A pupil's plan is the pupil's own: the machine's options stay as they were.
+  if (m_preferenze && !o.alunno) ScriviOpzioni(*m_preferenze, o.macchina);
+  if (m_esercizio) m_esercizio->applicaOpzioni();
 }
 
 void Finestre::chiudiTutto() {

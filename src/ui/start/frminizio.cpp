@@ -191,6 +191,8 @@ void frmInizio::costruisci() {
   connect(m_mnuAutore, &QAction::triggered, this, [this] { m_ctx.nav.apriAutore(); });
   connect(m_mnuLivello, &QAction::triggered, this, [this] { m_ctx.nav.apriLivello(); });
   connect(m_mnuIstruzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriIstruzioni(); });
+  m_mnuOpzioni = voceMenu(QStringLiteral("mnuOpzioni"), QStringLiteral("Opzioni"));
+  connect(m_mnuOpzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriOpzioni(); });
 }
 
 void frmInizio::disegnaFamiglia() {

@@ -71,6 +71,7 @@ class frmInizio : public Finestra {
   QAction *m_mnuAutore = nullptr;
   QAction *m_mnuLivello = nullptr;
   QAction *m_mnuIstruzioni = nullptr;
+  QAction *m_mnuOpzioni = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;
