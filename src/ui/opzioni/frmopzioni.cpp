@@ -28,6 +28,9 @@ constexpr Voce kVoci[] = {
     {u"chkSenzaOrologio", u"&Nascondi i tempi (senza orologio)",
      u"\"Tempo parziale\" e \"Tempo totale\" non si vedono; i tempi restano nella stampa dell'esercizio.",
      &Opzioni::senzaOrologio},
+    {u"chkAltoContrasto", u"&Alto contrasto",
+     u"Colori molto contrastati (almeno 7 : 1) e il pulsante attivo segnato da un bordo spesso.",
+     &Opzioni::altoContrasto},
 };
 
 }  // namespace

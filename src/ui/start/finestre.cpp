@@ -5,6 +5,7 @@
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "platform/cartelle.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/contrasto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
 #include "ui/livello/frmlivello.h"
@@ -24,6 +25,7 @@ using namespace Qt::StringLiterals;
 Finestre::~Finestre() = default;
 
 void Finestre::mostra(QWidget *w) {
+  contrasto::Applica(w, m_ctx && m_ctx->stato.opzioni.inVigore().altoContrasto);
   m_coperture.sopra(w);
   w->show();
   w->raise();
@@ -141,6 +143,7 @@ void Finestre::apriSceltaStampante() {
 
 void Finestre::apriAutore() {
   frmAutore autore(m_inizio);
+  contrasto::Applica(&autore, m_ctx && m_ctx->stato.opzioni.inVigore().altoContrasto);
   autore.exec();
 }
 
@@ -148,6 +151,7 @@ void Finestre::apriLivello() {
   if (!m_inizio) return;
   FrmLivello livello(m_ctx->stato.livello.intLivello, m_ctx->stato.livello.intCifre, m_inizio);
   connect(&livello, &FrmLivello::scelto, m_inizio.data(), &frmInizio::impostaLivello);
+  contrasto::Applica(&livello, m_ctx->stato.opzioni.inVigore().altoContrasto);
   livello.exec();
 }
 
@@ -168,6 +172,7 @@ void Finestre::opzioniCambiate() {
   // A pupil's plan is the pupil's own: the machine's options stay as they were.
   if (m_preferenze && !o.alunno) ScriviOpzioni(*m_preferenze, o.macchina);
   if (m_esercizio) m_esercizio->applicaOpzioni();
+  for (QWidget *w : QApplication::topLevelWidgets()) contrasto::Applica(w, o.inVigore().altoContrasto);
 }
 
 void Finestre::chiudiTutto() {
