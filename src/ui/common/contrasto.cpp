@@ -79,7 +79,10 @@ void ImpostaTavolozza(QWidget *w, const QPalette &progetto) {
 void Applica(QWidget *finestra, bool si) {
   if (!finestra || si == Attivo(finestra)) return;
   finestra->setProperty(kProprieta, si);
-  QList<QWidget *> tutti = finestra->findChildren<QWidget *>();
+  // A window's own controls only: the windows opened over it are its children too.
+  QList<QWidget *> tutti;
+  for (QWidget *w : finestra->findChildren<QWidget *>())
+    if (w->window() == finestra) tutti.append(w);
   tutti.prepend(finestra);
   if (si) {
     // Only a palette of its own is changed: the others follow their parent. A

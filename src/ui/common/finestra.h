@@ -27,6 +27,8 @@ class Finestra : public QMainWindow {
   // Gives the client area a new design size and records the layout anew: the
   // controls must stand at their design places when this is called.
   void nuovoProgetto(QSize clientTwips);
+  // Type that grows with the window, as the places do.
+  void scalaCaratteri(bool si) { m_layout.scalaCaratteri(si); }
   // While the window draws or prints a step at a time, letting events through
   // between steps, a request to close it is kept until chiudiSeRichiesto().
   void occupata(bool si) { m_occupata = si; }

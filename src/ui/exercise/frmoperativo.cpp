@@ -368,6 +368,7 @@ void FrmOperativo::applicaOpzioni() {
   for (QLabel *l : {label(u"Label5_4"_s), label(u"Label5_5"_s), m_lblTempoOp, m_lblTempoTot})
     if (l->isHidden() != o.senzaOrologio) l->setVisible(!o.senzaOrologio);
   tabellaAMano(o.tabellaAMano);
+  scalaCaratteri(o.caratteriGrandi);
 }
 
 // The table at hand takes a column of its own beside the operation: the design

@@ -26,6 +26,7 @@ Finestre::~Finestre() = default;
 
 void Finestre::mostra(QWidget *w) {
   contrasto::Applica(w, m_ctx && m_ctx->stato.opzioni.inVigore().altoContrasto);
+  if (auto *f = qobject_cast<Finestra *>(w)) f->scalaCaratteri(m_ctx && m_ctx->stato.opzioni.inVigore().caratteriGrandi);
   m_coperture.sopra(w);
   w->show();
   w->raise();
@@ -172,7 +173,10 @@ void Finestre::opzioniCambiate() {
   // A pupil's plan is the pupil's own: the machine's options stay as they were.
   if (m_preferenze && !o.alunno) ScriviOpzioni(*m_preferenze, o.macchina);
   if (m_esercizio) m_esercizio->applicaOpzioni();
-  for (QWidget *w : QApplication::topLevelWidgets()) contrasto::Applica(w, o.inVigore().altoContrasto);
+  for (QWidget *w : QApplication::topLevelWidgets()) {
+    contrasto::Applica(w, o.inVigore().altoContrasto);
+    if (auto *f = qobject_cast<Finestra *>(w)) f->scalaCaratteri(o.inVigore().caratteriGrandi);
+  }
 }
 
 void Finestre::chiudiTutto() {
