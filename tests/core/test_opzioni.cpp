@@ -56,7 +56,7 @@ void TestOpzioni::shouldReadWhatTheFileHoldsAndNothingElse_data() {
                                         "caratteriGrandi=true\naltoContrasto=true\n")
                           << Tutte();
   QTest::newRow("one on, written as 1") << QByteArray("[opzioni]\nsenzaOrologio=1\n") << orologio;
-  QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[opz\x01ioni]\n\x00=\xc3\x28true", 24) << spente;
+  QTest::newRow("binary garbage") << QByteArrayLiteral("\x00\xff\xfe[opz\x01ioni]\n\x00=\xc3\x28true") << spente;
   QTest::newRow("a text that is not settings") << QByteArray("Caro diario, oggi ho fatto le addizioni.\n") << spente;
   QTest::newRow("a section never closed") << QByteArray("[opzioni\nsenzaOrologio=true\n") << spente;
   QTest::newRow("unknown keys only") << QByteArray("[opzioni]\nvolume=11\ncolore=verde\n") << spente;
@@ -119,7 +119,7 @@ void TestOpzioni::shouldKeepEachOptionAcrossARestart() {
 
 void TestOpzioni::shouldReplaceAnUnreadableFileAtTheFirstChange() {
   const QString percorso = m_dir.filePath(u"rovinato.ini"_s);
-  Scrivi(percorso, QByteArray("[opzioni\n\x00\x01garbage", 19));
+  Scrivi(percorso, QByteArrayLiteral("[opzioni\n\x00\x01garbage"));
   PreferenzeQt p(percorso);
   QCOMPARE(LeggiOpzioni(p), Opzioni{});
   Opzioni o;
