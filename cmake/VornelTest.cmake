@@ -1,13 +1,14 @@
 # add_vornel_test(<name> SOURCES <files...> LIBS <libs...>)
 # Builds one Qt Test program and registers it with ctest, headless. What the
-# program keeps in the user's data folder (the register) goes into the build tree.
+# program keeps in the user's data and config folders (the register, the
+# options) goes into the build tree.
 function(add_vornel_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test vornel_testsupport ${T_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova"
     TIMEOUT 600)
 endfunction()
 
@@ -24,7 +25,7 @@ function(add_vornel_test_x11 name)
   # known length with no terminator, which AddressSanitizer's strict string
   # checks report as an overflow in the system library.
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova"
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova"
     ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::strict_string_checks=0"
     TIMEOUT 600)
 endfunction()

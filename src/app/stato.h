@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/opzioni.h"
+
 #include <QString>
 #include <array>
 
@@ -114,4 +116,5 @@ struct Stato {
   Operazione operazione;
   Esercizio esercizio;
   Scheda scheda;
+  SceltaOpzioni opzioni;  // the compensatory tools in force
 };

@@ -459,6 +459,9 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
   CartellaTemporanea dir;
   // No print queue of the machine is ever used: only "Salva come PDF".
   qputenv("CUPS_SERVER", QFile::encodeName(dir.percorso() + u"/nessun-cups.sock"_s));
+  // The options and the register the random user changes are this run's own.
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.percorso() + u"/config"_s));
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir.percorso() + u"/dati"_s));
   IniettoreX x;
   QVERIFY2(x.pronto(), "no X display with the XTest extension");
   x.ripetizione(40, 15);

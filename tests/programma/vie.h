@@ -26,6 +26,7 @@ inline const QList<Via> &Vie() {
       {QStringLiteral("frmAutore"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAutore")}},
       {QStringLiteral("frmLivello"), QStringLiteral("frmInizio"), {QStringLiteral("mnuLivello")}},
       {QStringLiteral("frmIstruzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuIstruzioni")}},
+      {QStringLiteral("frmOpzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuOpzioni")}},
       // The register's windows come from its module: the pupil's choice, and the teacher's door.
       {QStringLiteral("FrmAlunno"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAlunno")}},
       {QStringLiteral("FrmPorta"), QStringLiteral("frmInizio"), {QStringLiteral("mnuRegistro")}},

@@ -4,6 +4,7 @@
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
+#include "platform/preferenze.h"
 #include "platform/stampante.h"
 #include "ui/common/contesto.h"
 
@@ -21,6 +22,18 @@ class OrologioFinto final : public Orologio {
   QDate oggi() override { return data; }
 };
 
+// Settings kept in memory; counts the writes.
+class PreferenzeFinte final : public Preferenze {
+ public:
+  QVariantHash valori;
+  int scritture = 0;
+  QVariant leggi(const QString &chiave) const override { return valori.value(chiave); }
+  void scrivi(const QVariantHash &nuovi) override {
+    ++scritture;
+    for (auto it = nuovi.cbegin(); it != nuovi.cend(); ++it) valori.insert(it.key(), it.value());
+  }
+};
+
 // Records which windows were asked for.
 class NavigazioneRegistrata final : public Navigazione {
  public:
@@ -36,6 +49,7 @@ class NavigazioneRegistrata final : public Navigazione {
   void apriIstruzioni() override { aperte << QStringLiteral("istruzioni"); }
   void apriAlunno() override { aperte << QStringLiteral("alunno"); }
   void apriRegistro() override { aperte << QStringLiteral("registro"); }
+  void apriOpzioni() override { aperte << QStringLiteral("opzioni"); }
   void chiudiTutto() override { aperte << QStringLiteral("chiudiTutto"); }
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
   Quaderno *quaderno() override { return registro; }

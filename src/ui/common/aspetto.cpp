@@ -1,5 +1,7 @@
 #include "ui/common/aspetto.h"
 
+#include "ui/common/contrasto.h"
+
 #include <QBackingStore>
 #include <QFontMetrics>
 #include <QFrame>
@@ -51,7 +53,7 @@ void preparaBuffer(QWidget *finestra) {
 }
 
 void colora(QWidget *w, const QColor &sfondo, const QColor &testo) {
-  QPalette p = w->palette();
+  QPalette p = contrasto::TavolozzaProgetto(w);
   p.setColor(QPalette::Window, sfondo);
   p.setColor(QPalette::Button, sfondo);
   p.setColor(QPalette::Base, sfondo);
@@ -61,17 +63,17 @@ void colora(QWidget *w, const QColor &sfondo, const QColor &testo) {
     p.setColor(QPalette::Text, testo);
   }
   sbiadisci(p);
-  w->setPalette(p);
+  contrasto::ImpostaTavolozza(w, p);
   w->setAutoFillBackground(true);
 }
 
 void coloraTesto(QWidget *w, const QColor &testo) {
-  QPalette p = w->palette();
+  QPalette p = contrasto::TavolozzaProgetto(w);
   p.setColor(QPalette::WindowText, testo);
   p.setColor(QPalette::ButtonText, testo);
   p.setColor(QPalette::Text, testo);
   sbiadisci(p);
-  w->setPalette(p);
+  contrasto::ImpostaTavolozza(w, p);
 }
 
 QLabel *etichetta(QWidget *genitore, const QString &nome, const QString &testo, const QRect &r) {

@@ -24,6 +24,7 @@ class Navigazione {
   virtual void apriIstruzioni() = 0;         // frmIstruzioni, not modal
   virtual void apriAlunno() = 0;             // the pupil's choice of their name, modal
   virtual void apriRegistro() = 0;           // the teacher's register, behind the door
+  virtual void apriOpzioni() {}              // FrmOpzioni, not modal
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The pupils' register, loaded at its first use; null when there is none.
   [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }

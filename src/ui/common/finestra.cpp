@@ -97,6 +97,13 @@ void Finestra::registraLayout(bool spostaCombo) {
   m_proporzionale = true;
 }
 
+void Finestra::nuovoProgetto(QSize clientTwips) {
+  // The old fractions must not move the controls from their design places.
+  m_proporzionale = false;
+  m_progetto = QSize(aspetto::px(clientTwips.width()), aspetto::px(clientTwips.height()));
+  registraLayout();
+}
+
 bool Finestra::eventFilter(QObject *o, QEvent *e) {
   if (o == m_client && e->type() == QEvent::Resize) {
     if (m_proporzionale) m_layout.applica();

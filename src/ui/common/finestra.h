@@ -24,6 +24,11 @@ class Finestra : public QMainWindow {
   // Sets the window to its design size (client area plus menu bar).
   void dimensioneProgetto();
   [[nodiscard]] QSize clientProgetto() const { return m_progetto; }
+  // Gives the client area a new design size and records the layout anew: the
+  // controls must stand at their design places when this is called.
+  void nuovoProgetto(QSize clientTwips);
+  // Type that grows with the window, as the places do.
+  void scalaCaratteri(bool si) { m_layout.scalaCaratteri(si); }
   // While the window draws or prints a step at a time, letting events through
   // between steps, a request to close it is kept until chiudiSeRichiesto().
   // So is a request to close a window it was opened from: closing a window

@@ -4,19 +4,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 void Resize::registra(QWidget *client, bool spostaCombo) {
+  if (m_caratteri) caratteriDiProgetto();  // the design is recorded with the design's type
   m_client = client;
   m_spostaCombo = spostaCombo;
   m_voci.clear();
+  m_progetto = client->size();
   const double w = client->width(), h = client->height();
   for (QWidget *c : client->findChildren<QWidget *>()) {
     if (c->objectName().isEmpty() || qobject_cast<QMenuBar *>(c) || qobject_cast<QMenu *>(c) ||
         qobject_cast<Linea *>(c) || c->isWindow())
       continue;
     if (qobject_cast<QComboBox *>(c->parentWidget())) continue;  // a combo's own parts
-    Voce v{c, {}};
+    Voce v{c, {}, c->font(), c->testAttribute(Qt::WA_SetFont)};
     if (w > 0) {
       v.r.larghezza = static_cast<float>(c->width() / w);
       v.r.sinistra = static_cast<float>(c->x() / w);
@@ -39,6 +42,33 @@ void Resize::applica() {
                      static_cast<int>(std::lround(v.r.larghezza * w)),
                      static_cast<int>(std::lround(v.r.altezza * h)));
   }
+  if (!m_caratteri) return;
+  const double k = fattoreCaratteri();
+  for (const Voce &v : m_voci) {
+    if (!v.w || !v.carattereProprio) continue;  // the others take theirs from their parent
+    QFont f = v.carattere;
+    if (f.pointSizeF() > 0) f.setPointSizeF(v.carattere.pointSizeF() * k);
+    else if (f.pixelSize() > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pixelSize() * k))));
+    if (v.w->font() != f) v.w->setFont(f);
+  }
+}
+
+double Resize::fattoreCaratteri() const {
+  if (!m_caratteri || !m_client || m_progetto.isEmpty()) return 1.0;
+  return std::min(static_cast<double>(m_client->width()) / m_progetto.width(),
+                  static_cast<double>(m_client->height()) / m_progetto.height());
+}
+
+void Resize::scalaCaratteri(bool si) {
+  if (si == m_caratteri) return;
+  if (!si) caratteriDiProgetto();
+  m_caratteri = si;
+  applica();
+}
+
+void Resize::caratteriDiProgetto() {
+  for (const Voce &v : m_voci)
+    if (v.w && v.carattereProprio && v.w->font() != v.carattere) v.w->setFont(v.carattere);
 }
 
 Linea::Linea(Verso verso, QWidget *genitore) : QWidget(genitore), m_verso(verso) {

@@ -7,7 +7,8 @@
 // Proportional layout: every control keeps its place and size as fractions of
 // the window's client area recorded once, when the window is built. The
 // fractions are never recomputed, so shrinking and enlarging again restores the
-// design layout exactly. Fonts are left alone.
+// design layout exactly. Fonts are left alone, unless asked to grow with the
+// window (type that fills a classroom board).
 class Resize {
  public:
   struct Rapporti {
@@ -22,14 +23,27 @@ class Resize {
 
   [[nodiscard]] int conta() const { return static_cast<int>(m_voci.size()); }
 
+  // With si, every control's type grows and shrinks with the client by the
+  // smaller of its two ratios to the design, so that text keeps fitting the
+  // control it fitted; without, the design's type comes back.
+  void scalaCaratteri(bool si);
+  [[nodiscard]] bool caratteriInScala() const { return m_caratteri; }
+  // The factor the type is drawn at: 1 unless scaled.
+  [[nodiscard]] double fattoreCaratteri() const;
+
  private:
   struct Voce {
     QPointer<QWidget> w;
     Rapporti r;
+    QFont carattere;            // as designed
+    bool carattereProprio = false;  // set on the control itself, not taken from its parent
   };
+  void caratteriDiProgetto();
   QPointer<QWidget> m_client;
   QList<Voce> m_voci;
+  QSize m_progetto;
   bool m_spostaCombo = false;
+  bool m_caratteri = false;
 };
 
 // A diagonal line across its own rectangle; two of them make a cross. Lines are

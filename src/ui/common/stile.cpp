@@ -1,5 +1,7 @@
 #include "ui/common/stile.h"
 
+#include "ui/common/contrasto.h"
+
 #include <QGroupBox>
 #include <QIcon>
 #include <QPainter>
@@ -9,6 +11,10 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+
+namespace {
+constexpr qreal kBordoFuoco = 4;  // pixels of the focus border in high contrast
+}  // namespace
 
 StileVornel::StileVornel() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
@@ -49,6 +55,17 @@ void StileVornel::drawPrimitive(PrimitiveElement elemento, const QStyleOption *o
       return;
     }
     case PE_FrameFocusRect: {
+      if (contrasto::Attivo(widget)) {
+        // In high contrast the focus is a thick solid border as well as a colour.
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing, false);
+        p->setBrush(Qt::NoBrush);
+        p->setPen(QPen(opzione->palette.color(QPalette::ButtonText), kBordoFuoco, Qt::SolidLine, Qt::SquareCap,
+                       Qt::MiterJoin));
+        p->drawRect(QRectF(opzione->rect).adjusted(kBordoFuoco / 2, kBordoFuoco / 2, -kBordoFuoco / 2, -kBordoFuoco / 2));
+        p->restore();
+        return;
+      }
       p->save();
       p->setRenderHint(QPainter::Antialiasing, false);
       p->setBrush(Qt::NoBrush);

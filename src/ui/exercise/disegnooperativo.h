@@ -39,4 +39,11 @@ inline constexpr int kAltezza = 9900;
 
 [[nodiscard]] std::span<const Controllo> Controlli();
 
+// The unit table kept at hand: a column of its own right of the design, from
+// the operation's top down to the foot of the frames. The client widens by
+// kLarghezzaAMano while it is shown.
+inline constexpr int kLarghezzaAMano = 3600;
+inline constexpr int kTabellaAManoSinistra = kLarghezza, kTabellaAManoAlto = 2130;
+inline constexpr int kTabellaAManoLarghezza = 3450, kTabellaAManoAltezza = 7620;
+
 }  // namespace disegno

@@ -55,6 +55,7 @@ FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
   creaGruppi();
   registraLayout();
   dopoRidimensionamento();  // the crosses are laid even if the first showing brings no resize
+  applicaOpzioni();
   m_motore.impostaQuaderno(m_ctx.nav.quaderno());
 }
 
@@ -361,6 +362,42 @@ void FrmOperativo::mostraTabella(bool si) {
   }
 }
 
+void FrmOperativo::applicaOpzioni() {
+  const Opzioni &o = m_ctx.stato.opzioni.inVigore();
+  // Without the clock the times are still measured and logged, only not shown.
+  for (QLabel *l : {label(u"Label5_4"_s), label(u"Label5_5"_s), m_lblTempoOp, m_lblTempoTot})
+    if (l->isHidden() != o.senzaOrologio) l->setVisible(!o.senzaOrologio);
+  tabellaAMano(o.tabellaAMano);
+  scalaCaratteri(o.caratteriGrandi);
+}
+
+// The table at hand takes a column of its own beside the operation: the design
+// widens by that column and every control is laid out anew from its design
+// place, so the table covers nothing. The window keeps its state (maximised or
+// not); the exercise goes on.
+void FrmOperativo::tabellaAMano(bool si) {
+  const bool mostrata = m_tabellaAMano && !m_tabellaAMano->isHidden();
+  if (si == mostrata) return;
+  const bool ingrandita = isMaximized() || isFullScreen();
+  const QSize visto = client()->size();
+  for (const disegno::Controllo &c : disegno::Controlli())
+    m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
+  if (si && !m_tabellaAMano) {
+    m_tabellaAMano = new VistaTabellaUnita(client());
+    m_tabellaAMano->setObjectName(u"tabellaAMano"_s);
+    m_tabellaAMano->setAccessibleName(u"Tabella delle unità"_s);
+    m_tabellaAMano->impostaPuntiMinimi(14);
+    aspetto::colora(m_tabellaAMano, aspetto::kSfondo, kTesto);
+  }
+  m_tabellaAMano->setGeometry(aspetto::twips(disegno::kTabellaAManoSinistra, disegno::kTabellaAManoAlto,
+                                             disegno::kTabellaAManoLarghezza, disegno::kTabellaAManoAltezza));
+  m_tabellaAMano->setVisible(si);
+  nuovoProgetto({disegno::kLarghezza + (si ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
+  if (ingrandita) client()->resize(visto);
+  else dimensioneProgetto();
+  if (si) m_tabellaAMano->imposta(TabellaVuota(m_motore.famiglia(), 3));
+}
+
 // The four symbol buttons show the symbols, leading blanks included, of the
 // family the operation on screen was made in.
 void FrmOperativo::etichettaSimboli() {
@@ -424,6 +461,11 @@ void FrmOperativo::aggiorna() {
   const bool tabella = s.tabella && (s.cornice == Cornice::Tastierino || s.cornice == Cornice::Simboli);
   if (tabella) m_tabella->imposta(s.tabellaUnita);
   mostraTabella(tabella);
+  // The table at hand follows the family of the operation on screen.
+  if (m_tabellaAMano && !m_tabellaAMano->isHidden()) {
+    if (TabellaUnita vuota = TabellaVuota(m_motore.famiglia(), 3); !(vuota == m_tabellaAMano->tabella()))
+      m_tabellaAMano->imposta(vuota);
+  }
 
   if (const auto f = m_motore.prendiFuoco()) {
     GruppoOpzioni *gruppi[] = {m_tastierino, m_simboli, m_aiuto, m_ok, m_avviso};

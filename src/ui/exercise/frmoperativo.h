@@ -28,6 +28,9 @@ class FrmOperativo : public Finestra {
 
   [[nodiscard]] const MotoreEsercizio &motore() const { return m_motore; }
 
+  // Shows the window as the options in force ask, at once, the exercise going on.
+  void applicaOpzioni();
+
  protected:
   void showEvent(QShowEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
@@ -48,6 +51,7 @@ class FrmOperativo : public Finestra {
   void aggiorna();
   void etichettaSimboli();
   void mostraTabella(bool si);
+  void tabellaAMano(bool si);
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 
@@ -73,4 +77,5 @@ class FrmOperativo : public Finestra {
          *m_lblCorrezioneS = nullptr;
   QLabel *m_lblSbaglio = nullptr;
   VistaTabellaUnita *m_tabella = nullptr;
+  VistaTabellaUnita *m_tabellaAMano = nullptr;  // made when first asked for
 };

@@ -11,6 +11,7 @@
 #endif
 
 #include "app/livelli.h"
+#include "app/opzioni.h"
 #include "ui/common/stile.h"
 
 Programma::Programma(const QString &argv0) {
@@ -22,6 +23,9 @@ Programma::Programma(const QString &argv0) {
   });
   // The pupils' register comes with the first exercise, from its module.
   finestre.caricaQuadernoAlBisogno(true);
+  // The options of this machine, from the user's config folder.
+  stato.opzioni.macchina = LeggiOpzioni(preferenze);
+  finestre.impostaPreferenze(&preferenze);
 }
 
 frmInizio *Programma::avvia() {

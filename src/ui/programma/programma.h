@@ -4,6 +4,7 @@
 #include "platform/casuale.h"
 #include "platform/messaggiqt.h"
 #include "platform/orologio.h"
+#include "platform/preferenze.h"
 #include "platform/stampanteqt.h"
 #include "ui/start/finestre.h"
 
@@ -22,6 +23,7 @@ class Programma {
   CasualeSistema casuale;
   MessaggiQt messaggi;
   StampanteQt stampante;
+  PreferenzeQt preferenze;
   Finestre finestre;
   Contesto ctx{stato, orologio, casuale, messaggi, stampante, finestre};
 };

@@ -5,9 +5,12 @@
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "platform/cartelle.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/contrasto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
 #include "ui/livello/frmlivello.h"
+#include "app/opzioni.h"
+#include "platform/preferenze.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -24,6 +27,8 @@ using namespace Qt::StringLiterals;
 Finestre::~Finestre() = default;
 
 void Finestre::mostra(QWidget *w) {
+  contrasto::Applica(w, m_ctx && m_ctx->stato.opzioni.inVigore().altoContrasto);
+  if (auto *f = qobject_cast<Finestra *>(w)) f->scalaCaratteri(m_ctx && m_ctx->stato.opzioni.inVigore().caratteriGrandi);
   m_coperture.sopra(w);
   w->show();
   w->raise();
@@ -151,6 +156,7 @@ void Finestre::apriSceltaStampante() {
 
 void Finestre::apriAutore() {
   frmAutore autore(m_inizio);
+  contrasto::Applica(&autore, m_ctx && m_ctx->stato.opzioni.inVigore().altoContrasto);
   autore.exec();
 }
 
@@ -158,6 +164,7 @@ void Finestre::apriLivello() {
   if (!m_inizio) return;
   FrmLivello livello(m_ctx->stato.livello.intLivello, m_ctx->stato.livello.intCifre, m_inizio);
   connect(&livello, &FrmLivello::scelto, m_inizio.data(), &frmInizio::impostaLivello);
+  contrasto::Applica(&livello, m_ctx->stato.opzioni.inVigore().altoContrasto);
   livello.exec();
 }
 
@@ -195,6 +202,25 @@ void Finestre::avvisaGuastoRegistro() {
   if (!m_quaderno) return;
   if (const auto m = m_quaderno->prendiMessaggio())
     m_ctx->messaggi.mostra(*m, TitoloMessaggi(), Messaggi::Icona::Avviso);
+}
+
+void Finestre::apriOpzioni() {
+  apri(m_opzioni, [this] {
+    auto *f = new FrmOpzioni(m_ctx->stato.opzioni, m_inizio);
+    connect(f, &FrmOpzioni::cambiate, this, &Finestre::opzioniCambiate);
+    return f;
+  });
+}
+
+void Finestre::opzioniCambiate() {
+  const SceltaOpzioni &o = m_ctx->stato.opzioni;
+  // A pupil's plan is the pupil's own: the machine's options stay as they were.
+  if (m_preferenze && !o.alunno) ScriviOpzioni(*m_preferenze, o.macchina);
+  if (m_esercizio) m_esercizio->applicaOpzioni();
+  for (QWidget *w : QApplication::topLevelWidgets()) {
+    contrasto::Applica(w, o.inVigore().altoContrasto);
+    if (auto *f = qobject_cast<Finestra *>(w)) f->scalaCaratteri(o.inVigore().caratteriGrandi);
+  }
 }
 
 void Finestre::chiudiTutto() {

@@ -10,10 +10,13 @@
 #include <QTimer>
 #include <memory>
 
+class Preferenze;
+
 #include "ui/certificate/frmattestato.h"
 #include "ui/certificate/frmstampaeserciziotre.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmistruzioni.h"
+#include "ui/opzioni/frmopzioni.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -39,6 +42,7 @@ class Finestre final : public QObject, public Navigazione {
   void apriIstruzioni() override;
   void apriAlunno() override;
   void apriRegistro() override;
+  void apriOpzioni() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
   Quaderno *quaderno() override;
@@ -47,6 +51,11 @@ class Finestre final : public QObject, public Navigazione {
   // only; a test hands its own or none).
   void caricaQuadernoAlBisogno(bool si) { m_caricaQuaderno = si; }
   void impostaQuaderno(std::unique_ptr<Quaderno> q) { m_quaderno = std::move(q); }
+  // Where the machine's options are kept (the real program only; a test hands its own or none).
+  void impostaPreferenze(Preferenze *p) { m_preferenze = p; }
+  // The options in force have changed (in the options window, or by the choice
+  // of a pupil): the machine's are kept, the open windows follow at once.
+  void opzioniCambiate();
 
   [[nodiscard]] frmInizio *inizio() const { return m_inizio; }
   [[nodiscard]] FrmOperativo *esercizio() const { return m_esercizio; }
@@ -55,6 +64,7 @@ class Finestre final : public QObject, public Navigazione {
   [[nodiscard]] FrmStampaSchedeTre *schede() const { return m_schede; }
   [[nodiscard]] frmSceltaStampante *sceltaStampante() const { return m_sceltaStampante; }
   [[nodiscard]] frmIstruzioni *istruzioni() const { return m_istruzioni; }
+  [[nodiscard]] FrmOpzioni *opzioni() const { return m_opzioni; }
   // The fonts of the other windows readied ahead, and how many are still waiting.
   [[nodiscard]] const QList<QFont> &caratteriDelleFinestre() const { return m_caratteri; }
   [[nodiscard]] qsizetype caratteriInAttesa() const { return m_caratteri.size() - m_preparati; }
@@ -92,6 +102,8 @@ class Finestre final : public QObject, public Navigazione {
   QPointer<FrmStampaSchedeTre> m_schede;
   QPointer<frmSceltaStampante> m_sceltaStampante;
   QPointer<frmIstruzioni> m_istruzioni;
+  QPointer<FrmOpzioni> m_opzioni;
+  Preferenze *m_preferenze = nullptr;
   std::unique_ptr<Quaderno> m_quaderno;
   bool m_caricaQuaderno = false;
 };

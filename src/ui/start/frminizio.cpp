@@ -205,6 +205,8 @@ void frmInizio::costruisci() {
   connect(m_mnuIstruzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriIstruzioni(); });
   connect(m_mnuAlunno, &QAction::triggered, this, [this] { m_ctx.nav.apriAlunno(); });
   connect(m_mnuRegistro, &QAction::triggered, this, [this] { m_ctx.nav.apriRegistro(); });
+  m_mnuOpzioni = voceMenu(QStringLiteral("mnuOpzioni"), QStringLiteral("Opzioni"));
+  connect(m_mnuOpzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriOpzioni(); });
 }
 
 void frmInizio::mostraAlunno() {

@@ -76,6 +76,7 @@ class frmInizio : public Finestra {
   QAction *m_mnuAlunno = nullptr;
   QAction *m_mnuRegistro = nullptr;
   QLabel *m_lblAlunno = nullptr;
+  QAction *m_mnuOpzioni = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;

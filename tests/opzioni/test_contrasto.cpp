@@ -1,0 +1,231 @@
+#include "exercise/copione.h"
+#include "start/programmaprova.h"
+#include "support/doppi.h"
+#include "ui/common/contrasto.h"
+#include "ui/common/gruppoopzioni.h"
+#include "ui/common/stile.h"
+#include "ui/info/frmautore.h"
+#include "ui/livello/frmlivello.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The colour a widget's text is painted on: its own when it fills its
+// background, else that of the nearest parent that does.
+QColor SfondoSotto(const QWidget *w, QPalette::ColorGroup g) {
+  for (const QWidget *a = w->parentWidget(); a; a = a->parentWidget())
+    if (a->autoFillBackground() || a->isWindow()) return a->palette().color(g, QPalette::Window);
+  return w->palette().color(g, QPalette::Window);
+}
+
+struct Coppia {
+  QColor testo, sfondo;
+};
+
+// The text/background pair of a control as it is painted; none for what shows no text.
+std::optional<Coppia> CoppiaDi(const QWidget *w) {
+  const QPalette::ColorGroup g = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
+  const QPalette &p = w->palette();
+  if (qobject_cast<const QCheckBox *>(w) || qobject_cast<const QRadioButton *>(w) ||
+      qobject_cast<const QGroupBox *>(w))
+    return Coppia{p.color(g, QPalette::WindowText), SfondoSotto(w, g)};
+  if (qobject_cast<const QAbstractButton *>(w)) return Coppia{p.color(g, QPalette::ButtonText), p.color(g, QPalette::Button)};
+  if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractItemView *>(w) ||
+      qobject_cast<const QTextEdit *>(w))
+    return Coppia{p.color(g, QPalette::Text), p.color(g, QPalette::Base)};
+  if (qobject_cast<const QMenuBar *>(w)) return Coppia{p.color(g, QPalette::ButtonText), p.color(g, QPalette::Window)};
+  if (qobject_cast<const QLabel *>(w))
+    return Coppia{p.color(g, QPalette::WindowText),
+                  w->autoFillBackground() ? p.color(g, QPalette::Window) : SfondoSotto(w, g)};
+  return std::nullopt;
+}
+
+// Every visible control of the window whose text falls below the minimum, with its ratio.
+QStringList SottoIlMinimo(QWidget *finestra) {
+  QStringList sotto;
+  QList<QWidget *> tutti = finestra->findChildren<QWidget *>();
+  for (QWidget *w : tutti) {
+    if (!w->isVisibleTo(finestra)) continue;
+    const auto c = CoppiaDi(w);
+    if (!c) continue;
+    const double r = contrasto::Rapporto(c->testo, c->sfondo);
+    if (r < contrasto::kMinimo)
+      sotto << u"%1/%2 %3 on %4: %5"_s.arg(finestra->objectName(), w->objectName(), c->testo.name(), c->sfondo.name())
+                   .arg(r, 0, 'f', 2);
+  }
+  return sotto;
+}
+
+}  // namespace
+
+class TestContrasto : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void shouldMeasureContrastAsWcagDoes_data();
+  void shouldMeasureContrastAsWcagDoes();
+  void shouldDarkenEveryTextColourToTheMinimum_data();
+  void shouldDarkenEveryTextColourToTheMinimum();
+  void shouldReachSevenToOneInEveryControlOfEveryWindow();
+  void shouldDrawTheFocusAsAThickBorder();
+  void shouldGiveTheWindowsBackTheirDesignWhenSwitchedOff();
+};
+
+void TestContrasto::shouldMeasureContrastAsWcagDoes_data() {
+  QTest::addColumn<QColor>("a");
+  QTest::addColumn<QColor>("b");
+  QTest::addColumn<double>("rapporto");
+  QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+  QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+  QTest::newRow("same colour") << QColor(255, 224, 192) << QColor(255, 224, 192) << 1.0;
+  QTest::newRow("#767676 on white") << QColor(0x76, 0x76, 0x76) << QColor(Qt::white) << 4.54;
+  QTest::newRow("#595959 on white") << QColor(0x59, 0x59, 0x59) << QColor(Qt::white) << 7.0;
+  QTest::newRow("pure red on white") << QColor(255, 0, 0) << QColor(Qt::white) << 4.0;
+  QTest::newRow("blue on yellow") << QColor(0, 0, 255) << QColor(255, 255, 0) << 8.0;
+}
+
+void TestContrasto::shouldMeasureContrastAsWcagDoes() {
+  QFETCH(QColor, a);
+  QFETCH(QColor, b);
+  QFETCH(double, rapporto);
+  QVERIFY2(std::abs(contrasto::Rapporto(a, b) - rapporto) < 0.01, qPrintable(QString::number(contrasto::Rapporto(a, b))));
+}
+
+void TestContrasto::shouldDarkenEveryTextColourToTheMinimum_data() {
+  QTest::addColumn<QColor>("colore");
+  for (const QColor &c : {QColor(40, 30, 20), QColor(0, 120, 40), QColor(192, 0, 0), QColor(0, 0, 192),
+                          QColor(255, 0, 0), QColor(255, 255, 255), QColor(255, 224, 192), QColor(175, 165, 155)})
+    QTest::newRow(qPrintable(c.name())) << c;
+}
+
+void TestContrasto::shouldDarkenEveryTextColourToTheMinimum() {
+  QFETCH(QColor, colore);
+  const QColor t = contrasto::Testo(colore);
+  for (const QColor &sfondo : {contrasto::Sfondo(QColor(255, 224, 192)), contrasto::Sfondo(QColor(255, 192, 128))})
+    QVERIFY(contrasto::Rapporto(t, sfondo) >= contrasto::kMinimo);
+  // A colour dark enough already is left as it is; a hue stays the hue it was.
+  if (contrasto::Rapporto(colore, QColor(255, 255, 0)) >= contrasto::kMinimo + 0.3) QCOMPARE(t, colore);
+  if (colore.saturation() > 0) QVERIFY2(std::abs(t.hue() - colore.hue()) <= 4, qPrintable(t.name()));
+}
+
+void TestContrasto::shouldReachSevenToOneInEveryControlOfEveryWindow() {
+  ProgrammaDiProva p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  frmInizio *inizio = p.finestre.avvia(p.ctx);
+  QVERIFY(QTest::qWaitForWindowActive(inizio));
+  // The design itself falls short somewhere: the measure tells the two apart.
+  QVERIFY(!SottoIlMinimo(inizio).isEmpty());
+
+  p.b.stato.opzioni.macchina.altoContrasto = true;
+  p.finestre.opzioniCambiate();
+  QTest::mousePress(inizio->findChild<QPushButton *>(u"Option1_0"_s), Qt::LeftButton);
+  QTest::mousePress(inizio->findChild<QPushButton *>(u"Option2_0"_s), Qt::LeftButton);
+  QStringList sotto = SottoIlMinimo(inizio);
+  p.finestre.apriEsercizio();
+  QTRY_VERIFY(p.finestre.esercizio() && p.finestre.esercizio()->isVisible());
+  FrmOperativo *e = p.finestre.esercizio();
+  sotto << SottoIlMinimo(e);
+  // A wrong answer: the verdict in red, the help frame, then the program stepping in.
+  QTest::mouseClick(e->findChild<QPushButton *>(u"Option2_9"_s), Qt::LeftButton);
+  QTest::mouseClick(e->findChild<QPushButton *>(u"Option2_12"_s), Qt::LeftButton);
+  sotto << SottoIlMinimo(e);
+  QTest::mouseClick(e->findChild<QPushButton *>(u"Option3_0"_s), Qt::LeftButton);
+  sotto << SottoIlMinimo(e);
+  // For a look by eye: VORNEL_SCHERMATE names a folder for the pictures.
+  if (const QString cartella = qEnvironmentVariable("VORNEL_SCHERMATE"); !cartella.isEmpty()) {
+    QVERIFY(e->grab().save(cartella + u"/esercizio-contrasto.png"_s));
+    QVERIFY(inizio->grab().save(cartella + u"/inizio-contrasto.png"_s));
+  }
+  p.finestre.apriStampaEsercizio();
+  QTRY_VERIFY(p.finestre.stampaEsercizio() && p.finestre.stampaEsercizio()->isVisible());
+  sotto << SottoIlMinimo(p.finestre.stampaEsercizio());
+  p.finestre.apriAttestato();
+  sotto << SottoIlMinimo(p.finestre.attestato());
+  p.finestre.apriSchede();
+  QTRY_VERIFY(p.finestre.schede() && p.finestre.schede()->isVisible());
+  sotto << SottoIlMinimo(p.finestre.schede());
+  p.finestre.apriSceltaStampante();
+  sotto << SottoIlMinimo(p.finestre.sceltaStampante());
+  p.finestre.apriIstruzioni();
+  QTRY_VERIFY(p.finestre.istruzioni() && p.finestre.istruzioni()->isVisible());
+  sotto << SottoIlMinimo(p.finestre.istruzioni());
+  p.finestre.apriOpzioni();
+  QTRY_VERIFY(p.finestre.opzioni() && p.finestre.opzioni()->isVisible());
+  sotto << SottoIlMinimo(p.finestre.opzioni());
+  // The two modal windows, built as Finestre builds them.
+  frmAutore autore(inizio);
+  contrasto::Applica(&autore, true);
+  autore.show();
+  sotto << SottoIlMinimo(&autore);
+  FrmLivello livello(1, 1, inizio);
+  contrasto::Applica(&livello, true);
+  livello.show();
+  sotto << SottoIlMinimo(&livello);
+  QCOMPARE(sotto, QStringList());
+}
+
+void TestContrasto::shouldDrawTheFocusAsAThickBorder() {
+  StileVornel stile;  // the program's style, as main sets it; it outlives the windows
+  ProgrammaDiProva p;
+  frmInizio *inizio = p.finestre.avvia(p.ctx);
+  QVERIFY(QTest::qWaitForWindowActive(inizio));
+  auto *vai = inizio->findChild<QPushButton *>(u"Option1_0"_s);
+  vai->setStyle(&stile);
+  vai->setFocus();
+  QTRY_VERIFY(vai->hasFocus());
+  // Just inside the dotted focus rectangle of the design, a few pixels from the edge.
+  const QPoint dentro(7, vai->height() / 2);
+  const QColor prima = vai->grab().toImage().pixelColor(dentro);
+  p.b.stato.opzioni.macchina.altoContrasto = true;
+  p.finestre.opzioniCambiate();
+  const QImage dopo = vai->grab().toImage();
+  const QColor testo = vai->palette().color(QPalette::ButtonText);
+  QCOMPARE(dopo.pixelColor(dentro), testo);
+  QVERIFY(prima != testo);
+  QCOMPARE(vai->palette().color(QPalette::Button), QColor(255, 255, 0));
+  QVERIFY(contrasto::Rapporto(testo, QColor(255, 255, 0)) >= contrasto::kMinimo);
+}
+
+void TestContrasto::shouldGiveTheWindowsBackTheirDesignWhenSwitchedOff() {
+  ProgrammaDiProva p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  frmInizio *inizio = p.finestre.avvia(p.ctx);
+  QVERIFY(QTest::qWaitForWindowActive(inizio));
+  p.finestre.apriEsercizio();
+  QTRY_VERIFY(p.finestre.esercizio() && p.finestre.esercizio()->isVisible());
+  FrmOperativo *e = p.finestre.esercizio();
+  QHash<QString, QPalette> progetto;
+  const auto tavolozze = [](QWidget *f) {
+    QHash<QString, QPalette> t;
+    t.insert(f->objectName(), f->palette());
+    for (QWidget *w : f->findChildren<QWidget *>()) t.insert(w->objectName(), w->palette());
+    return t;
+  };
+  progetto = tavolozze(e);
+  p.b.stato.opzioni.macchina.altoContrasto = true;
+  p.finestre.opzioniCambiate();
+  QVERIFY(tavolozze(e) != progetto);
+  p.b.stato.opzioni.macchina.altoContrasto = false;
+  p.finestre.opzioniCambiate();
+  const QHash<QString, QPalette> dopo = tavolozze(e);
+  QStringList diverse;
+  for (auto it = progetto.cbegin(); it != progetto.cend(); ++it)
+    if (dopo.value(it.key()) != it.value()) diverse << it.key();
+  QCOMPARE(diverse, QStringList());
+}
+
+QTEST_MAIN(TestContrasto)
+#include "test_contrasto.moc"
