@@ -2,6 +2,7 @@
 // description of the unit table, for every operation of every family and both
 // digit settings, and the exercise window's repaint with the table shown.
 #include "../navigazionemuta.h"
+#include "../riporta.h"
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,19 +24,6 @@
 #include "ui/exercise/frmoperativo.h"
 
 namespace {
-
-using Tempo = std::chrono::steady_clock;
-
-double Microsecondi(Tempo::time_point a, Tempo::time_point b) {
-  return std::chrono::duration<double, std::micro>(b - a).count();
-}
-
-void Riporta(const char *cosa, std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const auto q = [&](double f) { return v[static_cast<size_t>(f * static_cast<double>(v.size() - 1))]; };
-  std::printf("%-48s n=%7zu  median %8.2f us  p90 %8.2f us  p99 %8.2f us  max %8.2f us\n", cosa, v.size(),
-              q(0.5), q(0.9), q(0.99), v.back());
-}
 
 struct Caso {
   Operazione op;

@@ -2,6 +2,7 @@
 // keypad key press (event in, answer label updated) and the making of a new
 // operation, in the exercise logic alone and through the window's "Avanti".
 #include "../navigazionemuta.h"
+#include "../riporta.h"
 #include "generation/famiglie.h"
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
@@ -18,19 +19,6 @@
 #include <vector>
 
 namespace {
-
-using Orologio_ = std::chrono::steady_clock;
-
-double Microsecondi(Orologio_::time_point a, Orologio_::time_point b) {
-  return std::chrono::duration<double, std::micro>(b - a).count();
-}
-
-void Riporta(const char *cosa, std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const auto q = [&](double f) { return v[static_cast<size_t>(f * static_cast<double>(v.size() - 1))]; };
-  std::printf("%-44s n=%6zu  median %8.2f us  p90 %8.2f us  p99 %8.2f us  max %8.2f us\n", cosa, v.size(), q(0.5),
-              q(0.9), q(0.99), v.back());
-}
 
 void Premi(QWidget *w, int tasto) {
   QKeyEvent giu(QEvent::KeyPress, tasto, Qt::NoModifier);
@@ -70,9 +58,9 @@ int main(int argc, char **argv) {
     QWidget *f = w->focusWidget();
     const int k = i % 2 == 0 ? Qt::Key_1 + (i / 2) % 9 : Qt::Key_Backspace;
     const QString prima = risultato->text();
-    const auto t0 = Orologio_::now();
+    const auto t0 = Tempo::now();
     Premi(f, k);
-    const auto t1 = Orologio_::now();
+    const auto t1 = Tempo::now();
     if (risultato->text() == prima) {
       std::fprintf(stderr, "key %d changed nothing\n", k);
       return 1;
@@ -87,10 +75,10 @@ int main(int argc, char **argv) {
   for (int i = 0; i < 5000; ++i) {
     QWidget *f = w->focusWidget();
     const int k = i % 2 == 0 ? Qt::Key_1 + (i / 2) % 9 : Qt::Key_Backspace;
-    const auto t0 = Orologio_::now();
+    const auto t0 = Tempo::now();
     Premi(f, k);
     w->repaint();
-    dipinti.push_back(Microsecondi(t0, Orologio_::now()));
+    dipinti.push_back(Microsecondi(t0, Tempo::now()));
     Rilascia(w->focusWidget(), k);
   }
   Riporta("keypad key press and window repainted", dipinti);
@@ -103,9 +91,9 @@ int main(int argc, char **argv) {
     for (int e = 0; e < 2000; ++e) {
       m.nuovoEsercizio();
       for (int i = 1; i < MotoreEsercizio::kOperazioni; ++i) {
-        const auto t0 = Orologio_::now();
+        const auto t0 = Tempo::now();
         m.nuovaOperazione();
-        nuove.push_back(Microsecondi(t0, Orologio_::now()));
+        nuove.push_back(Microsecondi(t0, Tempo::now()));
       }
     }
     Riporta("NuovaOperazione (exercise logic)", nuove);
@@ -132,9 +120,9 @@ int main(int argc, char **argv) {
           std::fprintf(stderr, "answer not judged right at operation %d\n", i);
           return 1;
         }
-        const auto t0 = Orologio_::now();
+        const auto t0 = Tempo::now();
         Premi(av, Qt::Key_Return);
-        avanti.push_back(Microsecondi(t0, Orologio_::now()));
+        avanti.push_back(Microsecondi(t0, Tempo::now()));
         Rilascia(av, Qt::Key_Return);
       }
       // Start again: answer the twentieth and press "Ricomincia".

@@ -156,3 +156,21 @@ std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, q
   }
   return elenco;
 }
+
+QString TestoCosa(int cosa) {
+  switch (cosa) {
+    case 1: return QStringLiteral("numero");
+    case 2: return QStringLiteral("simbolo");
+    case 3: return QStringLiteral("numero o simbolo");
+    default: return {};
+  }
+}
+
+QString TestoOrdine(int ordine) {
+  switch (ordine) {
+    case 1: return QStringLiteral("decrescente");
+    case 2: return QStringLiteral("crescente");
+    case 3: return QStringLiteral("tutti");
+    default: return {};
+  }
+}

@@ -72,6 +72,11 @@ struct OperazioneRegistrata {
 
 inline const QString kSenzaNome = QStringLiteral("Senza nome");
 
+// The words of an exercise's settings: what to find (1..3) and the order of
+// the symbols (1..3); empty for any other value.
+[[nodiscard]] QString TestoCosa(int cosa);
+[[nodiscard]] QString TestoOrdine(int ordine);
+
 // The rank of a grade word in the grade table: 0 "Non classificato" .. 5 "OTTIMO".
 [[nodiscard]] int GradoValutazione(const QString &valutazione);
 

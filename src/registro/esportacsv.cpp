@@ -18,32 +18,6 @@ namespace {
 const QString kSeparatore = u";"_s;
 const QByteArray kFineRiga = "\r\n";
 
-QString Cosa(int cosa) {
-  switch (cosa) {
-    case 1:
-      return u"numero"_s;
-    case 2:
-      return u"simbolo"_s;
-    case 3:
-      return u"numero o simbolo"_s;
-    default:
-      return {};
-  }
-}
-
-QString Ordine(int ordine) {
-  switch (ordine) {
-    case 1:
-      return u"decrescente"_s;
-    case 2:
-      return u"crescente"_s;
-    case 3:
-      return u"tutti"_s;
-    default:
-      return {};
-  }
-}
-
 QString TestoStato(int stato) {
   return stato == 1 ? u"finito"_s : u"non finito"_s;
 }
@@ -161,8 +135,8 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
           QString::number(famiglia),
           famiglie.value(famiglia),
           QString::number(q.value(4).toInt()),
-          Testo(Cosa(q.value(5).toInt())),
-          Testo(Ordine(q.value(6).toInt())),
+          Testo(TestoCosa(q.value(5).toInt())),
+          Testo(TestoOrdine(q.value(6).toInt())),
           QString::number(esatte),
           QString::number(operazioni),
           operazioni ? Numero(10.0 * esatte / operazioni) : QString(),

@@ -51,32 +51,6 @@ QString NomeFamiglia(int famiglia) {
   return u"%1 · %2"_s.arg(famiglia).arg(DescrizioneFamiglia(famiglia).simplified());
 }
 
-QString TestoCosa(int cosa) {
-  switch (cosa) {
-    case 1:
-      return u"numero"_s;
-    case 2:
-      return u"simbolo"_s;
-    case 3:
-      return u"numero o simbolo"_s;
-    default:
-      return {};
-  }
-}
-
-QString TestoOrdine(int ordine) {
-  switch (ordine) {
-    case 1:
-      return u"decrescente"_s;
-    case 2:
-      return u"crescente"_s;
-    case 3:
-      return u"tutti"_s;
-    default:
-      return {};
-  }
-}
-
 QString TestoCasella(const CasellaClasse &c) {
   switch (c.andamento) {
     case Andamento::Sale:

@@ -16,8 +16,6 @@ class Stampante;
 [[nodiscard]] QString FraseDellAlunno(const QString &chiave);
 // "9 · chilogrammi, ettogrammi, decagrammi, grammi"
 [[nodiscard]] QString NomeFamiglia(int famiglia);
-[[nodiscard]] QString TestoCosa(int cosa);
-[[nodiscard]] QString TestoOrdine(int ordine);
 // "BUONO ↑" : the grade word with its trend.
 [[nodiscard]] QString TestoCasella(const CasellaClasse &c);
 // "12 min 5 s"
