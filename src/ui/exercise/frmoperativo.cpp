@@ -66,10 +66,11 @@ void FrmOperativo::closeEvent(QCloseEvent *e) {
 
 void FrmOperativo::avvisaGuastoRegistro() {
   Quaderno *q = m_ctx.nav.quaderno();
-  if (!q) return;
+  const auto m = q ? q->prendiMessaggio() : std::nullopt;
+  if (!m) return;
   // After the command's own drawing: the message box runs a loop of its own.
-  QTimer::singleShot(0, this, [this, q] {
-    if (const auto m = q->prendiMessaggio()) m_ctx.messaggi.mostra(*m, TitoloMessaggi(), Messaggi::Icona::Avviso);
+  QTimer::singleShot(0, this, [this, testo = *m] {
+    m_ctx.messaggi.mostra(testo, TitoloMessaggi(), Messaggi::Icona::Avviso);
   });
 }
 
