@@ -6,7 +6,7 @@
 #include "righeprova.h"
 #include "support/doppi.h"
 #include "ui/common/gruppoopzioni.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 using namespace Qt::StringLiterals;
 

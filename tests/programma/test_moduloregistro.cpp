@@ -10,7 +10,7 @@
 
 #include "platform/stampanteqt.h"
 #include "support/doppi.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,7 +6,7 @@
 #include "platform/stampanteqt.h"
 #include "support/doppi.h"
 #include "ui/programma/programma.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -33,7 +33,7 @@
 #include "ui/registro/frmregistro.h"
 #include "ui/registro/quadernoregistro.h"
 #include "ui/registro/testiregistro.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 using namespace Qt::StringLiterals;
 

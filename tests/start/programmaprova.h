@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/doppi.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 #include <QApplication>
 

@@ -4,8 +4,8 @@
 // over: what is on the screen is read back from the server.
 #include "start/programmaprova.h"
 #include "support/doppi.h"
-#include "ui/start/coperture.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/coperture.h"
+#include "ui/programma/finestre.h"
 
 #include <QApplication>
 #include <QBackingStore>

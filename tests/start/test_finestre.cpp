@@ -1,7 +1,7 @@
 #include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "ui/info/frmautore.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 #include <QAction>
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 // "Vai", twenty operations answered right, the end frame.
 #include "support/doppi.h"
 #include "ui/exercise/frmoperativo.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 #include <QApplication>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "platform/orologio.h"
 #include "platform/preferenze.h"
 #include "platform/stampanteqt.h"
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 // The whole program as main runs it: the state, the real seams and the windows.
 // The start-up benchmark and the whole-program tests build the same object.

@@ -1,4 +1,4 @@
-#include "ui/start/finestre.h"
+#include "ui/programma/finestre.h"
 
 #include "ui/certificate/disegnoattestato.h"
 #include "ui/certificate/frmattestato.h"

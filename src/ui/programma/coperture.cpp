@@ -1,4 +1,4 @@
-#include "ui/start/coperture.h"
+#include "ui/programma/coperture.h"
 
 #include "ui/common/tipovivo.h"
 

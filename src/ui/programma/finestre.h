@@ -2,7 +2,7 @@
 
 #include "ui/common/contesto.h"
 #include "ui/common/quaderno.h"
-#include "ui/start/coperture.h"
+#include "ui/programma/coperture.h"
 
 #include <QObject>
 #include <QFont>
