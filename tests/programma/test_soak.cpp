@@ -6,6 +6,9 @@
 // started again each time it ends. After every burst of events the program is
 // alive or has ended as it should, the level file holds a valid record, and
 // the counters are within their ranges; a sanitizer report ends the run.
+// When the random events are spent, the windows the run has not reached yet
+// are sought along their ways, so that every run reaches every window however
+// fast the machine is.
 //
 // VORNEL_SOAK_SEME=<n> replays one seed, VORNEL_SOAK_EVENTI=<n> sets the number
 // of events per seed.
@@ -23,10 +26,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include "ui/common/finestra.h"
-
 #include <QFileDialog>
-#include <algorithm>
+#include <QHash>
 #include <QMenuBar>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -46,6 +47,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kRaffica = 40;  // events between two checks
+// Once the random events are spent, the steps spent at most seeking the
+// windows not reached, and the pause between two of them (a window opened
+// by a step has the time to show).
+constexpr int kRicercaMassima = 3000;
+constexpr int kPausaRicerca = 25;
+constexpr int kTentativi = 3;
+constexpr int kRinunce = 4;
+constexpr int kPassiSenzaNuove = 150;
 
 // The keys of the exercise and of the windows' commands come up most.
 const QList<unsigned long> kTasti{
@@ -130,7 +139,7 @@ class Soak : public QObject {
   void spegni();
 
   QStringList guasti;
-  int fatti = 0, avvii = 0, pdfChiesti = 0, vieSeguite = 0;
+  int fatti = 0, avvii = 0, pdfChiesti = 0, vieSeguite = 0, cercati = 0;
 
  private:
   void accendi();
@@ -139,6 +148,9 @@ class Soak : public QObject {
   void verifica();
   void guasto(const QString &testo);
   bool seguiVia();
+  [[nodiscard]] QStringList mancanti() const;
+  bool cerca();
+  bool chiudiAperte();
   [[nodiscard]] QList<QWidget *> visibili() const;
   [[nodiscard]] QWidget *bersaglio();
   [[nodiscard]] QPoint puntoIn(const QWidget *w) { return puntoIn(w->frameGeometry()); }
@@ -146,7 +158,7 @@ class Soak : public QObject {
     return {r.left() + static_cast<int>(m_g.bounded(std::max(1, r.width()))),
             r.top() + static_cast<int>(m_g.bounded(std::max(1, r.height())))};
   }
-  void clic(QWidget *finestra, QPoint dove, int pulsante);
+  void clic(QWidget *finestra, QPoint dove, int pulsante, bool alza = false);
   int caso(int n) { return static_cast<int>(m_g.bounded(n)); }
 
   IniettoreX &m_x;
@@ -164,6 +176,11 @@ class Soak : public QObject {
   QPointer<QWidget> m_viaDa;
   QStringList m_passi;
   QList<QPointer<QWidget>> m_ridotte;
+  QHash<const Via *, int> m_tentativi;  // tries of each way while seeking
+  int m_rinunce = 0;                    // windows closed while seeking
+  bool m_riavvia = false;               // the test's loop starts the program afresh
+  int m_senzaNuove = 0;                 // steps since a window not reached was last reached
+  qsizetype m_mancantiPrima = 0;
 };
 
 void Soak::accendi() {
@@ -194,6 +211,12 @@ void Soak::guasto(const QString &testo) {
 
 void Soak::inCima() {
   if (!m_p || m_finito) return;
+  if (m_riavvia) {
+    m_riavvia = false;
+    spegni();
+    accendi();
+    return;
+  }
   frmInizio *inizio = m_p->finestre.inizio();
   if (!m_fine && inizio && inizio->isVisible()) return;
   if (!m_fine && inizio) {
@@ -226,12 +249,17 @@ QWidget *Soak::bersaglio() {
   return w && w->isVisible() && !w->isMinimized() ? w : nullptr;
 }
 
-void Soak::clic(QWidget *finestra, QPoint dove, int pulsante) {
+void Soak::clic(QWidget *finestra, QPoint dove, int pulsante, bool alza) {
   // Click to focus, as the window managers of a school's desktops do; a
-  // window under a modal one gives the keyboard to that one.
+  // window under a modal one gives the keyboard to that one. A step along a
+  // way raises its window first: the active window may lie under another.
   QWidget *modale = QApplication::activeModalWidget();
   QWidget *fuoco = modale ? modale : finestra;
-  if (finestra->windowType() != Qt::Popup && QApplication::activeWindow() != fuoco) m_x.attiva(fuoco->winId());
+  // While the windows not reached are sought, the window is also mapped again:
+  // minimised by the random user, it may still count as shown to the program.
+  if (finestra->windowType() != Qt::Popup && alza && cercati > 0) m_x.ripristina(fuoco->winId());
+  else if (finestra->windowType() != Qt::Popup && (alza || QApplication::activeWindow() != fuoco))
+    m_x.attiva(fuoco->winId());
   m_x.sposta(dove);
   m_x.pulsante(pulsante, true);
   if (caso(8) == 0) m_x.sposta(puntoIn(finestra));  // dragged before it is let go
@@ -259,20 +287,32 @@ void Soak::passo() {
     m_tenuto = 0;
     return;
   }
+  if (fatti >= m_eventi && m_eventi > 0 && guasti.isEmpty() && cercati < kRicercaMassima && m_p &&
+      !mancanti().isEmpty()) {
+    // The random events are spent: the windows not reached yet are sought,
+    // from a program started afresh (printing to PDF, its windows where they
+    // open), and again afresh when a while brings no new window.
+    if (m_riavvia) return;  // the test's loop starts it again
+    const qsizetype ancora = mancanti().size();
+    if (ancora < m_mancantiPrima) m_senzaNuove = 0;
+    m_mancantiPrima = ancora;
+    if (cercati == 0 || m_senzaNuove >= kPassiSenzaNuove) {
+      m_timer.setInterval(kPausaRicerca);
+      m_passi.clear();
+      if (!chiudiAperte()) return;  // the dialogs under way first, from inside their loops
+      m_riavvia = true;
+      m_senzaNuove = 0;
+      ++cercati;
+      return;
+    }
+    ++cercati;
+    ++m_senzaNuove;
+    if (!seguiVia()) cerca();
+    return;
+  }
   if (fatti >= m_eventi) {
-    // Done: the open popups and modal windows are closed first, from inside their loops.
-    if (QWidget *p = QApplication::activePopupWidget()) {
-      p->close();
-    } else if (QWidget *m = QApplication::activeModalWidget()) {
-      if (auto *d = qobject_cast<QDialog *>(m)) d->reject();
-      else m->close();
-    } else if (const QWidgetList tutte = QApplication::topLevelWidgets();
-               std::any_of(tutte.cbegin(), tutte.cend(), [](QWidget *w) {
-                 auto *f = qobject_cast<Finestra *>(w);
-                 return f && f->occupata();
-               })) {
-      // A printout or a drawing under way may still ask for its file: wait for it.
-    } else {
+    // Done.
+    if (chiudiAperte()) {
       m_timer.stop();
       m_finito = true;
     }
@@ -283,6 +323,26 @@ void Soak::passo() {
     ++fatti;
     if (fatti % kRaffica == 0) verifica();
   }
+}
+
+// The open popups and modal windows are closed, one a call, from inside their
+// loops, and a printout or a drawing under way (it may still ask for its
+// file) is waited for: true once nothing is left.
+bool Soak::chiudiAperte() {
+  if (QWidget *p = QApplication::activePopupWidget()) {
+    p->close();
+    return false;
+  }
+  if (QWidget *m = QApplication::activeModalWidget()) {
+    if (auto *d = qobject_cast<QDialog *>(m)) d->reject();
+    else m->close();
+    return false;
+  }
+  const QWidgetList tutte = QApplication::topLevelWidgets();
+  return std::none_of(tutte.cbegin(), tutte.cend(), [](QWidget *w) {
+    auto *f = qobject_cast<Finestra *>(w);
+    return f && f->occupata();
+  });
 }
 
 // The next press along a way to a window, when one is under way.
@@ -296,13 +356,16 @@ bool Soak::seguiVia() {
     return false;
   }
   QPoint dove;
+  bool inVista = true;
   if (auto *a = da->findChild<QAction *>(nome)) {
     auto *barra = da->findChild<QMenuBar *>();
-    const QRect r = barra ? barra->actionGeometry(a) : QRect();
-    if (r.isEmpty() || !barra->isVisible()) {
+    if (!barra || !barra->isVisible() || !a->isVisible()) {
       m_passi.clear();
       return false;
     }
+    // An entry that the narrowed window's menu bar moves out of sight has no place.
+    const QRect r = barra->actionGeometry(a);
+    inVista = !r.isEmpty() && barra->rect().contains(r.center());
     dove = barra->mapToGlobal(r.center());
   } else if (auto *c = da->findChild<QWidget *>(nome); c && c->isVisible()) {
     dove = c->mapToGlobal(c->rect().center());
@@ -310,8 +373,104 @@ bool Soak::seguiVia() {
     m_passi.clear();
     return false;
   }
-  clic(da, dove, 1);
+  if (!inVista || !da->rect().contains(da->mapFromGlobal(dove))) {
+    // Out of the window shrunk by a resize: while the windows not reached are
+    // sought, the window is given room again.
+    m_passi.clear();
+    if (cercati == 0) return false;
+    m_x.ridimensiona(da->winId(), QSize(1000, 760).expandedTo(da->minimumSize()).boundedTo(da->maximumSize()));
+    return true;
+  }
+  clic(da, dove, 1, true);
   return true;
+}
+
+// The windows of the ways that this run has not shown yet; the file dialog
+// counts only once a printout has really asked for its file.
+QStringList Soak::mancanti() const {
+  QStringList m;
+  for (const Via &v : Vie())
+    if ((!m_raggiunte.contains(v.finestra) || (v.finestra == kDialogoFile && pdfChiesti == 0)) &&
+        !m.contains(v.finestra))
+      m << v.finestra;
+  return m;
+}
+
+// One step towards a window not reached yet: the first way of the shortest
+// road from the window the user is in; a window with no road onwards is
+// closed, as a user gives up on it; with no window active, the start window
+// is clicked.
+bool Soak::cerca() {
+  if (QWidget *p = QApplication::activePopupWidget()) {
+    m_x.tasto(XK_Escape, true);
+    m_x.tasto(XK_Escape, false);
+    return p != nullptr;
+  }
+  QWidget *attiva = QApplication::activeModalWidget();
+  if (!attiva) attiva = QApplication::activeWindow();
+  if (!attiva || !attiva->isVisible() || attiva->isMinimized()) {
+    // The minimised windows come back first.
+    m_ridotte.removeAll(nullptr);
+    if (!m_ridotte.isEmpty()) {
+      QWidget *w = m_ridotte.takeFirst();
+      if (w->isVisible()) m_x.ripristina(w->winId());
+      return true;
+    }
+    frmInizio *inizio = m_p->finestre.inizio();
+    if (!inizio || !inizio->isVisible()) return false;  // ended: started again from the test's loop
+    m_x.ripristina(inizio->winId());
+    return true;
+  }
+  // Breadth first over the ways, from the windows on the screen (only the
+  // modal one, when there is one) to the nearest window not reached.
+  const QStringList cercate = mancanti();
+  QList<QWidget *> partenze{attiva};
+  if (!QApplication::activeModalWidget())
+    for (QWidget *w : visibili())
+      if (w != attiva && w->windowType() != Qt::Popup) partenze << w;
+  QHash<QString, QPair<QWidget *, const Via *>> primaVia;  // window -> where its road starts, its first way
+  QStringList coda;
+  for (QWidget *w : partenze)
+    if (!primaVia.contains(w->objectName())) {
+      primaVia.insert(w->objectName(), {w, nullptr});
+      coda << w->objectName();
+    }
+  QPair<QWidget *, const Via *> scelta{nullptr, nullptr};
+  for (qsizetype i = 0; i < coda.size() && !scelta.second; ++i) {
+    for (const Via &v : Vie()) {
+      if (v.da != coda.at(i) || primaVia.contains(v.finestra) || m_tentativi.value(&v) >= kTentativi) continue;
+      QPair<QWidget *, const Via *> prima = primaVia.value(v.da);
+      if (!prima.second) prima.second = &v;
+      if (cercate.contains(v.finestra)) {
+        scelta = prima;
+        break;
+      }
+      primaVia.insert(v.finestra, prima);
+      coda << v.finestra;
+    }
+  }
+  if (!scelta.second) {
+    // Nothing to seek from here: a window is closed, the start window last
+    // (the program then starts again, printing to PDF as at first), and the
+    // ways that led nowhere get new tries.
+    // Every few times, the program itself ends, to start again afresh.
+    m_tentativi.clear();
+    QWidget *chiusa = attiva;
+    if (qobject_cast<frmInizio *>(attiva) || ++m_rinunce % kRinunce == 0) {
+      chiusa = m_p->finestre.inizio();
+      for (QWidget *w : visibili())
+        if (w != chiusa && w->windowType() != Qt::Popup && m_rinunce % kRinunce != 0) chiusa = w;
+    }
+    if (chiusa) m_x.chiudi(chiusa->winId());
+    return true;
+  }
+  // A way tried a few times in vain (the window it opens may need something
+  // first: a pupil's name before the certificate prints) gives way to others.
+  m_tentativi[scelta.second] += 1;
+  m_viaDa = scelta.first;
+  m_passi = scelta.second->passi;
+  ++vieSeguite;
+  return seguiVia();
 }
 
 void Soak::azione() {
@@ -478,8 +637,10 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
       soak.inCima();
     }
     soak.spegni();
-    qInfo("soak: seed %u, %d events in %lld ms; %d starts, %d ways followed, %d PDF files asked for", seme,
-          soak.fatti, static_cast<long long>(tempo.elapsed()), soak.avvii, soak.vieSeguite, soak.pdfChiesti);
+    qInfo("soak: seed %u, %d events in %lld ms, then %d steps seeking the windows not reached; %d starts, %d ways "
+          "followed, %d PDF files asked for",
+          seme, soak.fatti, static_cast<long long>(tempo.elapsed()), soak.cercati, soak.avvii, soak.vieSeguite,
+          soak.pdfChiesti);
     QVERIFY2(soak.guasti.isEmpty(), qPrintable(soak.guasti.join(u'\n')));
     QCOMPARE(soak.fatti, eventi);
   }

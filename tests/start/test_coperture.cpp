@@ -71,7 +71,11 @@ struct Coppia {
   bool mostra() {
     coperture.sopra(&sotto);
     sotto.show();
-    if (!QTest::qWaitForWindowExposed(&sotto)) return false;
+    // Painted, and every exposure of its mapping handled, before it is covered:
+    // on a busy machine the server's exposures come in over a while.
+    if (!QTest::qWaitForWindowExposed(&sotto) || !QTest::qWaitFor([this] { return sotto.dipinture > 0; }, 5000))
+      return false;
+    QTest::qWait(100);
     coperture.sopra(&sopra);
     sopra.show();
     return QTest::qWaitForWindowExposed(&sopra) &&
