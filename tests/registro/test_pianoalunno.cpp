@@ -445,6 +445,11 @@ void TestPianoAlunno::shouldChangeThePinFromTheRegisterWindow() {
   bool chiusa = false, vuote = true;
   QuandoModale([&](QWidget *w) {
     nome = w->objectName();
+    // For a look by eye: VORNEL_SCHERMATE names a folder for the pictures.
+    if (const QString cartella = qEnvironmentVariable("VORNEL_SCHERMATE"); !cartella.isEmpty()) {
+      w->grab().save(cartella + u"/cambiapin.png"_s);
+      f.grab().save(cartella + u"/registro-cambiapin.png"_s);
+    }
     QTest::keyClicks(In<QLineEdit>(w, u"txtVecchio"_s), vecchio);
     QTest::keyClicks(In<QLineEdit>(w, u"txtNuovo"_s), nuovo);
     QTest::keyClicks(In<QLineEdit>(w, u"txtConferma"_s), conferma);
