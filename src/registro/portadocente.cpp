@@ -80,9 +80,13 @@ qint64 PortaDocente::attesa() {
   return leggi(s) ? rimanente(s) : 0;
 }
 
+std::optional<QString> PortaDocente::ErrorePin(const QString &pin) {
+  if (pin.size() < kLunghezzaMinima) return u"Il PIN deve avere almeno %1 caratteri."_s.arg(kLunghezzaMinima);
+  return std::nullopt;
+}
+
 Esito PortaDocente::salva(const QString &pin) {
-  if (pin.size() < kLunghezzaMinima)
-    return Esito::Rifiuto(u"Il PIN deve avere almeno %1 caratteri."_s.arg(kLunghezzaMinima));
+  if (const auto errore = ErrorePin(pin)) return Esito::Rifiuto(*errore);
   QByteArray sale(kSale, Qt::Uninitialized);
   QRandomGenerator::system()->generate(sale.begin(), sale.end());
   const QByteArray impronta = Impronta(pin, sale, m_iterazioni);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "registro/registro.h"
 
@@ -41,6 +42,9 @@ class PortaDocente {
   Prova prova(const QString &pin);
   // Seconds still to wait before a PIN is heard (0: now).
   [[nodiscard]] qint64 attesa();
+
+  // Why a PIN can't be chosen (too short); none when it can.
+  [[nodiscard]] static std::optional<QString> ErrorePin(const QString &pin);
 
   // The wait after n wrong PINs in a row.
   [[nodiscard]] static qint64 AttesaDopo(int errori);

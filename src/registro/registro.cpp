@@ -259,6 +259,8 @@ bool Registro::aggiorna() {
       u" FROM operazioni LIMIT 0"_s,
       u"SELECT operazione, n, testo, errore FROM risposte LIMIT 0"_s,
       u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore FROM porta LIMIT 0"_s,
+      u"SELECT alunno, leggi_sempre, tabella_a_mano, senza_orologio, caratteri_grandi, alto_contrasto"
+      u" FROM piani LIMIT 0"_s,
   };
   for (const QString &lettura : kLetture) {
     if (!q.exec(lettura)) {

@@ -45,7 +45,7 @@ struct Alunno {
 // told once through prendiMessaggio() however many requests it spoils.
 class Registro {
  public:
-  static constexpr int kVersioneSchema = 2;
+  static constexpr int kVersioneSchema = 3;
 
   // percorso: the database file; by default registro.sqlite in the user's data folder.
   explicit Registro(QString percorso = PercorsoPredefinito());

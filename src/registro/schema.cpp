@@ -76,6 +76,21 @@ QStringList PassoMigrazione(int n) {
           u" ultimo_errore INTEGER NOT NULL DEFAULT 0)"_s,
           u"PRAGMA user_version = 2"_s,
       };
+    case 3:
+      return {
+          // A pupil's own plan: the compensatory tools the teacher switched on
+          // for them, standing in for the machine's options. No row: the
+          // machine's hold. The values are read as on only when exactly 1 (see
+          // piani.cpp), so a row edited by hand can't switch anything on by accident.
+          u"CREATE TABLE piani ("
+          u" alunno INTEGER PRIMARY KEY REFERENCES alunni(id) ON DELETE CASCADE,"
+          u" leggi_sempre INTEGER NOT NULL DEFAULT 0,"
+          u" tabella_a_mano INTEGER NOT NULL DEFAULT 0,"
+          u" senza_orologio INTEGER NOT NULL DEFAULT 0,"
+          u" caratteri_grandi INTEGER NOT NULL DEFAULT 0,"
+          u" alto_contrasto INTEGER NOT NULL DEFAULT 0)"_s,
+          u"PRAGMA user_version = 3"_s,
+      };
     default:
       return {};
   }

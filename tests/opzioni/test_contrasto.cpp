@@ -1,6 +1,7 @@
 #include "exercise/copione.h"
 #include "start/programmaprova.h"
 #include "support/doppi.h"
+#include "support/porta.h"
 #include "ui/common/contrasto.h"
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/stile.h"
@@ -162,7 +163,11 @@ void TestContrasto::shouldReachSevenToOneInEveryControlOfEveryWindow() {
   p.finestre.apriIstruzioni();
   QTRY_VERIFY(p.finestre.istruzioni() && p.finestre.istruzioni()->isVisible());
   sotto << SottoIlMinimo(p.finestre.istruzioni());
-  p.finestre.apriOpzioni();
+  RegistroConPorta(p.finestre, p.dir.percorso());
+  {
+    AllaPorta porta(u"2468"_s);
+    p.finestre.apriOpzioni();
+  }
   QTRY_VERIFY(p.finestre.opzioni() && p.finestre.opzioni()->isVisible());
   sotto << SottoIlMinimo(p.finestre.opzioni());
   // The two modal windows, built as Finestre builds them.

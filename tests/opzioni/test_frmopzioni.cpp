@@ -2,6 +2,7 @@
 #include "exercise/copione.h"
 #include "start/programmaprova.h"
 #include "support/doppi.h"
+#include "support/porta.h"
 #include "ui/common/vistatabellaunita.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/opzioni/frmopzioni.h"
@@ -76,12 +77,18 @@ void TestFrmOpzioni::shouldOpenFromTheStartMenuAndWorkByKeyboard() {
   ProgrammaDiProva p;
   PreferenzeFinte pref;
   p.finestre.impostaPreferenze(&pref);
+  RegistroConPorta(p.finestre, p.dir.percorso());
   frmInizio *inizio = p.finestre.avvia(p.ctx);
   QVERIFY(QTest::qWaitForWindowActive(inizio));
   auto *voce = inizio->findChild<QAction *>(u"mnuOpzioni"_s);
   QVERIFY(voce);
   QCOMPARE(voce->text(), u"Opzioni"_s);
-  voce->trigger();
+  {
+    // The teacher's: the PIN chosen at the door's first opening.
+    AllaPorta porta(u"2468"_s);
+    voce->trigger();
+    QCOMPARE(porta.porte(), 1);
+  }
   QTRY_VERIFY(p.finestre.opzioni() && p.finestre.opzioni()->isVisible());
   FrmOpzioni *f = p.finestre.opzioni();
   QVERIFY(QTest::qWaitForWindowActive(f));
@@ -232,7 +239,12 @@ void TestFrmOpzioni::shouldApplyAtOnceToAnOpenExerciseThroughTheWindow() {
   p.finestre.apriEsercizio();
   QTRY_VERIFY(p.finestre.esercizio() && p.finestre.esercizio()->isVisible());
   FrmOperativo *e = p.finestre.esercizio();
-  p.finestre.apriOpzioni();
+  RegistroConPorta(p.finestre, p.dir.percorso());
+  {
+    AllaPorta porta(u"2468"_s);
+    p.finestre.apriOpzioni();
+    QCOMPARE(porta.porte(), 1);
+  }
   QTRY_VERIFY(p.finestre.opzioni() && p.finestre.opzioni()->isVisible());
   QTest::mouseClick(p.finestre.opzioni()->findChild<QCheckBox *>(u"chkTabellaAMano"_s), Qt::LeftButton);
   QTest::mouseClick(p.finestre.opzioni()->findChild<QCheckBox *>(u"chkSenzaOrologio"_s), Qt::LeftButton);

@@ -84,7 +84,8 @@ class TestModuloRegistro : public QObject {
       QString nome, titolo;
     };
     for (const Caso &c : {Caso{Qt::Key_U, u"FrmAlunno"_s, u"Chi sei?"_s},
-                          Caso{Qt::Key_R, u"FrmPorta"_s, u"Registro dell'insegnante"_s}}) {
+                          Caso{Qt::Key_R, u"FrmPorta"_s, u"Registro dell'insegnante"_s},
+                          Caso{Qt::Key_O, u"FrmPorta"_s, u"Opzioni"_s}}) {
       // Offscreen, no window manager gives the keyboard back when a dialog closes.
       inizio->activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(inizio));

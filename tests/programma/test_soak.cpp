@@ -37,6 +37,7 @@
 #include <X11/keysym.h>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -349,12 +350,23 @@ bool Soak::chiudiAperte() {
 bool Soak::seguiVia() {
   if (m_passi.isEmpty()) return false;
   QWidget *da = m_viaDa;
-  const QString nome = m_passi.takeFirst();
-  if (!da || !da->isVisible() || da->isMinimized() || QApplication::activeModalWidget() ||
+  QString nome = m_passi.takeFirst();
+  // A way may start in a modal window (the teacher's door): only that one.
+  QWidget *modale = QApplication::activeModalWidget();
+  if (!da || !da->isVisible() || da->isMinimized() || (modale && modale != da) ||
       QApplication::activePopupWidget()) {
     m_passi.clear();
     return false;
   }
+  // "?step": passed over when the window has no such control; "field=text": typed into it.
+  const bool facoltativo = nome.startsWith(u'?');
+  if (facoltativo) nome.remove(0, 1);
+  std::optional<QString> testo;
+  if (const qsizetype uguale = nome.indexOf(u'='); uguale > 0) {
+    testo = nome.mid(uguale + 1);
+    nome.truncate(uguale);
+  }
+  if (facoltativo && !da->findChild<QAction *>(nome) && !da->findChild<QWidget *>(nome)) return seguiVia();
   QPoint dove;
   bool inVista = true;
   if (auto *a = da->findChild<QAction *>(nome)) {
@@ -382,6 +394,18 @@ bool Soak::seguiVia() {
     return true;
   }
   clic(da, dove, 1, true);
+  if (testo) {
+    // Over whatever the field held: Ctrl+A, then the text key by key.
+    m_x.tasto(XK_Control_L, true);
+    m_x.tasto(XK_a, true);
+    m_x.tasto(XK_a, false);
+    m_x.tasto(XK_Control_L, false);
+    for (const QChar c : *testo) {
+      const unsigned long k = c == u'\n' ? XK_Return : c.unicode();  // Latin-1 keysyms are their codes
+      m_x.tasto(k, true);
+      m_x.tasto(k, false);
+    }
+  }
   return true;
 }
 
@@ -480,7 +504,8 @@ void Soak::azione() {
   // not yet reached in this run come first, most of the time, and are taken
   // more often while there are any.
   QList<const Via *> vie, nuove;
-  if (attiva && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
+  if (attiva && (!QApplication::activeModalWidget() || QApplication::activeModalWidget() == attiva) &&
+      !QApplication::activePopupWidget()) {
     for (const Via &v : Vie()) {
       if (v.da != attiva->objectName()) continue;
       vie << &v;

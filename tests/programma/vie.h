@@ -9,6 +9,7 @@
 // menu entries, by object name, clicked where they are on the screen). A new
 // window joins the soak with a line here; the soak then also insists that
 // every run reaches it. A printout's file dialog is reached the same way.
+// A step may also type: see Scrivi and Facoltativo.
 struct Via {
   QString finestra;  // the window reached (object name, or class for Qt's own dialogs)
   QString da;
@@ -16,6 +17,25 @@ struct Via {
 };
 
 inline const QString kDialogoFile = QStringLiteral("QFileDialog");
+
+// A step that types: clicks into the field named `campo`, selects what it
+// holds and types `testo` over it on the keyboard (digits and small letters;
+// a line break is the Enter key).
+inline QString Scrivi(const QString &campo, const QString &testo) {
+  return campo + QLatin1Char('=') + testo;
+}
+// A step passed over when its window has no such control.
+inline QString Facoltativo(const QString &passo) {
+  return QLatin1Char('?') + passo;
+}
+
+// The teacher's door, in either of its forms: the PIN chosen twice at the
+// first opening of a run's own register, typed once afterwards.
+inline const QString kPinSoak = QStringLiteral("2468");
+inline QStringList PassiDellaPorta() {
+  return {Scrivi(QStringLiteral("txtPin"), kPinSoak), Facoltativo(Scrivi(QStringLiteral("txtConferma"), kPinSoak)),
+          QStringLiteral("cmdEntra")};
+}
 
 inline const QList<Via> &Vie() {
   static const QList<Via> vie{
@@ -26,10 +46,17 @@ inline const QList<Via> &Vie() {
       {QStringLiteral("frmAutore"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAutore")}},
       {QStringLiteral("frmLivello"), QStringLiteral("frmInizio"), {QStringLiteral("mnuLivello")}},
       {QStringLiteral("frmIstruzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuIstruzioni")}},
-      {QStringLiteral("frmOpzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuOpzioni")}},
-      // The register's windows come from its module: the pupil's choice, and the teacher's door.
+      // The register's windows come from its module: the pupil's choice, and
+      // the teacher's door before the register and the options (open at once
+      // while the door remembers the teacher).
       {QStringLiteral("FrmAlunno"), QStringLiteral("frmInizio"), {QStringLiteral("mnuAlunno")}},
       {QStringLiteral("FrmPorta"), QStringLiteral("frmInizio"), {QStringLiteral("mnuRegistro")}},
+      {QStringLiteral("FrmPorta"), QStringLiteral("frmInizio"), {QStringLiteral("mnuOpzioni")}},
+      {QStringLiteral("frmOpzioni"), QStringLiteral("frmInizio"), {QStringLiteral("mnuOpzioni")}},
+      {QStringLiteral("FrmRegistro"), QStringLiteral("frmInizio"), {QStringLiteral("mnuRegistro")}},
+      {QStringLiteral("FrmRegistro"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
+      {QStringLiteral("frmOpzioni"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
+      {QStringLiteral("FrmCambiaPin"), QStringLiteral("FrmRegistro"), {QStringLiteral("cmdCambiaPin")}},
       {QStringLiteral("FrmStampaEsercizioTre"), QStringLiteral("FrmOperativo"), {QStringLiteral("mnuStampa")}},
       {QStringLiteral("FrmAttestato"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_3")}},
       {QStringLiteral("frmSceltaStampante"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("mnuScegli")}},

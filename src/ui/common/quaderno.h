@@ -37,6 +37,27 @@ class Quaderno {
     (void)ctx;
     (void)sopra;
   }
+  // The teacher's door on its own, for the other teacher's windows (the
+  // options): true once the teacher is in. `titolo` names what it opens.
+  [[nodiscard]] virtual bool apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) {
+    (void)ctx;
+    (void)sopra;
+    (void)titolo;
+    return false;
+  }
+
+  // A pupil's plan: the options the teacher chose for them; none when they
+  // have none, or the register can't be read (the machine's options hold).
+  [[nodiscard]] virtual std::optional<Opzioni> pianoAlunno(qint64 alunno) {
+    (void)alunno;
+    return std::nullopt;
+  }
+  // Keeps a pupil's plan, or drops it (none). False when it could not be kept.
+  virtual bool salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) {
+    (void)alunno;
+    (void)piano;
+    return false;
+  }
 
   // A new fault of the register to tell the user, taken once.
   [[nodiscard]] virtual std::optional<QString> prendiMessaggio() = 0;

@@ -181,8 +181,16 @@ void Finestre::apriAlunno() {
     return;
   }
   if (const auto scelto = q->scegliAlunno(*m_ctx, m_inizio)) {
+    const bool altro = scelto->id != m_ctx->stato.alunnoScelto.id;
     m_ctx->stato.alunnoScelto = *scelto;
-    m_inizio->mostraAlunno();
+    // The pupil's own plan stands in for the machine's options; without one
+    // (or without a name) the machine's hold.
+    m_ctx->stato.opzioni.alunno = scelto->id != 0 ? q->pianoAlunno(scelto->id) : std::nullopt;
+    // An options window still open was opened for someone else: the teacher
+    // opens it again, through the door, for this pupil.
+    if (altro && m_opzioni) m_opzioni->close();
+    if (m_inizio) m_inizio->mostraAlunno();
+    applicaOpzioni();
   }
   avvisaGuastoRegistro();
 }
@@ -205,8 +213,28 @@ void Finestre::avvisaGuastoRegistro() {
 }
 
 void Finestre::apriOpzioni() {
-  apri(m_opzioni, [this] {
-    auto *f = new FrmOpzioni(m_ctx->stato.opzioni, m_inizio);
+  if (m_opzioni) {  // open already: the teacher came in through the door
+    mostra(m_opzioni);
+    return;
+  }
+  if (!m_inizio) return;
+  // The options are the teacher's: they open behind the same door as the
+  // register, whose PIN the register keeps.
+  Quaderno *q = quaderno();
+  if (!q) {
+    m_ctx->messaggi.mostra(u"Il registro non è disponibile: senza il PIN dell'insegnante le opzioni non si aprono."_s,
+                           TitoloMessaggi(), Messaggi::Icona::Avviso);
+    return;
+  }
+  const bool dentro = q->apriPorta(*m_ctx, m_inizio, u"Opzioni"_s);
+  avvisaGuastoRegistro();
+  if (!dentro || m_chiuso || !m_inizio || m_opzioni) return;
+  const AlunnoScelto &a = m_ctx->stato.alunnoScelto;
+  const QString alunno = a.id == 0 ? QString()
+                         : a.nomeClasse.isEmpty() ? a.nome
+                                                  : u"%1 (%2)"_s.arg(a.nome, a.nomeClasse);
+  apri(m_opzioni, [this, &alunno] {
+    auto *f = new FrmOpzioni(m_ctx->stato.opzioni, alunno, m_inizio);
     connect(f, &FrmOpzioni::cambiate, this, &Finestre::opzioniCambiate);
     return f;
   });
@@ -214,8 +242,27 @@ void Finestre::apriOpzioni() {
 
 void Finestre::opzioniCambiate() {
   const SceltaOpzioni &o = m_ctx->stato.opzioni;
-  // A pupil's plan is the pupil's own: the machine's options stay as they were.
-  if (m_preferenze && !o.alunno) ScriviOpzioni(*m_preferenze, o.macchina);
+  const AlunnoScelto &a = m_ctx->stato.alunnoScelto;
+  if (a.id != 0) {
+    // A pupil's plan is the pupil's own, kept in the register: the machine's
+    // options stay as they were. Not kept, it still holds until the program ends.
+    Quaderno *q = quaderno();
+    if (!q || !q->salvaPiano(a.id, o.alunno)) {
+      if (m_opzioni)
+        m_opzioni->avvisa(u"Il piano di %1 non è stato salvato nel registro: vale solo finché Vornel resta aperto."_s
+                              .arg(a.nome));
+      avvisaGuastoRegistro();
+    } else if (m_opzioni) {
+      m_opzioni->avvisa({});
+    }
+  } else if (m_preferenze) {
+    ScriviOpzioni(*m_preferenze, o.macchina);
+  }
+  applicaOpzioni();
+}
+
+void Finestre::applicaOpzioni() {
+  const SceltaOpzioni &o = m_ctx->stato.opzioni;
   if (m_esercizio) m_esercizio->applicaOpzioni();
   for (QWidget *w : QApplication::topLevelWidgets()) {
     contrasto::Applica(w, o.inVigore().altoContrasto);

@@ -53,9 +53,12 @@ class Finestre final : public QObject, public Navigazione {
   void impostaQuaderno(std::unique_ptr<Quaderno> q) { m_quaderno = std::move(q); }
   // Where the machine's options are kept (the real program only; a test hands its own or none).
   void impostaPreferenze(Preferenze *p) { m_preferenze = p; }
-  // The options in force have changed (in the options window, or by the choice
-  // of a pupil): the machine's are kept, the open windows follow at once.
+  // The options in force have changed in the options window: they are kept
+  // (the machine's in its settings, a pupil's plan in the register) and the
+  // open windows follow at once.
   void opzioniCambiate();
+  // The open windows follow the options in force (after the choice of a pupil too).
+  void applicaOpzioni();
 
   [[nodiscard]] frmInizio *inizio() const { return m_inizio; }
   [[nodiscard]] FrmOperativo *esercizio() const { return m_esercizio; }

@@ -13,8 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 QLineEdit *CasellaPin(const QString &nome, const QString &accessibile, QWidget *genitore) {
   auto *t = new QLineEdit(genitore);
   t->setObjectName(nome);
@@ -28,11 +26,10 @@ QLineEdit *CasellaPin(const QString &nome, const QString &accessibile, QWidget *
   return t;
 }
 
-}  // namespace
-
-FrmPorta::FrmPorta(PortaDocente &porta, QWidget *genitore) : QDialog(genitore), m_porta(porta) {
+FrmPorta::FrmPorta(PortaDocente &porta, QWidget *genitore, const QString &titolo)
+    : QDialog(genitore), m_porta(porta) {
   setObjectName(u"FrmPorta"_s);
-  setWindowTitle(u"Registro dell'insegnante"_s);
+  setWindowTitle(titolo.isEmpty() ? u"Registro dell'insegnante"_s : titolo);
   aspetto::colora(this, aspetto::kSfondo);
   setFont(aspetto::carattere(u"Arial"_s, 11, true));
   m_nuovo = !m_porta.haPin();
@@ -42,7 +39,7 @@ FrmPorta::FrmPorta(PortaDocente &porta, QWidget *genitore) : QDialog(genitore), 
   m_lblSpiegazione->setWordWrap(true);
   m_lblSpiegazione->setText(
       m_nuovo ? u"Prima apertura del registro: scegli un PIN di almeno %1 cifre e scrivilo due volte. "
-                u"Servirà per il registro, le classi e gli alunni."_s.arg(PortaDocente::kLunghezzaMinima)
+                u"Servirà per il registro, le classi, gli alunni e le opzioni."_s.arg(PortaDocente::kLunghezzaMinima)
               : u"Scrivi il PIN dell'insegnante."_s);
   m_lblSpiegazione->setAccessibleName(m_lblSpiegazione->text());
   m_lblSpiegazione->setMinimumWidth(420);

@@ -8,6 +8,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// A PIN box: digits only, hidden as typed, no input method nor completion.
+QLineEdit *CasellaPin(const QString &nome, const QString &accessibile, QWidget *genitore);
+
 // The teacher's door. At the first opening the teacher chooses a PIN and types
 // it again; afterwards the PIN opens the door. After five wrong PINs in a row
 // the door waits, and the seconds left are shown. The PIN only passes through
@@ -15,7 +18,8 @@ class QPushButton;
 class FrmPorta : public QDialog {
   Q_OBJECT
  public:
-  explicit FrmPorta(PortaDocente &porta, QWidget *genitore = nullptr);
+  // titolo: what the door opens, as its caption says.
+  explicit FrmPorta(PortaDocente &porta, QWidget *genitore = nullptr, const QString &titolo = {});
 
   // Shows the wait the door imposes now (called each second while it lasts).
   void aggiorna();

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -24,6 +25,7 @@
 #include "registro/esportacsv.h"
 #include "ui/common/aspetto.h"
 #include "ui/common/contesto.h"
+#include "ui/registro/frmcambiapin.h"
 #include "ui/registro/testiregistro.h"
 
 using namespace Qt::StringLiterals;
@@ -149,11 +151,13 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   m_cmbClasse = Nomina(new QComboBox(this), u"cmbClasse"_s, u"Classe"_s);
   m_cmbClasse->setMinimumWidth(200);
   lblClasse->setBuddy(m_cmbClasse);
+  auto *cmdCambiaPin = Pulsante(u"cmdCambiaPin"_s, u"Cambia PIN"_s, this);
   auto *cmdChiudi = Pulsante(u"cmdChiudi"_s, u"Chiudi"_s, this);
   auto *testa = new QHBoxLayout;
   testa->addWidget(lblClasse);
   testa->addWidget(m_cmbClasse);
   testa->addStretch();
+  testa->addWidget(cmdCambiaPin);
   testa->addWidget(cmdChiudi);
 
   m_schede = Nomina(new QTabWidget(this), u"tabRegistro"_s, u"Registro"_s);
@@ -173,6 +177,7 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   l->addLayout(testa);
   l->addWidget(m_schede, 1);
 
+  connect(cmdCambiaPin, &QPushButton::clicked, this, &FrmRegistro::cambiaPin);
   connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
   connect(m_cmbClasse, &QComboBox::currentIndexChanged, this, [this] { mostraClasse(classeScelta()); });
   aggiorna();
@@ -567,4 +572,18 @@ void FrmRegistro::esporta(int tipo) {
   }
   if (esito(e))
     m_ctx.messaggi.mostra(u"File salvato: %1"_s.arg(file), TitoloMessaggi(), Messaggi::Icona::Informazione);
+}
+
+void FrmRegistro::cambiaPin() {
+  PortaDocente porta(m_registro, m_adesso, m_iterazioni);
+  // On the heap, watched: should this window go while the question is up, the
+  // question goes with it and nothing of this window is touched afterwards.
+  const QPointer<FrmRegistro> io(this);
+  QPointer<FrmCambiaPin> finestra = new FrmCambiaPin(porta, this);
+  const int esito = finestra->exec();
+  if (!io) return;
+  delete finestra.data();
+  if (esito != QDialog::Accepted) return;
+  m_ctx.messaggi.mostra(u"Il PIN è stato cambiato: da adesso il registro e le opzioni si aprono con il nuovo."_s,
+                        TitoloMessaggi(), Messaggi::Icona::Informazione);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "registro/consultazione.h"
+#include "registro/portadocente.h"
 
 struct Contesto;
 class QComboBox;
@@ -45,6 +46,11 @@ class FrmRegistro : public QWidget {
 
   void impostaSceltaFile(SceltaFile s) { m_sceltaFile = std::move(s); }
   void impostaConferma(Conferma c) { m_conferma = std::move(c); }
+  // The door's clock and the PIN digest's cost, for changing the PIN.
+  void impostaPorta(PortaDocente::Adesso adesso, int iterazioni) {
+    m_adesso = std::move(adesso);
+    m_iterazioni = iterazioni;
+  }
 
   // Reads the register again into every view.
   void aggiorna();
@@ -62,6 +68,7 @@ class FrmRegistro : public QWidget {
   void stampaClasse();
   void stampaAlunno();
   [[nodiscard]] QImage immagineGrafico() const;
+  void cambiaPin();
   void esporta(int tipo);  // 0 class, 1 pupil, 2 operations of the class
   bool esito(const Esito &e);
   void guasto();
@@ -72,6 +79,8 @@ class FrmRegistro : public QWidget {
   Contesto &m_ctx;
   SceltaFile m_sceltaFile;
   Conferma m_conferma;
+  PortaDocente::Adesso m_adesso;
+  int m_iterazioni = PortaDocente::kIterazioni;
   std::optional<VistaClasse> m_vista;
   std::optional<PaginaAlunno> m_pagina;
   QComboBox *m_cmbClasse = nullptr;

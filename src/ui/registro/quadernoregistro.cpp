@@ -1,14 +1,25 @@
 #include "ui/registro/quadernoregistro.h"
 
+#include <QDateTime>
+
+#include "registro/piani.h"
 #include "ui/common/contesto.h"
 #include "ui/registro/frmalunno.h"
 #include "ui/registro/frmporta.h"
 
+using namespace Qt::StringLiterals;
+
 QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {}
+
+qint64 QuadernoRegistro::adesso() const {
+  return m_adesso ? m_adesso() : QDateTime::currentMSecsSinceEpoch();
+}
 
 // Each request opens the register if it is not yet open; what goes wrong is
 // kept by the register and told once through prendiMessaggio().
 void QuadernoRegistro::iniziaEsercizio(const DatiEsercizio &dati) {
+  // A pupil is at work: whoever comes next to the door is asked for the PIN.
+  m_dentroDa = 0;
   (void)m_registrazione.inizia(dati);
 }
 
@@ -31,6 +42,26 @@ std::optional<AlunnoScelto> QuadernoRegistro::scegliAlunno(Contesto &ctx, QWidge
   return finestra.result() == QDialog::Accepted ? finestra.scelta() : std::nullopt;
 }
 
+bool QuadernoRegistro::entra(QWidget *sopra, const QString &titolo) {
+  const qint64 ora = adesso();
+  // A clock set back asks for the PIN rather than keeping the door open.
+  if (m_finestra || (m_dentroDa > 0 && ora >= m_dentroDa && ora - m_dentroDa < kPortaRicordata)) {
+    m_dentroDa = ora;
+    return true;
+  }
+  if (!m_registro.pronto()) return false;  // the fault is told by the caller
+  PortaDocente porta(m_registro, m_adesso, m_iterazioni);
+  FrmPorta finestraPorta(porta, sopra, titolo);
+  if (finestraPorta.exec() != QDialog::Accepted) return false;
+  m_dentroDa = adesso();
+  return true;
+}
+
+bool QuadernoRegistro::apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) {
+  (void)ctx;
+  return entra(sopra, titolo);
+}
+
 void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
   if (m_finestra) {
     m_finestra->show();
@@ -39,13 +70,19 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
     return;
   }
   if (!m_registro.pronto()) return;  // the fault is told by the caller
-  {
-    PortaDocente porta(m_registro, m_adesso, m_iterazioni);
-    FrmPorta finestraPorta(porta, sopra);
-    if (finestraPorta.exec() != QDialog::Accepted) return;
-  }
+  if (!entra(sopra, u"Registro dell'insegnante"_s)) return;
   m_finestra = new FrmRegistro(m_registro, ctx, sopra);
+  m_finestra->impostaPorta(m_adesso, m_iterazioni);
+  QObject::connect(m_finestra, &QObject::destroyed, &m_legami, [this] { m_dentroDa = adesso(); });
   m_finestra->show();
   m_finestra->raise();
   m_finestra->activateWindow();
+}
+
+std::optional<Opzioni> QuadernoRegistro::pianoAlunno(qint64 alunno) {
+  return LeggiPiano(m_registro, alunno);
+}
+
+bool QuadernoRegistro::salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) {
+  return piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
 }

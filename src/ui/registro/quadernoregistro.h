@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 
 #include "registro/portadocente.h"
@@ -12,6 +13,11 @@
 // data folder, opened at the first request.
 class QuadernoRegistro final : public Quaderno {
  public:
+  // How long the door stays open after the teacher came in or closed the
+  // register window, so that the register and the options one after the other
+  // ask for the PIN once. An exercise that starts closes it at once.
+  static constexpr qint64 kPortaRicordata = 2 * 60 * 1000;  // ms
+
   explicit QuadernoRegistro(const QString &percorso = Registro::PercorsoPredefinito());
 
   void iniziaEsercizio(const DatiEsercizio &dati) override;
@@ -19,6 +25,9 @@ class QuadernoRegistro final : public Quaderno {
   void interrompiEsercizio() override;
   std::optional<AlunnoScelto> scegliAlunno(Contesto &ctx, QWidget *sopra) override;
   void apriRegistro(Contesto &ctx, QWidget *sopra) override;
+  bool apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) override;
+  std::optional<Opzioni> pianoAlunno(qint64 alunno) override;
+  bool salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) override;
   std::optional<QString> prendiMessaggio() override;
 
   [[nodiscard]] Registro &registro() { return m_registro; }
@@ -31,9 +40,16 @@ class QuadernoRegistro final : public Quaderno {
   [[nodiscard]] FrmRegistro *finestraRegistro() const { return m_finestra; }
 
  private:
+  // The door: open at once while the teacher is known to be here, else
+  // through the PIN. True once the teacher is in.
+  bool entra(QWidget *sopra, const QString &titolo);
+  [[nodiscard]] qint64 adesso() const;
+
   Registro m_registro;
   RegistrazioneEsercizio m_registrazione{m_registro};
   PortaDocente::Adesso m_adesso;
   int m_iterazioni = PortaDocente::kIterazioni;
   QPointer<FrmRegistro> m_finestra;
+  qint64 m_dentroDa = 0;  // when the teacher last came in or left the register (0: not since an exercise)
+  QObject m_legami;       // ties the register window's signals to this object's life
 };
