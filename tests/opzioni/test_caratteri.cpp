@@ -2,6 +2,7 @@
 #include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "ui/common/finestra.h"
+#include "ui/exercise/disegnooperativo.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -56,6 +57,7 @@ class TestCaratteri : public QObject {
  private Q_SLOTS:
   void shouldFitEveryTextAtEverySize_data();
   void shouldFitEveryTextAtEverySize();
+  void shouldGrowTheOperationWithTheBoard_data();
   void shouldGrowTheOperationWithTheBoard();
   void shouldLeaveTheTypeAloneWithTheOptionOff();
 };
@@ -107,48 +109,103 @@ void TestCaratteri::shouldFitEveryTextAtEverySize() {
   QVERIFY2(stretti.isEmpty(), qPrintable(stretti.join(u"; "_s)));
 }
 
-// A maximised exercise window on a 1920 x 1080 board.
+// A maximised exercise window on a 1920 x 1080 board: the operation three
+// times the design's type at least, in both views, the widest texts it can
+// hold included, and nothing clipped anywhere.
+void TestCaratteri::shouldGrowTheOperationWithTheBoard_data() {
+  QTest::addColumn<QSize>("finestra");
+  QTest::addColumn<bool>("simbolo");
+  QTest::addColumn<bool>("piuLarghi");
+  // 1080 less a menu bar and a title bar; Xvfb with no window manager gives the rest.
+  for (const QSize s : {QSize(1920, 1050), QSize(1920, 1080)}) {
+    for (bool simbolo : {false, true}) {
+      QTest::addRow("%dx%d %s", s.width(), s.height(), simbolo ? "symbol view" : "number view") << s << simbolo << false;
+      QTest::addRow("%dx%d %s, widest texts", s.width(), s.height(), simbolo ? "symbol view" : "number view")
+          << s << simbolo << true;
+    }
+  }
+}
+
 void TestCaratteri::shouldGrowTheOperationWithTheBoard() {
+  QFETCH(QSize, finestra);
+  QFETCH(bool, simbolo);
+  QFETCH(bool, piuLarghi);
   Banco b;
   Operazione4(b.casuale, 1, 3, 5, 4);
   Famiglia(b.stato, 3);
+  b.stato.impostazioni.intCosaCalcolare = simbolo ? 2 : 1;
   b.stato.opzioni.macchina.caratteriGrandi = true;
   auto *e = new FrmOperativo(b.ctx);
   QVERIFY(Attiva(e));
-  auto *addendo = e->findChild<QLabel *>(u"Label4"_s);
-  const qreal progetto = addendo->font().pointSizeF();
-  e->resize(1920, 1050);
+  const QStringList riga = simbolo ? QStringList{u"label4S"_s, u"lblSegno"_s, u"label8S"_s, u"lblUguale"_s, u"label11S"_s,
+                                                 u"lblRisultatoS"_s}
+                                   : QStringList{u"Label4"_s, u"Label7"_s, u"Label8"_s, u"Label6"_s, u"LblRisultato"_s,
+                                                 u"Label11"_s};
+  const QString correzione = simbolo ? u"lblCorrezioneS"_s : u"lblCorrezione"_s;
+  QVERIFY(e->findChild<QLabel *>(riga.first())->isVisibleTo(e));
+  qreal progetto = 0;  // the operation's type as designed
+  for (const disegno::Controllo &c : disegno::Controlli())
+    if (QString::fromUtf16(c.nome) == riga.first()) progetto = c.punti;
+  QVERIFY(progetto > 0);
+  if (piuLarghi) {
+    // The longest addend and unit of every family, the longest answer; the program's correction beside it.
+    const QHash<QString, QString> testi{{u"Label4"_s, u"19 dam"_s},  {u"Label8"_s, u"19 dam"_s},
+                                       {u"label4S"_s, u"19 dam"_s},  {u"label8S"_s, u"19 dam"_s},
+                                       {u"LblRisultato"_s, u"88.888"_s}, {u"label11S"_s, u"88.888"_s},
+                                       {u"Label11"_s, u" dam"_s},    {u"lblRisultatoS"_s, u" dam"_s},
+                                       {u"lblCorrezione"_s, u"19.019"_s}, {u"lblCorrezioneS"_s, u" dam"_s}};
+    for (auto it = testi.cbegin(); it != testi.cend(); ++it) e->findChild<QLabel *>(it.key())->setText(it.value());
+  }
+  e->resize(finestra);
   QCoreApplication::processEvents();
+  for (const QString &n : riga) {
+    const QLabel *l = e->findChild<QLabel *>(n);
+    QVERIFY2(l->font().pointSizeF() >= 3 * progetto, qPrintable(u"%1 at %2 pt"_s.arg(n).arg(l->font().pointSizeF())));
+    // One size for the whole operation.
+    QCOMPARE(l->font().pointSizeF(), e->findChild<QLabel *>(riga.first())->font().pointSizeF());
+  }
+  // The rest of the window grows as its places do; the correction as much as its box allows.
   const double k = std::min(e->client()->width() / double(e->clientProgetto().width()),
                             e->client()->height() / double(e->clientProgetto().height()));
-  QVERIFY(k > 1.5);
-  QCOMPARE(addendo->font().pointSizeF(), progetto * k);
+  QCOMPARE(e->findChild<QLabel *>(u"LblEsito"_s)->font().pointSizeF(), 24 * k);
+  QVERIFY(e->findChild<QLabel *>(correzione)->font().pointSizeF() >= 28 * k);
   QCOMPARE(Stretti(e), QStringList());
   if (const QString cartella = qEnvironmentVariable("VORNEL_SCHERMATE"); !cartella.isEmpty())
-    QVERIFY(e->grab().save(cartella + u"/esercizio-lim.png"_s));
-  // Back to the design size, the design's type.
+    QVERIFY(e->grab().save(cartella + u"/esercizio-lim-%1%2.png"_s.arg(simbolo ? u"simbolo"_s : u"numero"_s,
+                                                                       piuLarghi ? u"-larghi"_s : QString())));
+  // Back to the design size: still larger than the design's type, and still fitting.
   e->resize(e->clientProgetto().width(), e->clientProgetto().height() + e->menuWidget()->height());
   QCoreApplication::processEvents();
-  QCOMPARE(addendo->font().pointSizeF(), progetto);
+  QVERIFY(e->findChild<QLabel *>(riga.first())->font().pointSizeF() > progetto);
+  QCOMPARE(e->findChild<QLabel *>(u"LblEsito"_s)->font().pointSizeF(), 24.0);
+  QCOMPARE(Stretti(e), QStringList());
   e->close();
   delete e;
 }
 
+// Switched on and off again, the window is the design's: type and places.
 void TestCaratteri::shouldLeaveTheTypeAloneWithTheOptionOff() {
   Banco b;
   Operazione4(b.casuale, 1, 3, 5, 4);
   Famiglia(b.stato, 3);
-  b.stato.opzioni.macchina.caratteriGrandi = true;
   auto *e = new FrmOperativo(b.ctx);
   QVERIFY(Attiva(e));
-  QHash<QString, QFont> progetto;
-  for (QWidget *w : e->client()->findChildren<QWidget *>()) progetto.insert(w->objectName(), w->font());
+  QHash<QString, std::pair<QFont, QRect>> progetto;
+  for (QWidget *w : e->client()->findChildren<QWidget *>()) progetto.insert(w->objectName(), {w->font(), w->geometry()});
+  b.stato.opzioni.macchina.caratteriGrandi = true;
+  e->applicaOpzioni();
   e->resize(e->size() * 2);
   QCoreApplication::processEvents();
-  QVERIFY(e->findChild<QLabel *>(u"Label4"_s)->font() != progetto.value(u"Label4"_s));
+  QVERIFY(e->findChild<QLabel *>(u"Label4"_s)->font() != progetto.value(u"Label4"_s).first);
+  QVERIFY(e->findChild<QLabel *>(u"Label4"_s)->width() != 2 * progetto.value(u"Label4"_s).second.width());
   b.stato.opzioni.macchina.caratteriGrandi = false;
   e->applicaOpzioni();
-  for (QWidget *w : e->client()->findChildren<QWidget *>()) QCOMPARE(w->font(), progetto.value(w->objectName()));
+  e->dimensioneProgetto();
+  QCoreApplication::processEvents();
+  for (QWidget *w : e->client()->findChildren<QWidget *>()) {
+    QCOMPARE(w->font(), progetto.value(w->objectName()).first);
+    QCOMPARE(w->geometry(), progetto.value(w->objectName()).second);
+  }
   e->close();
   delete e;
 }
