@@ -18,10 +18,13 @@ echo "== core: generator and formatting"
 for prog in "$b"/bench/*/bench_*; do
   [ -f "$prog" ] && [ -x "$prog" ] || continue
   case "$(basename "$prog")" in
-    bench_core|bench_baseline|bench_misura|bench_avvio|bench_sessione) ;;
+    bench_core|bench_baseline|bench_misura|bench_avvio|bench_sessione|bench_lavagna) ;;
     *) echo "== $(basename "$prog")"; esegui "$prog" ;;
   esac
 done
+echo "== bench_lavagna: resizing the exercise window up to a 1920 x 1080 board"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$b/bench/exercise/bench_lavagna" \
+  2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2)
 echo "== start-up and peak memory against a bare Qt window (both under Xvfb)"
 esegui "$b/bench/startup/bench_misura" 21 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_avvio"
 if [ -x "$b/bench/startup/bench_sessione" ]; then

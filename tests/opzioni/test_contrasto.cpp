@@ -5,6 +5,7 @@
 #include "ui/common/contrasto.h"
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/stile.h"
+#include "ui/common/vistatabellaunita.h"
 #include "ui/info/frmautore.h"
 #include "ui/livello/frmlivello.h"
 
@@ -61,6 +62,15 @@ QStringList SottoIlMinimo(QWidget *finestra) {
   QList<QWidget *> tutti = finestra->findChildren<QWidget *>();
   for (QWidget *w : tutti) {
     if (!w->isVisibleTo(finestra)) continue;
+    // What a control paints itself: every text with the colour under it.
+    if (const auto *t = qobject_cast<const VistaTabellaUnita *>(w)) {
+      for (const VistaTabellaUnita::Scritta &x : t->scritte())
+        if (const double r = contrasto::Rapporto(x.testo, x.sfondo); r < contrasto::kMinimo)
+          sotto << u"%1/%2 %3 %4 on %5: %6"_s.arg(finestra->objectName(), w->objectName(), x.cosa, x.testo.name(),
+                                                  x.sfondo.name())
+                       .arg(r, 0, 'f', 2);
+      continue;
+    }
     const auto c = CoppiaDi(w);
     if (!c) continue;
     const double r = contrasto::Rapporto(c->testo, c->sfondo);
@@ -144,7 +154,22 @@ void TestContrasto::shouldReachSevenToOneInEveryControlOfEveryWindow() {
   QTest::mouseClick(e->findChild<QPushButton *>(u"Option2_12"_s), Qt::LeftButton);
   sotto << SottoIlMinimo(e);
   QTest::mouseClick(e->findChild<QPushButton *>(u"Option3_0"_s), Qt::LeftButton);
+  auto *tabella = e->findChild<VistaTabellaUnita *>(u"tabellaUnita"_s);
+  QVERIFY(tabella->isVisible());
   sotto << SottoIlMinimo(e);
+  // The table paints with the colours it tells: the paper and the ink of strong contrast, none of the design's.
+  {
+    const QImage img = tabella->grab().toImage();
+    QSet<QRgb> visti;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) visti.insert(img.pixel(x, y) & 0xffffff);
+    const VistaTabellaUnita::Colori hc = tabella->colori(), progetto = VistaTabellaUnita::coloriProgetto();
+    QCOMPARE(hc.carta, VistaTabellaUnita::coloriContrasto().carta);
+    for (const QColor &c : {hc.carta, hc.inchiostro, hc.marcata, hc.segnaposto})
+      QVERIFY2(visti.contains(c.rgb() & 0xffffff), qPrintable(c.name()));
+    for (const QColor &c : {progetto.carta, progetto.segnaposto, progetto.marcata})
+      QVERIFY2(!visti.contains(c.rgb() & 0xffffff), qPrintable(c.name()));
+  }
   // For a look by eye: VORNEL_SCHERMATE names a folder for the pictures.
   if (const QString cartella = qEnvironmentVariable("VORNEL_SCHERMATE"); !cartella.isEmpty()) {
     QVERIFY(e->grab().save(cartella + u"/esercizio-contrasto.png"_s));

@@ -43,9 +43,9 @@ void Resize::applica() {
                      static_cast<int>(std::lround(v.r.altezza * h)));
   }
   if (!m_caratteri) return;
-  const double k = fattoreCaratteri();
   for (const Voce &v : m_voci) {
     if (!v.w || !v.carattereProprio) continue;  // the others take theirs from their parent
+    const double k = fattore(v);
     QFont f = v.carattere;
     if (f.pointSizeF() > 0) f.setPointSizeF(v.carattere.pointSizeF() * k);
     else if (f.pixelSize() > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pixelSize() * k))));
@@ -57,6 +57,29 @@ double Resize::fattoreCaratteri() const {
   if (!m_caratteri || !m_client || m_progetto.isEmpty()) return 1.0;
   return std::min(static_cast<double>(m_client->width()) / m_progetto.width(),
                   static_cast<double>(m_client->height()) / m_progetto.height());
+}
+
+double Resize::fattore(const Voce &v) const {
+  if (!m_caratteri || !m_client || m_progetto.isEmpty()) return 1.0;
+  if (v.agioO == 1.0 && v.agioV == 1.0) return fattoreCaratteri();
+  return std::min(v.agioO * m_client->width() / m_progetto.width(),
+                  v.agioV * m_client->height() / m_progetto.height());
+}
+
+void Resize::agio(const QWidget *w, double orizzontale, double verticale) {
+  for (Voce &v : m_voci) {
+    if (v.w != w) continue;
+    v.agioO = std::max(1.0, orizzontale);
+    v.agioV = std::max(1.0, verticale);
+    if (m_caratteri) applica();
+    return;
+  }
+}
+
+double Resize::fattoreCaratteri(const QWidget *w) const {
+  for (const Voce &v : m_voci)
+    if (v.w == w) return fattore(v);
+  return fattoreCaratteri();
 }
 
 void Resize::scalaCaratteri(bool si) {

@@ -30,6 +30,13 @@ class Resize {
   [[nodiscard]] bool caratteriInScala() const { return m_caratteri; }
   // The factor the type is drawn at: 1 unless scaled.
   [[nodiscard]] double fattoreCaratteri() const;
+  // A control whose box has room to spare for its type: its type grows by the
+  // smaller of (width ratio x orizzontale) and (height ratio x verticale), so
+  // it is drawn larger than the rest by that room, and still fits. Only while
+  // the type is scaled; set again after every registra().
+  void agio(const QWidget *w, double orizzontale, double verticale);
+  // The factor the type of control w is drawn at.
+  [[nodiscard]] double fattoreCaratteri(const QWidget *w) const;
 
  private:
   struct Voce {
@@ -37,8 +44,10 @@ class Resize {
     Rapporti r;
     QFont carattere;            // as designed
     bool carattereProprio = false;  // set on the control itself, not taken from its parent
+    double agioO = 1, agioV = 1;    // room of the box for larger type, across and down
   };
   void caratteriDiProgetto();
+  [[nodiscard]] double fattore(const Voce &v) const;
   QPointer<QWidget> m_client;
   QList<Voce> m_voci;
   QSize m_progetto;

@@ -1,5 +1,7 @@
 #include "ui/common/vistatabellaunita.h"
 
+#include "ui/common/contrasto.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -9,23 +11,49 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QColor kCarta{255, 253, 240};
-const QColor kInchiostro{40, 30, 20};
-const QColor kSegnaposto{175, 165, 155};
-const QColor kGriglia{150, 140, 130};
-const QColor kSomma{0, 60, 150};
-const QColor kMarcata{192, 0, 0};
-const QColor kLettura{0, 120, 40};
-const QColor kSenzaNome{228, 224, 218};
-// Each unit's header in its own pale colour, as on the wall charts; the colours
-// go round from the right, so the units column is always the same one.
-const std::array<QColor, 4> kTinte{QColor(190, 225, 250), QColor(255, 205, 205), QColor(200, 235, 195),
-                                   QColor(255, 235, 170)};
-
 constexpr qreal kAltezzaCifra = 0.62;   // the digits' pixel size against a row's height
 constexpr qreal kLarghezzaCifra = 0.9;  // ... and against a column's width
 
 }  // namespace
+
+VistaTabellaUnita::Colori VistaTabellaUnita::coloriProgetto() {
+  // Each unit's header in its own pale colour, as on the wall charts; the colours
+  // go round from the right, so the units column is always the same one.
+  return {QColor(255, 253, 240), QColor(40, 30, 20),   QColor(175, 165, 155), QColor(150, 140, 130),
+          QColor(0, 60, 150),    QColor(192, 0, 0),    QColor(0, 120, 40),    QColor(228, 224, 218),
+          {QColor(190, 225, 250), QColor(255, 205, 205), QColor(200, 235, 195), QColor(255, 235, 170)}};
+}
+
+// White paper, every ink darkened to a strong contrast; the placeholder zeros
+// stay a grey apart from the digits, the headers keep their pale tints.
+VistaTabellaUnita::Colori VistaTabellaUnita::coloriContrasto() {
+  Colori c = coloriProgetto();
+  c.carta = QColor(255, 255, 255);
+  c.inchiostro = QColor(0, 0, 0);
+  for (QColor *t : {&c.segnaposto, &c.somma, &c.marcata, &c.lettura}) *t = contrasto::Testo(*t);
+  c.griglia = QColor(70, 70, 70);
+  return c;
+}
+
+VistaTabellaUnita::Colori VistaTabellaUnita::colori() const {
+  return contrasto::Attivo(this) ? coloriContrasto() : coloriProgetto();
+}
+
+QList<VistaTabellaUnita::Scritta> VistaTabellaUnita::scritte() const {
+  const Colori c = colori();
+  const QColor fondo = palette().color(QPalette::Window);
+  QList<Scritta> s;
+  for (size_t i = 0; i < c.tinte.size(); ++i) s.push_back({u"intestazione %1"_s.arg(i), c.inchiostro, c.tinte[i]});
+  s.push_back({u"intestazione vuota"_s, c.inchiostro, c.senzaNome});
+  s.push_back({u"cifra"_s, c.inchiostro, c.carta});
+  s.push_back({u"segnaposto"_s, c.segnaposto, c.carta});
+  s.push_back({u"cifra della somma"_s, c.somma, c.carta});
+  s.push_back({u"virgola"_s, c.marcata, c.carta});
+  s.push_back({u"etichetta"_s, c.inchiostro, fondo});
+  s.push_back({u"etichetta della somma"_s, c.somma, fondo});
+  s.push_back({u"lettura"_s, c.lettura, fondo});
+  return s;
+}
 
 VistaTabellaUnita::VistaTabellaUnita(QWidget *genitore) : QWidget(genitore) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -117,11 +145,12 @@ QString VistaTabellaUnita::testoCella(int riga, int colonna) const {
 
 void VistaTabellaUnita::paintEvent(QPaintEvent *) {
   const Misure &m = misure();
+  const Colori k = colori();
   QPainter p(this);
   p.fillRect(rect(), palette().color(QPalette::Window));
   const int colonne = static_cast<int>(m_tabella.colonne.size());
   const QRect tavola(m.margine + m.etichette, m.margine, colonne * m.colonna, m.riga * (1 + righeCorpo()));
-  p.fillRect(tavola, kCarta);
+  p.fillRect(tavola, k.carta);
 
   // Header: each named unit in its colour, the columns beyond the family grey.
   const QFont intestazione = carattere(m.pixelCifre * 0.8, true);
@@ -129,13 +158,13 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
   for (int c = 0; c < colonne; ++c) {
     const ColonnaUnita &col = m_tabella.colonne[c];
     const QRect r(rettangoloColonna(c).topLeft(), QSize(m.colonna, m.riga));
-    p.fillRect(r, col.simbolo.isEmpty() ? kSenzaNome : kTinte[static_cast<size_t>((colonne - 1 - c) % 4)]);
-    p.setPen(kInchiostro);
+    p.fillRect(r, col.simbolo.isEmpty() ? k.senzaNome : k.tinte[static_cast<size_t>((colonne - 1 - c) % 4)]);
+    p.setPen(k.inchiostro);
     p.drawText(r, Qt::AlignCenter, col.simbolo);
   }
 
   // Grid: the columns, the rows, a heavy rule under the header and over the sum.
-  p.setPen(QPen(kGriglia, 1));
+  p.setPen(QPen(k.griglia, 1));
   for (int c = 0; c <= colonne; ++c) {
     const int x = tavola.left() + c * m.colonna;
     p.drawLine(x, tavola.top(), x, tavola.bottom());
@@ -144,7 +173,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
     const int y = tavola.top() + r * m.riga;
     p.drawLine(tavola.left(), y, tavola.right(), y);
   }
-  p.setPen(QPen(kInchiostro, 2));
+  p.setPen(QPen(k.inchiostro, 2));
   p.drawLine(tavola.left(), m.alto, tavola.right(), m.alto);
   for (int r = 0; r < m_tabella.righe.size(); ++r) {
     if (m_tabella.righe[r].tipo != RigaUnita::Tipo::Somma || r == 0) continue;
@@ -160,7 +189,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
     const bool somma = riga.tipo == RigaUnita::Tipo::Somma;
     if (m.etichette > 0) {
       p.setFont(etichette);
-      p.setPen(somma ? kSomma : kInchiostro);
+      p.setPen(somma ? k.somma : k.inchiostro);
       const QRect e(m.margine, m.alto + r * m.riga, m.etichette - m.margine, m.riga);
       p.drawText(e, Qt::AlignRight | Qt::AlignVCenter, riga.etichetta);
     }
@@ -168,7 +197,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
     for (int c = 0; c < riga.celle.size() && c < colonne; ++c) {
       const CellaUnita &cella = riga.celle[c];
       if (cella.cifra.isNull()) continue;
-      p.setPen(cella.segnaposto ? kSegnaposto : (somma ? kSomma : kInchiostro));
+      p.setPen(cella.segnaposto ? k.segnaposto : (somma ? k.somma : k.inchiostro));
       p.drawText(rettangoloCella(r, c), Qt::AlignCenter, QString(cella.cifra));
     }
   }
@@ -178,7 +207,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
   const int marcata = static_cast<int>(m_tabella.colonnaRichiesta);
   if (marcata >= 0 && marcata < colonne) {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(kMarcata, 3));
+    p.setPen(QPen(k.marcata, 3));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(rettangoloColonna(marcata)).adjusted(1.5, 1.5, -1.5, -1.5));
     // The comma just right of the frame, in the gap before the next digit.
@@ -196,7 +225,7 @@ void VistaTabellaUnita::paintEvent(QPaintEvent *) {
 
   if (!m_tabella.lettura.isEmpty()) {
     p.setFont(carattere(m.pixelCifre * 0.8, true));
-    p.setPen(kLettura);
+    p.setPen(k.lettura);
     const QRect r(m.margine, tavola.bottom() + 1, width() - 2 * m.margine,
                   height() - tavola.bottom() - 1 - m.margine);
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, u"= "_s + m_tabella.lettura);

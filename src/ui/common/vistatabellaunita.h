@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
+
+#include <array>
 
 #include "didattica/tabellaunita.h"
 
@@ -31,6 +34,22 @@ class VistaTabellaUnita : public QWidget {
   [[nodiscard]] QStringList righeTesto() const { return m_testo; }
 
   [[nodiscard]] QSize sizeHint() const override;
+
+  // The colours the table is painted in: the design's, or in a window of
+  // high contrast their twins of strong contrast.
+  struct Colori {
+    QColor carta, inchiostro, segnaposto, griglia, somma, marcata, lettura, senzaNome;
+    std::array<QColor, 4> tinte;  // the headers, from the units column leftwards
+  };
+  [[nodiscard]] static Colori coloriProgetto();
+  [[nodiscard]] static Colori coloriContrasto();
+  [[nodiscard]] Colori colori() const;
+  // Every text the table paints with the colour under it: what a check of contrast reads.
+  struct Scritta {
+    QString cosa;
+    QColor testo, sfondo;
+  };
+  [[nodiscard]] QList<Scritta> scritte() const;
 
  protected:
   void paintEvent(QPaintEvent *e) override;

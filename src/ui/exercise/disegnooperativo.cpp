@@ -80,10 +80,32 @@ constexpr std::array kControlli{
     // Over the left of the five frames, where the entry buttons stand idle once the program has stepped in.
     Controllo{Tipo::Tabella, u"tabellaUnita", u"", u"", 300, 5250, 6000, 4440, 24, true, Allinea::Centro},
 };
+
+constexpr int kRiga = 120, kAltezzaRiga = 1320;
+constexpr std::array kLavagna{
+    Posto{u"fraNumero", 60, 2130, 12780, 1560},
+    Posto{u"Label4", 45, kRiga, 2760, kAltezzaRiga},
+    Posto{u"Label7", 2805, kRiga, 510, kAltezzaRiga},
+    Posto{u"Label8", 3315, kRiga, 2760, kAltezzaRiga},
+    Posto{u"Label6", 6075, kRiga, 510, kAltezzaRiga},
+    Posto{u"LblRisultato", 6585, kRiga, 2460, kAltezzaRiga},
+    Posto{u"Label9", 6585, kRiga, 2460, kAltezzaRiga},
+    Posto{u"Label11", 9060, kRiga, 1860, kAltezzaRiga},
+    Posto{u"lblCorrezione", 10920, kRiga, 1815, kAltezzaRiga},
+    Posto{u"fraSimbolo", 60, 2130, 12780, 1560},
+    Posto{u"label4S", 45, kRiga, 2760, kAltezzaRiga},
+    Posto{u"lblSegno", 2805, kRiga, 510, kAltezzaRiga},
+    Posto{u"label8S", 3315, kRiga, 2760, kAltezzaRiga},
+    Posto{u"lblUguale", 6075, kRiga, 510, kAltezzaRiga},
+    Posto{u"label11S", 6585, kRiga, 2460, kAltezzaRiga},
+    Posto{u"lblRisultatoS", 9060, kRiga, 1860, kAltezzaRiga},
+    Posto{u"lblCorrezioneS", 10920, kRiga, 1815, kAltezzaRiga},
+};
 // clang-format on
 
 }  // namespace
 
 std::span<const Controllo> Controlli() { return kControlli; }
+std::span<const Posto> Lavagna() { return kLavagna; }
 
 }  // namespace disegno

@@ -46,4 +46,14 @@ inline constexpr int kLarghezzaAMano = 3600;
 inline constexpr int kTabellaAManoSinistra = kLarghezza, kTabellaAManoAlto = 2130;
 inline constexpr int kTabellaAManoLarghezza = 3450, kTabellaAManoAltezza = 7620;
 
+// Type that fills the board: with it, the operation's row takes the frame's
+// whole width and height, each box sized for its widest text drawn larger
+// than the design's, so that on a wide board the operation grows past the
+// rest of the window. Only these controls move; every other keeps its place.
+struct Posto {
+  const char16_t *nome;
+  int sinistra, alto, larghezza, altezza;
+};
+[[nodiscard]] std::span<const Posto> Lavagna();
+
 }  // namespace disegno

@@ -6,10 +6,12 @@
 #include "ui/common/resize.h"
 #include "ui/common/vistatabellaunita.h"
 #include "ui/exercise/disegnooperativo.h"
+#include "generation/famiglie.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QTimer>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -368,7 +370,7 @@ void FrmOperativo::applicaOpzioni() {
   // Without the clock the times are still measured and logged, only not shown.
   for (QLabel *l : {label(u"Label5_4"_s), label(u"Label5_5"_s), m_lblTempoOp, m_lblTempoTot})
     if (l->isHidden() != o.senzaOrologio) l->setVisible(!o.senzaOrologio);
-  tabellaAMano(o.tabellaAMano);
+  progetta(o.tabellaAMano, o.caratteriGrandi);
   scalaCaratteri(o.caratteriGrandi);
 }
 
@@ -376,13 +378,17 @@ void FrmOperativo::applicaOpzioni() {
 // widens by that column and every control is laid out anew from its design
 // place, so the table covers nothing. The window keeps its state (maximised or
 // not); the exercise goes on.
-void FrmOperativo::tabellaAMano(bool si) {
+void FrmOperativo::progetta(bool si, bool lavagna) {
   const bool mostrata = m_tabellaAMano && !m_tabellaAMano->isHidden();
-  if (si == mostrata) return;
+  if (si == mostrata && lavagna == m_lavagna) return;
+  m_lavagna = lavagna;
   const bool ingrandita = isMaximized() || isFullScreen();
   const QSize visto = client()->size();
   for (const disegno::Controllo &c : disegno::Controlli())
     m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
+  if (lavagna)
+    for (const disegno::Posto &c : disegno::Lavagna())
+      m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
   if (si && !m_tabellaAMano) {
     m_tabellaAMano = new VistaTabellaUnita(client());
     m_tabellaAMano->setObjectName(u"tabellaAMano"_s);
@@ -390,13 +396,63 @@ void FrmOperativo::tabellaAMano(bool si) {
     m_tabellaAMano->impostaPuntiMinimi(14);
     aspetto::colora(m_tabellaAMano, aspetto::kSfondo, kTesto);
   }
-  m_tabellaAMano->setGeometry(aspetto::twips(disegno::kTabellaAManoSinistra, disegno::kTabellaAManoAlto,
-                                             disegno::kTabellaAManoLarghezza, disegno::kTabellaAManoAltezza));
-  m_tabellaAMano->setVisible(si);
+  if (m_tabellaAMano) {
+    m_tabellaAMano->setGeometry(aspetto::twips(disegno::kTabellaAManoSinistra, disegno::kTabellaAManoAlto,
+                                               disegno::kTabellaAManoLarghezza, disegno::kTabellaAManoAltezza));
+    m_tabellaAMano->setVisible(si);
+  }
   nuovoProgetto({disegno::kLarghezza + (si ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
+  if (lavagna) agioOperazione();
   if (ingrandita) client()->resize(visto);
   else dimensioneProgetto();
   if (si) m_tabellaAMano->imposta(TabellaVuota(m_motore.famiglia(), 3));
+}
+
+// The room each box of the operation's row has for its widest text in the
+// design's type: the row's parts share the smallest, so the whole operation
+// is drawn at one size; the program's correction takes what its own box has.
+void FrmOperativo::agioOperazione() {
+  QString addendo, simbolo;
+  const QFontMetricsF misura(aspetto::carattere(u"Arial"_s, 28, true));
+  const auto piuLargo = [&](QString &finora, const QString &t) {
+    if (finora.isEmpty() || misura.horizontalAdvance(t) > misura.horizontalAdvance(finora)) finora = t;
+  };
+  for (int livello = 1; livello <= 12; ++livello) {
+    const auto f = TabellaFamiglia(livello);
+    if (!f) continue;
+    for (int i = 1; i <= 4; ++i) {
+      piuLargo(simbolo, f->simbolo(i));
+      piuLargo(addendo, QString::number(19) + f->simbolo(i));
+    }
+  }
+  const QString numero = u"88.888"_s;  // five digits and a separator, the most an answer holds
+  const QHash<QString, QString> testi{
+      {u"Label4"_s, addendo},      {u"Label8"_s, addendo},       {u"label4S"_s, addendo},
+      {u"label8S"_s, addendo},     {u"Label7"_s, u"+"_s},        {u"lblSegno"_s, u"+"_s},
+      {u"Label6"_s, u"="_s},       {u"lblUguale"_s, u"="_s},     {u"LblRisultato"_s, numero},
+      {u"label11S"_s, numero},     {u"Label11"_s, simbolo},      {u"lblRisultatoS"_s, simbolo},
+      {u"lblCorrezione"_s, numero}, {u"lblCorrezioneS"_s, simbolo}};
+  struct Agio {
+    double o, v;
+  };
+  QHash<QString, Agio> agi;
+  QStringList correzioni;
+  Agio riga{1e9, 1e9};
+  for (const disegno::Controllo &c : disegno::Controlli()) {
+    const QString nome = QString::fromUtf16(c.nome);
+    if (!testi.contains(nome)) continue;
+    const QFontMetricsF fm(Carattere(c));
+    // A pixel each side for the antialiased edge of the glyphs.
+    const QRect r = m_controlli.value(nome)->contentsRect().adjusted(1, 1, -1, -1);
+    const Agio a{r.width() / fm.horizontalAdvance(testi.value(nome)), r.height() / fm.height()};
+    agi.insert(nome, a);
+    if (c.tipo == Tipo::Correzione) correzioni << nome;
+    else riga = {std::min(riga.o, a.o), std::min(riga.v, a.v)};
+  }
+  for (auto it = agi.cbegin(); it != agi.cend(); ++it) {
+    const Agio a = correzioni.contains(it.key()) ? Agio{std::min(it->o, riga.o), std::min(it->v, riga.v)} : riga;
+    layout().agio(m_controlli.value(it.key()), a.o, a.v);
+  }
 }
 
 // The four symbol buttons show the symbols, leading blanks included, of the

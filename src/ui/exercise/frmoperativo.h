@@ -51,7 +51,10 @@ class FrmOperativo : public Finestra {
   void aggiorna();
   void etichettaSimboli();
   void mostraTabella(bool si);
-  void tabellaAMano(bool si);
+  // Lays the window out anew from its design: with the table at hand beside
+  // the operation, with the operation filling the board, or neither.
+  void progetta(bool tabella, bool lavagna);
+  void agioOperazione();
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 
@@ -78,4 +81,5 @@ class FrmOperativo : public Finestra {
   QLabel *m_lblSbaglio = nullptr;
   VistaTabellaUnita *m_tabella = nullptr;
   VistaTabellaUnita *m_tabellaAMano = nullptr;  // made when first asked for
+  bool m_lavagna = false;  // the operation's row laid out to fill the board
 };
