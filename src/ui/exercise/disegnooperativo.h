@@ -46,4 +46,9 @@ inline constexpr int kLarghezzaAMano = 3600;
 inline constexpr int kTabellaAManoSinistra = kLarghezza, kTabellaAManoAlto = 2130;
 inline constexpr int kTabellaAManoLarghezza = 3450, kTabellaAManoAltezza = 7620;
 
+// The "Leggi" button, wanted by the pupil's plan, stands at the top of the same
+// column, beside the counters.
+inline constexpr int kLeggiSinistra = kLarghezza, kLeggiAlto = 120;
+inline constexpr int kLeggiLarghezza = 3450, kLeggiAltezza = 1380;
+
 }  // namespace disegno

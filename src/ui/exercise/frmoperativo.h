@@ -12,6 +12,8 @@ class Linea;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class QPushButton;
+class Voce;
 class VistaTabellaUnita;
 
 // The exercise window: twenty additions answered on an on-screen keypad or
@@ -30,6 +32,10 @@ class FrmOperativo : public Finestra {
 
   // Shows the window as the options in force ask, at once, the exercise going on.
   void applicaOpzioni();
+
+  // Reads the operation on screen aloud ("Leggi", F5). The voice is asked of
+  // the program the first time; without one nothing is said.
+  void leggi();
 
  protected:
   void showEvent(QShowEvent *e) override;
@@ -51,7 +57,15 @@ class FrmOperativo : public Finestra {
   void aggiorna();
   void etichettaSimboli();
   void mostraTabella(bool si);
-  void tabellaAMano(bool si);
+  // The column right of the design, for the table at hand and the "Leggi" button.
+  void colonnaStrumenti(bool tabella, bool leggi);
+  // The voice, asked of the program at its first use; null when there is none.
+  Voce *voce();
+  void di(const QString &frase);
+  // The "Leggi" button follows the voice: disabled, saying why, without one.
+  void statoVoce();
+  // With "leggi sempre": each new operation and each verdict, spoken by themselves.
+  void leggiDaSola();
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 
@@ -78,4 +92,7 @@ class FrmOperativo : public Finestra {
   QLabel *m_lblSbaglio = nullptr;
   VistaTabellaUnita *m_tabella = nullptr;
   VistaTabellaUnita *m_tabellaAMano = nullptr;  // made when first asked for
+  QPushButton *m_cmdLeggi = nullptr;            // made when first asked for
+  bool m_voceChiesta = false;
+  int m_mostrateLette = 0, m_giudiziLetti = 0;
 };
