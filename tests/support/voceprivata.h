@@ -20,6 +20,8 @@ inline QString PreparaVocePrivata(const QString &cartella) {
   const QDir d(cartella);
   if (!d.mkpath(QStringLiteral("config/speech-dispatcher")) || !d.mkpath(QStringLiteral("run")))
     return QStringLiteral("cannot make the daemon's folders");
+  QFile::setPermissions(d.filePath(QStringLiteral("run")), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ExeOwner);
   QFile conf(d.filePath(QStringLiteral("config/speech-dispatcher/speechd.conf")));
   QFile ao(d.filePath(QStringLiteral(".libao")));
   if (!conf.open(QIODevice::WriteOnly) || !ao.open(QIODevice::WriteOnly))
