@@ -63,11 +63,16 @@ VoceTts::VoceTts() : m_esito(std::make_shared<Esito>()) {
 }
 
 VoceTts::~VoceTts() {
-  // An engine still being readied is waited for: it cannot be cut short.
   m_filo->disconnect(this);
-  m_filo->wait();
-  delete m_filo;
   if (m_motore) m_motore->stop();
+  // A speech-dispatcher that does not answer must not hold the program as it
+  // closes: a thread still readying the engine is left to end by itself, and
+  // what it made goes with it.
+  connect(m_filo, &QThread::finished, m_filo, &QObject::deleteLater);
+  if (m_filo->isFinished()) {
+    m_filo->wait();
+    delete m_filo;
+  }
 }
 
 void VoceTts::pronto() {

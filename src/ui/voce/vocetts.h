@@ -11,7 +11,9 @@ class QThread;
 // The voice through Qt TextToSpeech, in Italian. Readying the engine can take
 // seconds (speech-dispatcher is started if it isn't running, and every voice of
 // every installed synthesiser is listed), so it is made on a thread of its own
-// and then handed to the GUI thread, where it is spoken to.
+// and then handed to the GUI thread, where it is spoken to. Nothing ever waits
+// for that thread: a speech service that never answers leaves the voice in
+// preparation, and the program as it was.
 class VoceTts final : public QObject, public Voce {
   Q_OBJECT
  public:
