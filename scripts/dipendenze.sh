@@ -6,6 +6,11 @@ set -euo pipefail
 pacchetti=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
+  # Reading aloud: Qt TextToSpeech on speech-dispatcher, with espeak-ng's Italian
+  # voice. Its headers include QtQmlIntegration, found in qt6-declarative-dev,
+  # which Debian's qt6-speech-dev does not pull in.
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
+  speech-dispatcher speech-dispatcher-espeak-ng
   fonts-liberation fonts-dejavu-core
   poppler-utils libreoffice-calc-nogui sqlite3
   clang-14 libclang-rt-14-dev

@@ -1,5 +1,6 @@
 #include "exercise/copione.h"
 #include "start/programmaprova.h"
+#include "support/porta.h"
 #include "support/doppi.h"
 #include "ui/common/finestra.h"
 #include "ui/exercise/disegnooperativo.h"
@@ -193,6 +194,8 @@ void TestCaratteri::shouldFitEveryTextAtEverySize() {
     QTRY_VERIFY(p.finestre.istruzioni() && p.finestre.istruzioni()->isVisible());
     f = p.finestre.istruzioni();
   } else if (finestra == u"opzioni"_s) {
+    RegistroConPorta(p.finestre, p.dir.percorso());
+    AllaPorta porta(u"2468"_s);
     p.finestre.apriOpzioni();
     QTRY_VERIFY(p.finestre.opzioni() && p.finestre.opzioni()->isVisible());
     f = p.finestre.opzioni();

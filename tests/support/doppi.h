@@ -7,6 +7,7 @@
 #include "platform/preferenze.h"
 #include "platform/stampante.h"
 #include "ui/common/contesto.h"
+#include "ui/common/voce.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -34,6 +35,44 @@ class PreferenzeFinte final : public Preferenze {
   }
 };
 
+// A voice that records what it is told to say. It gets ready when the test
+// says so (at once by default), speaks until the test ends the sentence, and
+// can be made to have no engine.
+class VoceFinta final : public Voce {
+ public:
+  QStringList dette;  // every sentence said, in order
+  int zittite = 0;
+  void di(const QString &frase) override {
+    if (m_stato == Stato::Assente) return;
+    dette << frase;
+    if (m_stato != Stato::Preparazione) cambia(Stato::Parla);
+  }
+  void zitta() override {
+    ++zittite;
+    if (m_stato == Stato::Parla) cambia(Stato::Pronta);
+  }
+  [[nodiscard]] Stato stato() const override { return m_stato; }
+  [[nodiscard]] QString perche() const override { return m_perche; }
+  void pronta() { cambia(Stato::Pronta); }
+  void inPreparazione() { cambia(Stato::Preparazione); }
+  void assente(const QString &perche) {
+    m_perche = perche;
+    cambia(Stato::Assente);
+  }
+  void finita() {
+    if (m_stato == Stato::Parla) cambia(Stato::Pronta);
+  }
+
+ private:
+  void cambia(Stato s) {
+    if (m_stato == s) return;
+    m_stato = s;
+    cambiato();
+  }
+  Stato m_stato = Stato::Pronta;
+  QString m_perche;
+};
+
 // Records which windows were asked for.
 class NavigazioneRegistrata final : public Navigazione {
  public:
@@ -54,6 +93,12 @@ class NavigazioneRegistrata final : public Navigazione {
   QString didascaliaInizio(const QString &nome) override { return didascalie.value(nome); }
   Quaderno *quaderno() override { return registro; }
   Quaderno *registro = nullptr;  // the register the windows record into; none by default
+  Voce *voce() override {
+    ++vociChieste;
+    return parlante;
+  }
+  Voce *parlante = nullptr;  // the voice that reads aloud; none by default
+  int vociChieste = 0;
 };
 
 // One test's whole world: state, doubles and a context over them.

@@ -4,6 +4,7 @@
 
 class Casuale;
 class Quaderno;
+class Voce;
 class Messaggi;
 class Orologio;
 class Stampante;
@@ -28,6 +29,8 @@ class Navigazione {
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The pupils' register, loaded at its first use; null when there is none.
   [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }
+  // The voice that reads aloud, loaded at its first use; null when there is none.
+  [[nodiscard]] virtual Voce *voce() { return nullptr; }
   // The caption of a label of the start window (the certificate copies two).
   [[nodiscard]] virtual QString didascaliaInizio(const QString &nomeControllo) = 0;
 };

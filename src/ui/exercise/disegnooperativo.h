@@ -56,4 +56,9 @@ struct Posto {
 };
 [[nodiscard]] std::span<const Posto> Lavagna();
 
+// The "Leggi" button, wanted by the pupil's plan, stands at the top of the same
+// column, beside the counters.
+inline constexpr int kLeggiSinistra = kLarghezza, kLeggiAlto = 120;
+inline constexpr int kLeggiLarghezza = 3450, kLeggiAltezza = 1380;
+
 }  // namespace disegno

@@ -4,6 +4,7 @@
 #include "ui/common/aspetto.h"
 #include "ui/common/quaderno.h"
 #include "ui/common/resize.h"
+#include "ui/common/voce.h"
 #include "ui/common/vistatabellaunita.h"
 #include "ui/exercise/disegnooperativo.h"
 #include "generation/famiglie.h"
@@ -15,6 +16,8 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
 
 using namespace Qt::StringLiterals;
 using disegno::Allinea;
@@ -27,6 +30,9 @@ const QColor kBianco{255, 255, 255};
 const QColor kVerde{0, 120, 40};
 const QColor kTesto{40, 30, 20};
 const QColor kSuggerimento{0, 40, 150};
+
+const QString kSpiegaLeggi = QStringLiteral("Legge ad alta voce l'operazione (F5)");
+const QString kSenzaModulo = QStringLiteral("La lettura ad alta voce non è installata su questo computer.");
 
 Qt::Alignment Allineamento(Allinea a) {
   switch (a) {
@@ -59,11 +65,58 @@ FrmOperativo::FrmOperativo(Contesto &ctx, QWidget *genitore)
   dopoRidimensionamento();  // the crosses are laid even if the first showing brings no resize
   applicaOpzioni();
   m_motore.impostaQuaderno(m_ctx.nav.quaderno());
+  auto *f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  f5->setObjectName(u"scorciatoiaLeggi"_s);
+  connect(f5, &QShortcut::activated, this, &FrmOperativo::leggi);
 }
 
 void FrmOperativo::closeEvent(QCloseEvent *e) {
   Finestra::closeEvent(e);
-  if (e->isAccepted()) m_motore.interrompi();
+  if (!e->isAccepted()) return;
+  m_motore.interrompi();
+  // Whatever was being read goes with the window.
+  if (m_voceChiesta)
+    if (Voce *v = m_ctx.nav.voce()) v->zitta();
+}
+
+// --- reading aloud ------------------------------------------------------------
+
+Voce *FrmOperativo::voce() {
+  const bool prima = !m_voceChiesta;
+  m_voceChiesta = true;
+  Voce *v = m_ctx.nav.voce();
+  if (prima) {
+    if (v) v->osserva(this, [this] { statoVoce(); });
+    statoVoce();
+  }
+  return v;
+}
+
+void FrmOperativo::di(const QString &frase) {
+  if (frase.isEmpty()) return;
+  if (Voce *v = voce(); v && v->disponibile()) v->di(frase);
+}
+
+void FrmOperativo::leggi() { di(m_motore.fraseDaLeggere()); }
+
+void FrmOperativo::statoVoce() {
+  if (!m_cmdLeggi) return;
+  Voce *v = m_voceChiesta ? m_ctx.nav.voce() : nullptr;
+  const bool assente = m_voceChiesta && (!v || !v->disponibile());
+  const QString suggerimento = !assente ? kSpiegaLeggi : v ? v->perche() : kSenzaModulo;
+  if (m_cmdLeggi->isEnabled() == assente) m_cmdLeggi->setEnabled(!assente);
+  if (m_cmdLeggi->toolTip() != suggerimento) m_cmdLeggi->setToolTip(suggerimento);
+}
+
+void FrmOperativo::leggiDaSola() {
+  const bool nuovaOperazione = m_motore.operazioniMostrate() != m_mostrateLette;
+  const bool nuovoGiudizio = m_motore.giudizi() != m_giudiziLetti;
+  m_mostrateLette = m_motore.operazioniMostrate();
+  m_giudiziLetti = m_motore.giudizi();
+  if (!m_ctx.stato.opzioni.inVigore().leggiSempre) return;
+  const MotoreEsercizio::Schermo &s = m_motore.schermo();
+  if (nuovoGiudizio && !s.esito.isEmpty()) di(s.frase.isEmpty() ? s.esito : s.esito + u". "_s + s.frase);
+  else if (nuovaOperazione) leggi();
 }
 
 void FrmOperativo::avvisaGuastoRegistro() {
@@ -370,17 +423,19 @@ void FrmOperativo::applicaOpzioni() {
   // Without the clock the times are still measured and logged, only not shown.
   for (QLabel *l : {label(u"Label5_4"_s), label(u"Label5_5"_s), m_lblTempoOp, m_lblTempoTot})
     if (l->isHidden() != o.senzaOrologio) l->setVisible(!o.senzaOrologio);
-  progetta(o.tabellaAMano, o.caratteriGrandi);
+  progetta(o.tabellaAMano, o.leggiSempre, o.caratteriGrandi);
   scalaCaratteri(o.caratteriGrandi);
 }
 
-// The table at hand takes a column of its own beside the operation: the design
-// widens by that column and every control is laid out anew from its design
-// place, so the table covers nothing. The window keeps its state (maximised or
-// not); the exercise goes on.
-void FrmOperativo::progetta(bool si, bool lavagna) {
-  const bool mostrata = m_tabellaAMano && !m_tabellaAMano->isHidden();
-  if (si == mostrata && lavagna == m_lavagna) return;
+// The table at hand and the "Leggi" button take a column of their own beside
+// the operation: the design widens by that column and every control is laid
+// out anew from its design place, so the column covers nothing. With the type
+// that fills the board, the operation's row takes the frame. The window keeps
+// its state (maximised or not); the exercise goes on.
+void FrmOperativo::progetta(bool tabella, bool leggi, bool lavagna) {
+  const bool tabellaMostrata = m_tabellaAMano && !m_tabellaAMano->isHidden();
+  const bool leggiMostrato = m_cmdLeggi && !m_cmdLeggi->isHidden();
+  if (tabella == tabellaMostrata && leggi == leggiMostrato && lavagna == m_lavagna) return;
   m_lavagna = lavagna;
   const bool ingrandita = isMaximized() || isFullScreen();
   const QSize visto = client()->size();
@@ -389,23 +444,39 @@ void FrmOperativo::progetta(bool si, bool lavagna) {
   if (lavagna)
     for (const disegno::Posto &c : disegno::Lavagna())
       m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
-  if (si && !m_tabellaAMano) {
+  if (tabella && !m_tabellaAMano) {
     m_tabellaAMano = new VistaTabellaUnita(client());
     m_tabellaAMano->setObjectName(u"tabellaAMano"_s);
     m_tabellaAMano->setAccessibleName(u"Tabella delle unità"_s);
     m_tabellaAMano->impostaPuntiMinimi(14);
     aspetto::colora(m_tabellaAMano, aspetto::kSfondo, kTesto);
   }
+  if (leggi && !m_cmdLeggi) {
+    // Clicked, it leaves the focus where the pupil's keys go.
+    m_cmdLeggi = new QPushButton(u"Leggi"_s, client());
+    m_cmdLeggi->setObjectName(u"cmdLeggi"_s);
+    m_cmdLeggi->setAccessibleName(u"Leggi"_s);
+    m_cmdLeggi->setFocusPolicy(Qt::NoFocus);
+    m_cmdLeggi->setFont(aspetto::carattere(u"Arial"_s, 16, true));
+    aspetto::coloraTesto(m_cmdLeggi, kTesto);
+    connect(m_cmdLeggi, &QPushButton::clicked, this, &FrmOperativo::leggi);
+    statoVoce();
+  }
   if (m_tabellaAMano) {
     m_tabellaAMano->setGeometry(aspetto::twips(disegno::kTabellaAManoSinistra, disegno::kTabellaAManoAlto,
                                                disegno::kTabellaAManoLarghezza, disegno::kTabellaAManoAltezza));
-    m_tabellaAMano->setVisible(si);
+    m_tabellaAMano->setVisible(tabella);
   }
-  nuovoProgetto({disegno::kLarghezza + (si ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
+  if (m_cmdLeggi) {
+    m_cmdLeggi->setGeometry(
+        aspetto::twips(disegno::kLeggiSinistra, disegno::kLeggiAlto, disegno::kLeggiLarghezza, disegno::kLeggiAltezza));
+    m_cmdLeggi->setVisible(leggi);
+  }
+  nuovoProgetto({disegno::kLarghezza + (tabella || leggi ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
   if (lavagna) agioOperazione();
   if (ingrandita) client()->resize(visto);
   else dimensioneProgetto();
-  if (si) m_tabellaAMano->imposta(TabellaVuota(m_motore.famiglia(), 3));
+  if (tabella && !tabellaMostrata) m_tabellaAMano->imposta(TabellaVuota(m_motore.famiglia(), 3));
 }
 
 // The room each box of the operation's row has for its widest text in the
@@ -528,4 +599,5 @@ void FrmOperativo::aggiorna() {
     GruppoOpzioni *gruppi[] = {m_tastierino, m_simboli, m_aiuto, m_ok, m_avviso};
     gruppi[static_cast<size_t>(f->gruppo)]->fuoco(f->indice);
   }
+  leggiDaSola();
 }

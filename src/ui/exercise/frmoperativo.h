@@ -12,6 +12,8 @@ class Linea;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class QPushButton;
+class Voce;
 class VistaTabellaUnita;
 
 // The exercise window: twenty additions answered on an on-screen keypad or
@@ -30,6 +32,10 @@ class FrmOperativo : public Finestra {
 
   // Shows the window as the options in force ask, at once, the exercise going on.
   void applicaOpzioni();
+
+  // Reads the operation on screen aloud ("Leggi", F5). The voice is asked of
+  // the program the first time; without one nothing is said.
+  void leggi();
 
  protected:
   void showEvent(QShowEvent *e) override;
@@ -51,10 +57,18 @@ class FrmOperativo : public Finestra {
   void aggiorna();
   void etichettaSimboli();
   void mostraTabella(bool si);
-  // Lays the window out anew from its design: with the table at hand beside
-  // the operation, with the operation filling the board, or neither.
-  void progetta(bool tabella, bool lavagna);
+  // Lays the window out anew from its design: the column right of the design
+  // for the table at hand and the "Leggi" button, the operation filling the
+  // board, or neither.
+  void progetta(bool tabella, bool leggi, bool lavagna);
   void agioOperazione();
+  // The voice, asked of the program at its first use; null when there is none.
+  Voce *voce();
+  void di(const QString &frase);
+  // The "Leggi" button follows the voice: disabled, saying why, without one.
+  void statoVoce();
+  // With "leggi sempre": each new operation and each verdict, spoken by themselves.
+  void leggiDaSola();
   void testo(QLabel *l, const QString &t);
   [[nodiscard]] QLabel *label(const QString &nome) const;
 
@@ -82,4 +96,7 @@ class FrmOperativo : public Finestra {
   VistaTabellaUnita *m_tabella = nullptr;
   VistaTabellaUnita *m_tabellaAMano = nullptr;  // made when first asked for
   bool m_lavagna = false;  // the operation's row laid out to fill the board
+  QPushButton *m_cmdLeggi = nullptr;            // made when first asked for
+  bool m_voceChiesta = false;
+  int m_mostrateLette = 0, m_giudiziLetti = 0;
 };

@@ -1,5 +1,6 @@
 #include "ui/exercise/motoreesercizio.h"
 
+#include "didattica/frase.h"
 #include "generation/zalgoritmi.h"
 #include "generation/zcalcolaspazi.h"
 #include "platform/casuale.h"
@@ -91,10 +92,18 @@ void MotoreEsercizio::nuovaOperazione() {
   // The family may change on the start window while this window is open: the
   // symbol buttons follow the family of each new operation.
   m_famiglia = m_stato.famiglia;
+  m_operazione = m_stato.operazione;
+  m_livello = m_stato.livello.intLivello;
   visualizza();
 }
 
+QString MotoreEsercizio::fraseDaLeggere() const {
+  if (m_mostrate == 0) return {};
+  return FraseDaLeggere(m_operazione, m_livello, m_schermo.vista == Vista::Simbolo ? m_schermo.numeroS : QString());
+}
+
 void MotoreEsercizio::visualizza() {
+  ++m_mostrate;
   m_stato.esercizio.varInizioOperazione = m_orologio.secondiDaMezzanotte();
   switch (m_stato.impostazioni.intCosaCalcolare) {
     case 2: mostraSimbolo(); break;
@@ -264,6 +273,7 @@ void MotoreEsercizio::verificaRisposta() {
   auto &e = m_stato.esercizio;
   if (const auto v = LeggiNumero(e.strRisposta)) e.strRisposta = FormattaNumero(*v, m_messaggi);
   const Operazione &op = m_stato.operazione;
+  ++m_giudizi;
   if (op.strRisultato.trimmed() == e.strRisposta.trimmed()) {
     m_risposte.append({e.strRisposta, QString()});
     m_schermo.esito = u"Esatto"_s;

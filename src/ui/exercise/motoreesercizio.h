@@ -85,6 +85,13 @@ class MotoreEsercizio {
   [[nodiscard]] const FamigliaUnita &famiglia() const { return m_famiglia; }
   [[nodiscard]] Fase fase() const { return m_fase; }
   [[nodiscard]] Vista vista() const { return m_schermo.vista; }
+  // The operation on screen as a sentence to be read aloud (in the symbol view
+  // with the number given), made in the family it was generated in.
+  [[nodiscard]] QString fraseDaLeggere() const;
+  // Counts of the operations shown and of the answers judged since the window
+  // began: a window that reads aloud by itself speaks at each new one.
+  [[nodiscard]] int operazioniMostrate() const { return m_mostrate; }
+  [[nodiscard]] int giudizi() const { return m_giudizi; }
   // The focus request left by the last command, taken once.
   [[nodiscard]] std::optional<Fuoco> prendiFuoco() { return std::exchange(m_fuoco, std::nullopt); }
 
@@ -123,6 +130,12 @@ class MotoreEsercizio {
   Messaggi &m_messaggi;
   Schermo m_schermo;
   FamigliaUnita m_famiglia;  // the family of the operation on screen
+  // The operation on screen as generated, and its family's number: the
+  // program-wide operation is overwritten by the worksheets' generation too.
+  Operazione m_operazione;
+  int m_livello = 1;
+  int m_mostrate = 0;
+  int m_giudizi = 0;
   Fase m_fase = Fase::Inserimento;
   std::optional<Fuoco> m_fuoco;
   Quaderno *m_quaderno = nullptr;

@@ -290,6 +290,18 @@ Quaderno *Finestre::quaderno() {
   return m_quaderno.get();
 }
 
+Voce *Finestre::voce() {
+  if (m_voce || !m_caricaVoce) return m_voce.get();
+  m_caricaVoce = false;  // tried once: without its module the program reads nothing aloud
+  QLibrary modulo(TrovaParteDelProgramma(QString::fromLatin1(kModuloVoce)));
+  using Fabbrica = Voce *(*)();
+  if (auto fabbrica = reinterpret_cast<Fabbrica>(modulo.resolve(kFabbricaVoce)))
+    m_voce.reset(fabbrica());
+  else
+    qWarning("speech module not loaded: %s", qPrintable(modulo.errorString()));
+  return m_voce.get();
+}
+
 QString Finestre::didascaliaInizio(const QString &nomeControllo) {
   if (!m_inizio) return {};
   const auto *l = m_inizio->findChild<QLabel *>(nomeControllo);

@@ -2,6 +2,7 @@
 
 #include "ui/common/contesto.h"
 #include "ui/common/quaderno.h"
+#include "ui/common/voce.h"
 #include "ui/programma/coperture.h"
 
 #include <QObject>
@@ -46,11 +47,16 @@ class Finestre final : public QObject, public Navigazione {
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
   Quaderno *quaderno() override;
+  Voce *voce() override;
 
   // The register the program loads as a module at first use (the real program
   // only; a test hands its own or none).
   void caricaQuadernoAlBisogno(bool si) { m_caricaQuaderno = si; }
   void impostaQuaderno(std::unique_ptr<Quaderno> q) { m_quaderno = std::move(q); }
+  // The voice the program loads as a module at first use (the real program
+  // only; a test hands its own or none).
+  void caricaVoceAlBisogno(bool si) { m_caricaVoce = si; }
+  void impostaVoce(std::unique_ptr<Voce> v) { m_voce = std::move(v); }
   // Where the machine's options are kept (the real program only; a test hands its own or none).
   void impostaPreferenze(Preferenze *p) { m_preferenze = p; }
   // The options in force have changed in the options window: they are kept
@@ -109,4 +115,6 @@ class Finestre final : public QObject, public Navigazione {
   Preferenze *m_preferenze = nullptr;
   std::unique_ptr<Quaderno> m_quaderno;
   bool m_caricaQuaderno = false;
+  std::unique_ptr<Voce> m_voce;
+  bool m_caricaVoce = false;
 };

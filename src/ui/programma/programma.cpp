@@ -23,6 +23,8 @@ Programma::Programma(const QString &argv0) {
   });
   // The pupils' register comes with the first exercise, from its module.
   finestre.caricaQuadernoAlBisogno(true);
+  // The voice that reads aloud comes with its first use, from its module.
+  finestre.caricaVoceAlBisogno(true);
   // The options of this machine, from the user's config folder.
   stato.opzioni.macchina = LeggiOpzioni(preferenze);
   finestre.impostaPreferenze(&preferenze);
