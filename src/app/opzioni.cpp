@@ -9,18 +9,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Voce {
-  const char16_t *chiave;
-  bool Opzioni::*campo;
-};
-
-constexpr std::array kVoci{
-    Voce{u"opzioni/leggiSempre", &Opzioni::leggiSempre},
-    Voce{u"opzioni/tabellaAMano", &Opzioni::tabellaAMano},
-    Voce{u"opzioni/senzaOrologio", &Opzioni::senzaOrologio},
-    Voce{u"opzioni/caratteriGrandi", &Opzioni::caratteriGrandi},
-    Voce{u"opzioni/altoContrasto", &Opzioni::altoContrasto},
-};
+// The settings' keys, in the order of kCampiOpzioni.
+constexpr std::array<const char16_t *, kCampiOpzioni.size()> kChiavi{
+    u"opzioni/leggiSempre", u"opzioni/tabellaAMano", u"opzioni/senzaOrologio", u"opzioni/caratteriGrandi",
+    u"opzioni/altoContrasto"};
 
 // Only a plain yes or no switches an option on: a number out of range, a
 // word, a list or a stray value leaves it off.
@@ -35,12 +27,13 @@ bool Acceso(const QVariant &v) {
 
 Opzioni LeggiOpzioni(const Preferenze &p) {
   Opzioni o;
-  for (const Voce &v : kVoci) o.*v.campo = Acceso(p.leggi(QString::fromUtf16(v.chiave)));
+  for (std::size_t i = 0; i < kCampiOpzioni.size(); ++i)
+    o.*kCampiOpzioni[i] = Acceso(p.leggi(QString::fromUtf16(kChiavi[i])));
   return o;
 }
 
 void ScriviOpzioni(Preferenze &p, const Opzioni &o) {
   QVariantHash valori;
-  for (const Voce &v : kVoci) valori.insert(QString::fromUtf16(v.chiave), o.*v.campo);
+  for (std::size_t i = 0; i < kCampiOpzioni.size(); ++i) valori.insert(QString::fromUtf16(kChiavi[i]), o.*kCampiOpzioni[i]);
   p.scrivi(valori);
 }

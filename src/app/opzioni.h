@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 
 class Preferenze;
@@ -14,6 +15,11 @@ struct Opzioni {
   bool altoContrasto = false;    // colours of strong contrast, the focus drawn thick
   bool operator==(const Opzioni &) const = default;
 };
+
+// The options one by one, in the order every store of them keeps.
+inline constexpr std::array<bool Opzioni::*, 5> kCampiOpzioni{&Opzioni::leggiSempre, &Opzioni::tabellaAMano,
+                                                              &Opzioni::senzaOrologio, &Opzioni::caratteriGrandi,
+                                                              &Opzioni::altoContrasto};
 
 // The options of this machine and, once a pupil is chosen, the pupil's own
 // plan, which then stands in for the machine's whole.

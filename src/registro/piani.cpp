@@ -8,20 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Colonna {
-  const char16_t *nome;
-  bool Opzioni::*campo;
-};
-
-// The columns of a plan, in the order of the statements below.
-constexpr std::array kColonne{
-    Colonna{u"leggi_sempre", &Opzioni::leggiSempre},
-    Colonna{u"tabella_a_mano", &Opzioni::tabellaAMano},
-    Colonna{u"senza_orologio", &Opzioni::senzaOrologio},
-    Colonna{u"caratteri_grandi", &Opzioni::caratteriGrandi},
-    Colonna{u"alto_contrasto", &Opzioni::altoContrasto},
-};
-
 // Only the whole number 1 is on: 2, -1, a word, a blob or a fraction leave the
 // option off, as a stray value in the machine's settings does.
 bool Acceso(const QVariant &v) {
@@ -45,7 +31,8 @@ std::optional<Opzioni> LeggiPiano(Registro &registro, qint64 alunno) {
   }
   if (!q.next()) return std::nullopt;
   Opzioni o;
-  for (int i = 0; i < int(kColonne.size()); ++i) o.*kColonne[i].campo = Acceso(q.value(i));
+  // The columns are selected in the order of kCampiOpzioni.
+  for (int i = 0; i < int(kCampiOpzioni.size()); ++i) o.*kCampiOpzioni[i] = Acceso(q.value(i));
   return o;
 }
 
@@ -61,7 +48,7 @@ Esito SalvaPiano(Registro &registro, qint64 alunno, const Opzioni &piano) {
         u" (alunno, leggi_sempre, tabella_a_mano, senza_orologio, caratteri_grandi, alto_contrasto)"
         u" VALUES (?, ?, ?, ?, ?, ?)"_s);
     q.addBindValue(alunno);
-    for (const Colonna &c : kColonne) q.addBindValue(piano.*c.campo ? 1 : 0);
+    for (bool Opzioni::*campo : kCampiOpzioni) q.addBindValue(piano.*campo ? 1 : 0);
     if (!q.exec()) return registro.fallito(q);
     return Esito{true, {}, alunno};
   });

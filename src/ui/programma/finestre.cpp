@@ -278,27 +278,32 @@ void Finestre::chiudiTutto() {
   Q_EMIT fine();
 }
 
+namespace {
+
+// A part of the program kept in a module of its own, loaded at its first use:
+// the object its factory makes, or null (said once) when it can't be loaded.
+template <typename T>
+std::unique_ptr<T> CaricaModulo(const char *file, const char *fabbrica, const char *cosa) {
+  QLibrary modulo(TrovaParteDelProgramma(QString::fromLatin1(file)));
+  using Fabbrica = T *(*)();
+  if (auto f = reinterpret_cast<Fabbrica>(modulo.resolve(fabbrica))) return std::unique_ptr<T>(f());
+  qWarning("%s module not loaded: %s", cosa, qPrintable(modulo.errorString()));
+  return nullptr;
+}
+
+}  // namespace
+
 Quaderno *Finestre::quaderno() {
   if (m_quaderno || !m_caricaQuaderno) return m_quaderno.get();
   m_caricaQuaderno = false;  // tried once: a program without its module goes on unrecorded
-  QLibrary modulo(TrovaParteDelProgramma(QString::fromLatin1(kModuloQuaderno)));
-  using Fabbrica = Quaderno *(*)();
-  if (auto fabbrica = reinterpret_cast<Fabbrica>(modulo.resolve(kFabbricaQuaderno)))
-    m_quaderno.reset(fabbrica());
-  else
-    qWarning("register module not loaded: %s", qPrintable(modulo.errorString()));
+  m_quaderno = CaricaModulo<Quaderno>(kModuloQuaderno, kFabbricaQuaderno, "register");
   return m_quaderno.get();
 }
 
 Voce *Finestre::voce() {
   if (m_voce || !m_caricaVoce) return m_voce.get();
   m_caricaVoce = false;  // tried once: without its module the program reads nothing aloud
-  QLibrary modulo(TrovaParteDelProgramma(QString::fromLatin1(kModuloVoce)));
-  using Fabbrica = Voce *(*)();
-  if (auto fabbrica = reinterpret_cast<Fabbrica>(modulo.resolve(kFabbricaVoce)))
-    m_voce.reset(fabbrica());
-  else
-    qWarning("speech module not loaded: %s", qPrintable(modulo.errorString()));
+  m_voce = CaricaModulo<Voce>(kModuloVoce, kFabbricaVoce, "speech");
   return m_voce.get();
 }
 
