@@ -42,7 +42,8 @@ QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
 }
 
 DisegnoAttestato::Colori DisegnoAttestato::coloriProgetto() {
-  return {QColor(255, 255, 255), QColor(0, 0, 0), kRossoAttestato, kRossoAttestato.darker(140), QColor(176, 124, 32)};
+  return {QColor(255, 255, 255), QColor(0, 0, 0), kRossoAttestato, kRossoAttestato.darker(140),
+          QColor(176, 124, 32)};
 }
 
 // White paper, the red darkened until it reads as well as the black; the rules

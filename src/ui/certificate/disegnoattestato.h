@@ -74,7 +74,9 @@ class DisegnoAttestato {
 
   // The screen image, drawn afresh at each call: the window's own buffer keeps
   // what is on screen, so the picture is not held a second time.
-  [[nodiscard]] QImage immagine(const Colori &colori = coloriProgetto()) const { return fasciaSchermo(0, -1, colori); }
+  [[nodiscard]] QImage immagine(const Colori &colori = coloriProgetto()) const {
+    return fasciaSchermo(0, -1, colori);
+  }
   // `quante` pixel rows of the screen image from row `da`, as fascia().
   [[nodiscard]] QImage fasciaSchermo(int da, int quante = -1, const Colori &colori = coloriProgetto()) const;
   [[nodiscard]] QSize schermo() const { return m_schermo; }
