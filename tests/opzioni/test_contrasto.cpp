@@ -2,6 +2,7 @@
 #include "start/programmaprova.h"
 #include "support/doppi.h"
 #include "support/porta.h"
+#include "ui/certificate/frmattestato.h"
 #include "ui/common/contrasto.h"
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/stile.h"
@@ -71,6 +72,14 @@ QStringList SottoIlMinimo(QWidget *finestra) {
                        .arg(r, 0, 'f', 2);
       continue;
     }
+    if (const auto *v = qobject_cast<const VistaAttestato *>(w)) {
+      for (const VistaAttestato::Scritta &x : v->scritte())
+        if (const double r = contrasto::Rapporto(x.testo, x.sfondo); r < contrasto::kMinimo)
+          sotto << u"%1/%2 %3 %4 on %5: %6"_s.arg(finestra->objectName(), w->objectName(), x.cosa, x.testo.name(),
+                                                  x.sfondo.name())
+                       .arg(r, 0, 'f', 2);
+      continue;
+    }
     const auto c = CoppiaDi(w);
     if (!c) continue;
     const double r = contrasto::Rapporto(c->testo, c->sfondo);
@@ -92,6 +101,8 @@ class TestContrasto : public QObject {
   void shouldDarkenEveryTextColourToTheMinimum();
   void shouldReachSevenToOneInEveryControlOfEveryWindow();
   void shouldDrawTheFocusAsAThickBorder();
+  void shouldPaintTheCertificateInStrongContrastOnScreenOnly_data();
+  void shouldPaintTheCertificateInStrongContrastOnScreenOnly();
   void shouldGiveTheWindowsBackTheirDesignWhenSwitchedOff();
 };
 
@@ -183,6 +194,22 @@ void TestContrasto::shouldReachSevenToOneInEveryControlOfEveryWindow() {
   p.finestre.apriSchede();
   QTRY_VERIFY(p.finestre.schede() && p.finestre.schede()->isVisible());
   sotto << SottoIlMinimo(p.finestre.schede());
+  // The same window with its choices marked and a sheet in the preview.
+  {
+    QWidget *schede = p.finestre.schede();
+    for (const QString &nome : {u"Option1_0"_s, u"Option2_0"_s}) {
+      auto *b = schede->findChild<QWidget *>(nome);
+      QVERIFY(b);
+      QTest::mousePress(b, Qt::LeftButton);
+      QTest::mouseRelease(b, Qt::LeftButton);
+    }
+    auto *visualizza = schede->findChild<QWidget *>(u"CmdVisualizzaSchedaAlunni"_s);
+    QVERIFY(visualizza && visualizza->isEnabled());
+    QTest::mouseClick(visualizza, Qt::LeftButton);
+    auto *riga = schede->findChild<QLabel *>(u"LblOp_1"_s);
+    QVERIFY(riga && !riga->text().trimmed().isEmpty());
+    sotto << SottoIlMinimo(schede);
+  }
   p.finestre.apriSceltaStampante();
   sotto << SottoIlMinimo(p.finestre.sceltaStampante());
   p.finestre.apriIstruzioni();
@@ -227,6 +254,88 @@ void TestContrasto::shouldDrawTheFocusAsAThickBorder() {
   QVERIFY(prima != testo);
   QCOMPARE(vai->palette().color(QPalette::Button), QColor(255, 255, 0));
   QVERIFY(contrasto::Rapporto(testo, QColor(255, 255, 0)) >= contrasto::kMinimo);
+}
+
+namespace {
+
+QSet<QRgb> ColoriVisti(const QImage &img) {
+  QSet<QRgb> visti;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) visti.insert(img.pixel(x, y) & 0xffffff);
+  return visti;
+}
+
+}  // namespace
+
+void TestContrasto::shouldPaintTheCertificateInStrongContrastOnScreenOnly_data() {
+  QTest::addColumn<bool>("primaDiAprire");  // the option set before the window opens
+  QTest::addColumn<bool>("dopo");           // ... and after, while it is open
+  QTest::addColumn<bool>("forte");          // what the picture must show
+  QTest::newRow("design") << false << false << false;
+  QTest::newRow("opened in strong contrast") << true << true << true;
+  QTest::newRow("switched on while open") << false << true << true;
+  QTest::newRow("switched off while open") << true << false << false;
+}
+
+void TestContrasto::shouldPaintTheCertificateInStrongContrastOnScreenOnly() {
+  QFETCH(bool, primaDiAprire);
+  QFETCH(bool, dopo);
+  QFETCH(bool, forte);
+  ProgrammaDiProva p;
+  frmInizio *inizio = p.finestre.avvia(p.ctx);
+  QVERIFY(QTest::qWaitForWindowActive(inizio));
+  p.b.stato.esercizio.strNomeAlunno = u"Lucia"_s;
+  p.b.stato.esercizio.intEsatte = 9;
+  p.b.stato.esercizio.intOperazione = 10;
+  p.b.stato.opzioni.macchina.altoContrasto = primaDiAprire;
+  p.finestre.opzioniCambiate();
+  p.finestre.apriAttestato();
+  FrmAttestato *a = p.finestre.attestato();
+  QVERIFY(a && a->isVisible() && a->disegno().finito());
+  // The paper as the design prints it, the window just opened.
+  const QImage stampata = a->disegno().fascia(96);
+  p.b.stato.opzioni.macchina.altoContrasto = dopo;
+  p.finestre.opzioniCambiate();
+  auto *vista = a->findChild<VistaAttestato *>(u"Picture1"_s);
+  QVERIFY(vista);
+
+  const DisegnoAttestato::Colori atteso =
+      forte ? DisegnoAttestato::coloriContrasto() : DisegnoAttestato::coloriProgetto();
+  const DisegnoAttestato::Colori altro =
+      forte ? DisegnoAttestato::coloriProgetto() : DisegnoAttestato::coloriContrasto();
+  QCOMPARE(vista->colori().rosso, atteso.rosso);
+  QCOMPARE(vista->colori().nero, atteso.nero);
+
+  // Every row it writes: in strong contrast each reaches the minimum, while the
+  // design's red falls short, so the measure tells the two apart.
+  const QList<VistaAttestato::Scritta> scritte = vista->scritte();
+  qsizetype conTesto = 0;
+  for (const RigaAttestato &r : a->disegno().righe()) conTesto += r.testo.isEmpty() ? 0 : 1;
+  QVERIFY(conTesto >= 8);
+  QCOMPARE(scritte.size(), conTesto);
+  QStringList sotto;
+  for (const VistaAttestato::Scritta &x : scritte) {
+    QCOMPARE(x.sfondo, atteso.carta);
+    if (contrasto::Rapporto(x.testo, x.sfondo) < contrasto::kMinimo) sotto << x.cosa;
+  }
+  if (forte)
+    QCOMPARE(sotto, QStringList());
+  else
+    QVERIFY(sotto.contains(u"DIPLOMA DI MERITO"_s));
+
+  // What is on screen is painted in the colours it tells, none of the others'.
+  const QImage schermo = vista->grab().toImage();
+  const QSet<QRgb> visti = ColoriVisti(schermo);
+  for (const QColor &c : {atteso.carta, atteso.nero, atteso.rosso, atteso.oro})
+    QVERIFY2(visti.contains(c.rgb() & 0xffffff), qPrintable(c.name()));
+  for (const QColor &c : {altro.rosso, altro.oro})
+    QVERIFY2(!visti.contains(c.rgb() & 0xffffff), qPrintable(c.name()));
+  QCOMPARE(schermo.convertToFormat(QImage::Format_RGB32),
+           a->disegno().immagine(atteso).convertToFormat(QImage::Format_RGB32));
+
+  // The printout keeps the design whatever the screen shows.
+  QCOMPARE(a->disegno().fascia(96), stampata);
+  QVERIFY(ColoriVisti(stampata).contains(DisegnoAttestato::coloriProgetto().rosso.rgb() & 0xffffff));
 }
 
 void TestContrasto::shouldGiveTheWindowsBackTheirDesignWhenSwitchedOff() {

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/stampante.h"
+#include "ui/common/contrasto.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,26 +41,46 @@ QList<RigaAttestato> RigheAttestato(const DatiAttestato &dati) {
   return r;
 }
 
+DisegnoAttestato::Colori DisegnoAttestato::coloriProgetto() {
+  return {QColor(255, 255, 255), QColor(0, 0, 0), kRossoAttestato, kRossoAttestato.darker(140),
+          QColor(176, 124, 32)};
+}
+
+// White paper, the red darkened until it reads as well as the black; the rules
+// darkened alike, so the frame stands out as sharply as the writing.
+DisegnoAttestato::Colori DisegnoAttestato::coloriContrasto() {
+  Colori c = coloriProgetto();
+  for (QColor *t : {&c.nero, &c.rosso, &c.bordo, &c.oro}) *t = contrasto::Testo(*t);
+  return c;
+}
+
+QColor DisegnoAttestato::Colori::inchiostro(const QColor &progetto) const {
+  const Colori p = coloriProgetto();
+  if (progetto == p.rosso) return rosso;
+  if (progetto == p.nero) return nero;
+  return progetto;
+}
+
 namespace {
 
-// A white image whose resolution makes point sizes come out at their size on paper.
-QImage Foglio(QSize pixel, double dpi) {
+// A sheet of paper whose resolution makes point sizes come out at their size on paper.
+QImage Foglio(QSize pixel, double dpi, const QColor &carta) {
   QImage img(pixel, QImage::Format_RGB32);
   const int dpm = static_cast<int>(std::lround(dpi / 0.0254));
   img.setDotsPerMeterX(dpm);
   img.setDotsPerMeterY(dpm);
-  img.fill(Qt::white);
+  img.fill(carta);
   return img;
 }
 
 // A double rule round the page, as on a printed diploma; the rows stay inside it.
-void Cornice(QPainter &p, QSizeF tutto, double dpi) {
+void Cornice(QPainter &p, QSizeF tutto, double dpi, const DisegnoAttestato::Colori &colori) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   const double mm = dpi / 25.4;
   const QRectF r(QPointF(0, 0), tutto);
-  const QColor oro(176, 124, 32);
-  p.setPen(QPen(kRossoAttestato.darker(140), 1.4 * mm));
+  const QColor oro = colori.oro;
+  p.setPen(QPen(colori.bordo, 1.4 * mm));
   p.setBrush(Qt::NoBrush);
   p.drawRect(r.adjusted(2.2 * mm, 2.2 * mm, -2.2 * mm, -2.2 * mm));
   p.setPen(QPen(oro, 0.5 * mm));
@@ -100,7 +121,7 @@ double DisegnoAttestato::dpiSchermo() const {
 
 void DisegnoAttestato::adatta(QSize pixel) {
   m_schermo = pixel.expandedTo(QSize(1, 1));
-  m_metrica = Foglio(QSize(1, 1), dpiSchermo());
+  m_metrica = Foglio(QSize(1, 1), dpiSchermo(), coloriProgetto().carta);
   m_posti.clear();
   m_y = 0;
   const qsizetype disegnate = m_prossima;
@@ -109,7 +130,7 @@ void DisegnoAttestato::adatta(QSize pixel) {
 }
 
 double DisegnoAttestato::rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r,
-                                double y, QList<Posto> *posti) const {
+                                double y, QList<Posto> *posti, const Colori &colori) const {
   QFont f(r.font);
   f.setPointSizeF(r.punti);
   f.setBold(r.grassetto);
@@ -121,7 +142,7 @@ double DisegnoAttestato::rigaIn(QPainter &p, const QImage &img, int larghezza, c
   const bool dentro = cima < img.height() && cima + fm.lineSpacing() > 0;
   if (!r.testo.isEmpty() && dentro) {
     p.setFont(f);
-    p.setPen(r.colore);
+    p.setPen(colori.inchiostro(r.colore));
     p.drawText(QPointF(x, y + fm.ascent()), r.testo);
   }
   if (posti) posti->push_back({QRectF(x, y, lunga, fm.lineSpacing())});
@@ -133,32 +154,34 @@ bool DisegnoAttestato::disegnaProssima() {
   // Only the row's place is taken: moved below the one pixel, nothing is drawn.
   QPainter p(&m_metrica);
   p.translate(0, 1);
-  m_y += rigaIn(p, m_metrica, m_schermo.width(), m_righe[m_prossima++], m_y, &m_posti);
+  m_y += rigaIn(p, m_metrica, m_schermo.width(), m_righe[m_prossima++], m_y, &m_posti, coloriProgetto());
   return !finito();
 }
 
-QImage DisegnoAttestato::fasciaSchermo(int da, int quante) const {
-  return fasciaDi(m_schermo, dpiSchermo(), da, quante);
+QImage DisegnoAttestato::fasciaSchermo(int da, int quante, const Colori &colori) const {
+  return fasciaDi(m_schermo, dpiSchermo(), da, quante, colori);
 }
 
-void DisegnoAttestato::disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const {
+void DisegnoAttestato::disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n,
+                                 const Colori &colori) const {
   QPainter p(&img);
   p.setRenderHint(QPainter::TextAntialiasing);
   p.translate(0, -da);
-  Cornice(p, QSizeF(tutto), dpi);
+  Cornice(p, QSizeF(tutto), dpi, colori);
   double y = 0;
-  for (qsizetype i = 0; i < n; ++i) y += rigaIn(p, img, tutto.width(), m_righe[i], y, nullptr);
+  for (qsizetype i = 0; i < n; ++i) y += rigaIn(p, img, tutto.width(), m_righe[i], y, nullptr, colori);
 }
 
 QImage DisegnoAttestato::fascia(int dpi, int da, int quante) const {
-  return fasciaDi(pixel(dpi), dpi, da, quante);
+  // Paper always gets the design.
+  return fasciaDi(pixel(dpi), dpi, da, quante, coloriProgetto());
 }
 
-QImage DisegnoAttestato::fasciaDi(QSize tutto, double dpi, int da, int quante) const {
+QImage DisegnoAttestato::fasciaDi(QSize tutto, double dpi, int da, int quante, const Colori &colori) const {
   da = std::clamp(da, 0, tutto.height());
   const int alta = quante < 0 ? tutto.height() - da : std::min(quante, tutto.height() - da);
   if (alta <= 0) return {};
-  QImage img = Foglio(QSize(tutto.width(), alta), dpi);
-  disegnaIn(img, da, tutto, dpi, m_prossima);
+  QImage img = Foglio(QSize(tutto.width(), alta), dpi, colori.carta);
+  disegnaIn(img, da, tutto, dpi, m_prossima, colori);
   return img;
 }

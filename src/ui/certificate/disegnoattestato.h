@@ -36,6 +36,17 @@ struct DatiAttestato {
 // so the whole picture at 300 or 600 dpi never has to be held at once.
 class DisegnoAttestato {
  public:
+  // The colours the picture is drawn in. Paper always gets the design's; the
+  // screen of a window in high contrast gets their twins of strong contrast,
+  // the rows' black and red inks darkened to the minimum ratio on the paper.
+  struct Colori {
+    QColor carta, nero, rosso, bordo, oro;
+    // The ink a row designed in `progetto` is drawn in.
+    [[nodiscard]] QColor inchiostro(const QColor &progetto) const;
+  };
+  [[nodiscard]] static Colori coloriProgetto();
+  [[nodiscard]] static Colori coloriContrasto();
+
   // Where a drawn row landed, in the screen image's pixels.
   struct Posto {
     QRectF riquadro;  // left and width of the text, top and height of the line
@@ -63,9 +74,11 @@ class DisegnoAttestato {
 
   // The screen image, drawn afresh at each call: the window's own buffer keeps
   // what is on screen, so the picture is not held a second time.
-  [[nodiscard]] QImage immagine() const { return fasciaSchermo(0); }
+  [[nodiscard]] QImage immagine(const Colori &colori = coloriProgetto()) const {
+    return fasciaSchermo(0, -1, colori);
+  }
   // `quante` pixel rows of the screen image from row `da`, as fascia().
-  [[nodiscard]] QImage fasciaSchermo(int da, int quante = -1) const;
+  [[nodiscard]] QImage fasciaSchermo(int da, int quante = -1, const Colori &colori = coloriProgetto()) const;
   [[nodiscard]] QSize schermo() const { return m_schermo; }
   [[nodiscard]] const QList<RigaAttestato> &righe() const { return m_righe; }
   [[nodiscard]] const QList<Posto> &posti() const { return m_posti; }
@@ -74,11 +87,11 @@ class DisegnoAttestato {
  private:
   // Draws into `img`, whose top is pixel row `da` of a picture of size `tutto`
   // at `dpi`, the frame and the first `n` rows.
-  void disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n) const;
-  [[nodiscard]] QImage fasciaDi(QSize tutto, double dpi, int da, int quante) const;
+  void disegnaIn(QImage &img, int da, QSize tutto, double dpi, qsizetype n, const Colori &colori) const;
+  [[nodiscard]] QImage fasciaDi(QSize tutto, double dpi, int da, int quante, const Colori &colori) const;
   [[nodiscard]] double dpiSchermo() const;
   double rigaIn(QPainter &p, const QImage &img, int larghezza, const RigaAttestato &r, double y,
-                QList<Posto> *posti) const;
+                QList<Posto> *posti, const Colori &colori) const;
   QSize m_twips;
   QList<RigaAttestato> m_righe;
   QList<Posto> m_posti;

@@ -14,6 +14,7 @@
 #include "platform/stampante.h"
 #include "ui/certificate/stampaesercizio.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/contrasto.h"
 #include "ui/common/gruppoopzioni.h"
 
 using namespace Qt::StringLiterals;
@@ -28,44 +29,49 @@ const QColor kSfondoAttestato{255, 192, 255};
 
 }  // namespace
 
-// The drawn certificate at the control's size on screen, drawn again when
-// the window's layout changes that size.
-class VistaAttestato : public QWidget {
- public:
-  explicit VistaAttestato(QWidget *genitore) : QWidget(genitore) {
-    setObjectName(u"Picture1"_s);
-    setAccessibleName(u"DIPLOMA DI MERITO"_s);
-  }
-  void mostra(DisegnoAttestato *disegno) {
-    m_disegno = disegno;
-    update();
-  }
-  [[nodiscard]] QSize pixel() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
+VistaAttestato::VistaAttestato(QWidget *genitore) : QWidget(genitore) {
+  setObjectName(u"Picture1"_s);
+  setAccessibleName(u"DIPLOMA DI MERITO"_s);
+}
 
- protected:
-  void paintEvent(QPaintEvent *e) override {
-    QPainter p(this);
-    if (!m_disegno) {
-      p.fillRect(rect(), palette().color(QPalette::Base));
-      return;
-    }
-    if (m_disegno->schermo() != pixel()) m_disegno->adatta(pixel());
-    // A band at a time: a picture of the whole window would take as much
-    // memory again as the window's own buffer, for as long as the painting.
-    const qreal dpr = devicePixelRatioF();
-    const int larga = m_disegno->schermo().width();
-    const int alta = m_disegno->schermo().height();
-    const int prima = static_cast<int>(std::floor(e->rect().top() * dpr)) / kFascia * kFascia;
-    const int ultima = std::min(alta, static_cast<int>(std::ceil((e->rect().bottom() + 1) * dpr)));
-    for (int da = prima; da < ultima; da += kFascia) {
-      const QImage fascia = m_disegno->fasciaSchermo(da, kFascia);
-      p.drawImage(QRectF(0, da / dpr, larga / dpr, fascia.height() / dpr), fascia);
-    }
-  }
+void VistaAttestato::mostra(DisegnoAttestato *disegno) {
+  m_disegno = disegno;
+  update();
+}
 
- private:
-  DisegnoAttestato *m_disegno = nullptr;
-};
+DisegnoAttestato::Colori VistaAttestato::colori() const {
+  return contrasto::Attivo(this) ? DisegnoAttestato::coloriContrasto() : DisegnoAttestato::coloriProgetto();
+}
+
+QList<VistaAttestato::Scritta> VistaAttestato::scritte() const {
+  QList<Scritta> s;
+  if (!m_disegno) return s;
+  const DisegnoAttestato::Colori c = colori();
+  for (const RigaAttestato &r : m_disegno->righe())
+    if (!r.testo.isEmpty()) s.push_back({r.testo, c.inchiostro(r.colore), c.carta});
+  return s;
+}
+
+void VistaAttestato::paintEvent(QPaintEvent *e) {
+  QPainter p(this);
+  if (!m_disegno) {
+    p.fillRect(rect(), palette().color(QPalette::Base));
+    return;
+  }
+  if (m_disegno->schermo() != pixel()) m_disegno->adatta(pixel());
+  // A band at a time: a picture of the whole window would take as much
+  // memory again as the window's own buffer, for as long as the painting.
+  const DisegnoAttestato::Colori c = colori();
+  const qreal dpr = devicePixelRatioF();
+  const int larga = m_disegno->schermo().width();
+  const int alta = m_disegno->schermo().height();
+  const int prima = static_cast<int>(std::floor(e->rect().top() * dpr)) / kFascia * kFascia;
+  const int ultima = std::min(alta, static_cast<int>(std::ceil((e->rect().bottom() + 1) * dpr)));
+  for (int da = prima; da < ultima; da += kFascia) {
+    const QImage fascia = m_disegno->fasciaSchermo(da, kFascia, c);
+    p.drawImage(QRectF(0, da / dpr, larga / dpr, fascia.height() / dpr), fascia);
+  }
+}
 
 FrmAttestato::FrmAttestato(Contesto &ctx, QWidget *genitore)
     : Finestra(u"FrmAttestato"_s, u"Form1"_s, {11940, 8820}, kSfondoAttestato, genitore), m_ctx(ctx) {
@@ -134,6 +140,8 @@ void FrmAttestato::disegna() {
   auto *frame = findChild<QFrame *>(u"Frame4"_s);
   occupata(true);
   frame->setEnabled(false);
+  // Shown while it draws, so shown from the first row in the colours it will keep.
+  contrasto::Applica(this, m_ctx.stato.opzioni.inVigore().altoContrasto);
   while (!m_disegno->finito()) {
     if (!isVisible()) show();
     QApplication::processEvents();

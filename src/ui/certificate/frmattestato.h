@@ -8,7 +8,32 @@
 
 class GruppoOpzioni;
 class QCloseEvent;
-class VistaAttestato;
+
+// The drawn certificate at the control's size on screen, drawn again when
+// the window's layout changes that size; in a window of high contrast it is
+// drawn in the picture's colours of strong contrast.
+class VistaAttestato : public QWidget {
+  Q_OBJECT
+ public:
+  explicit VistaAttestato(QWidget *genitore);
+  void mostra(DisegnoAttestato *disegno);
+  [[nodiscard]] QSize pixel() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
+
+  // The colours the picture is painted in here.
+  [[nodiscard]] DisegnoAttestato::Colori colori() const;
+  // Every row the picture writes with the colour under it: what a check of contrast reads.
+  struct Scritta {
+    QString cosa;
+    QColor testo, sfondo;
+  };
+  [[nodiscard]] QList<Scritta> scritte() const;
+
+ protected:
+  void paintEvent(QPaintEvent *e) override;
+
+ private:
+  DisegnoAttestato *m_disegno = nullptr;
+};
 
 // The certificate of merit: drawn row by row when the window opens, printed
 // at its own size on paper.
