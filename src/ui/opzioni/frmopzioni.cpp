@@ -35,6 +35,9 @@ constexpr Voce kVoci[] = {
     {u"chkAltoContrasto", u"&Alto contrasto",
      u"Colori molto contrastati (almeno 7 : 1) e il pulsante attivo segnato da un bordo spesso.",
      &Opzioni::altoContrasto},
+    {u"chkLeggiSempre", u"&Leggi sempre ad alta voce",
+     u"Ogni nuova operazione e ogni risposta sono lette ad alta voce; il pulsante \"Leggi\" e il tasto F5 le rileggono.",
+     &Opzioni::leggiSempre},
 };
 
 }  // namespace
