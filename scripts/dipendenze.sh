@@ -8,8 +8,9 @@ pacchetti=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
   # Reading aloud: Qt TextToSpeech on speech-dispatcher, with espeak-ng's Italian
   # voice. Its headers include QtQmlIntegration, found in qt6-declarative-dev,
-  # which Debian's qt6-speech-dev does not pull in.
-  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
+  # which Debian's qt6-speech-dev does not pull in. The program's own engine
+  # talks to speech-dispatcher through libspeechd; Qt's is the fallback.
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin libspeechd-dev
   speech-dispatcher speech-dispatcher-espeak-ng
   fonts-liberation fonts-dejavu-core
   poppler-utils libreoffice-calc-nogui sqlite3

@@ -12,13 +12,7 @@
 //
 // VORNEL_SOAK_SEME=<n> replays one seed, VORNEL_SOAK_EVENTI=<n> sets the number
 // of events per seed.
-#include "app/livelli.h"
-#include "programma/iniettorex.h"
-#include "programma/vie.h"
-#include "support/doppi.h"
-#include "ui/common/finestra.h"
-#include "ui/common/tipovivo.h"
-#include "ui/programma/programma.h"
+#include <X11/keysym.h>
 
 #include <QAction>
 #include <QApplication>
@@ -32,12 +26,21 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <X11/keysym.h>
 #include <algorithm>
 #include <memory>
 #include <optional>
+
+#include "app/livelli.h"
+#include "programma/iniettorex.h"
+#include "programma/vie.h"
+#include "support/doppi.h"
+#include "support/voceprivata.h"
+#include "ui/common/finestra.h"
+#include "ui/common/tipovivo.h"
+#include "ui/programma/programma.h"
 
 using namespace Qt::StringLiterals;
 
@@ -59,14 +62,14 @@ constexpr int kPassiSenzaNuove = 150;
 
 // The keys of the exercise and of the windows' commands come up most.
 const QList<unsigned long> kTasti{
-    XK_0,        XK_1,         XK_2,         XK_3,         XK_4,      XK_5,     XK_6,     XK_7,      XK_8,
-    XK_9,        XK_1,         XK_2,         XK_3,         XK_4,      XK_KP_0,  XK_KP_1,  XK_KP_2,   XK_KP_3,
-    XK_KP_4,     XK_KP_5,      XK_KP_6,      XK_KP_7,      XK_KP_8,   XK_KP_9,  XK_KP_Enter, XK_KP_Decimal,
-    XK_Return,   XK_Return,    XK_space,     XK_space,     XK_space,  XK_Escape, XK_Tab,  XK_BackSpace,
-    XK_Delete,   XK_comma,     XK_period,    XK_Left,      XK_Right,  XK_Up,    XK_Down,  XK_F1,     XK_F2,
-    XK_F3,       XK_F4,        XK_F5,        XK_F6,        XK_F7,     XK_F8,    XK_F9,    XK_F10,    XK_F11,
-    XK_F12,      XK_a,         XK_c,         XK_e,         XK_n,      XK_s,     XK_v,     XK_g,      XK_m,
-    XK_k,        XK_h,         XK_d,         XK_u,         XK_l,      XK_t,     XK_q,     XK_z,      XK_x};
+    XK_0,      XK_1,     XK_2,     XK_3,     XK_4,      XK_5,    XK_6,         XK_7,          XK_8,
+    XK_9,      XK_1,     XK_2,     XK_3,     XK_4,      XK_KP_0, XK_KP_1,      XK_KP_2,       XK_KP_3,
+    XK_KP_4,   XK_KP_5,  XK_KP_6,  XK_KP_7,  XK_KP_8,   XK_KP_9, XK_KP_Enter,  XK_KP_Decimal, XK_Return,
+    XK_Return, XK_space, XK_space, XK_space, XK_Escape, XK_Tab,  XK_BackSpace, XK_Delete,     XK_comma,
+    XK_period, XK_Left,  XK_Right, XK_Up,    XK_Down,   XK_F1,   XK_F2,        XK_F3,         XK_F4,
+    XK_F5,     XK_F6,    XK_F7,    XK_F8,    XK_F9,     XK_F10,  XK_F11,       XK_F12,        XK_a,
+    XK_c,      XK_e,     XK_n,     XK_s,     XK_v,      XK_g,    XK_m,         XK_k,          XK_h,
+    XK_d,      XK_u,     XK_l,     XK_t,     XK_q,      XK_z,    XK_x};
 
 // What reached the program's widgets from the window system.
 class Ricevuti : public QObject {
@@ -123,7 +126,12 @@ class Ricevuti : public QObject {
 class Soak : public QObject {
  public:
   Soak(IniettoreX &x, quint32 seme, int eventi, QString cartella, const QSet<QString> &raggiunte)
-      : m_x(x), m_seme(seme), m_g(seme), m_eventi(eventi), m_cartella(std::move(cartella)), m_raggiunte(raggiunte) {
+      : m_x(x),
+        m_seme(seme),
+        m_g(seme),
+        m_eventi(eventi),
+        m_cartella(std::move(cartella)),
+        m_raggiunte(raggiunte) {
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, [this] { passo(); });
   }
@@ -258,7 +266,8 @@ void Soak::clic(QWidget *finestra, QPoint dove, int pulsante, bool alza) {
   QWidget *fuoco = modale ? modale : finestra;
   // While the windows not reached are sought, the window is also mapped again:
   // minimised by the random user, it may still count as shown to the program.
-  if (finestra->windowType() != Qt::Popup && alza && cercati > 0) m_x.ripristina(fuoco->winId());
+  if (finestra->windowType() != Qt::Popup && alza && cercati > 0)
+    m_x.ripristina(fuoco->winId());
   else if (finestra->windowType() != Qt::Popup && (alza || QApplication::activeWindow() != fuoco))
     m_x.attiva(fuoco->winId());
   m_x.sposta(dove);
@@ -335,8 +344,10 @@ bool Soak::chiudiAperte() {
     return false;
   }
   if (QWidget *m = QApplication::activeModalWidget()) {
-    if (auto *d = qobject_cast<QDialog *>(m)) d->reject();
-    else m->close();
+    if (auto *d = qobject_cast<QDialog *>(m))
+      d->reject();
+    else
+      m->close();
     return false;
   }
   const QWidgetList tutte = QApplication::topLevelWidgets();
@@ -390,7 +401,8 @@ bool Soak::seguiVia() {
     // sought, the window is given room again.
     m_passi.clear();
     if (cercati == 0) return false;
-    m_x.ridimensiona(da->winId(), QSize(1000, 760).expandedTo(da->minimumSize()).boundedTo(da->maximumSize()));
+    m_x.ridimensiona(da->winId(),
+                     QSize(1000, 760).expandedTo(da->minimumSize()).boundedTo(da->maximumSize()));
     return true;
   }
   clic(da, dove, 1, true);
@@ -462,7 +474,8 @@ bool Soak::cerca() {
   QPair<QWidget *, const Via *> scelta{nullptr, nullptr};
   for (qsizetype i = 0; i < coda.size() && !scelta.second; ++i) {
     for (const Via &v : Vie()) {
-      if (v.da != coda.at(i) || primaVia.contains(v.finestra) || m_tentativi.value(&v) >= kTentativi) continue;
+      if (v.da != coda.at(i) || primaVia.contains(v.finestra) || m_tentativi.value(&v) >= kTentativi)
+        continue;
       QPair<QWidget *, const Via *> prima = primaVia.value(v.da);
       if (!prima.second) prima.second = &v;
       if (cercate.contains(v.finestra)) {
@@ -578,11 +591,13 @@ void Soak::verifica() {
   if (e.intOperazione < 0 || e.intOperazione > 20) f << u"intOperazione %1"_s.arg(e.intOperazione);
   if (e.intEsatte < 0 || e.intErrate < 0 || e.intEsatte + e.intErrate > std::max<int>(e.intOperazione, 0))
     f << u"intEsatte %1, intErrate %2 of %3"_s.arg(e.intEsatte).arg(e.intErrate).arg(e.intOperazione);
-  const auto cifre = std::count_if(e.strRisposta.cbegin(), e.strRisposta.cend(), [](QChar c) { return c.isDigit(); });
+  const auto cifre =
+      std::count_if(e.strRisposta.cbegin(), e.strRisposta.cend(), [](QChar c) { return c.isDigit(); });
   if (e.strRisposta.size() > e.intLunghezzaMassima || e.intLunghezzaMassima != 7 || cifre > 5)
     f << u"answer '%1'"_s.arg(e.strRisposta);
   if (e.strNomeAlunno.size() > 15) f << u"pupil's name '%1'"_s.arg(e.strNomeAlunno);
-  if (s.livello.intLivello < 1 || s.livello.intLivello > 12 || s.livello.intCifre < 1 || s.livello.intCifre > 2)
+  if (s.livello.intLivello < 1 || s.livello.intLivello > 12 || s.livello.intCifre < 1 ||
+      s.livello.intCifre > 2)
     f << u"level %1, digits %2"_s.arg(s.livello.intLivello).arg(s.livello.intCifre);
   const Impostazioni &i = s.impostazioni;
   if (i.intCosaCalcolare < 1 || i.intCosaCalcolare > 3 || i.intOrdineSimboli < 1 || i.intOrdineSimboli > 3 ||
@@ -591,12 +606,15 @@ void Soak::verifica() {
   const Scheda &k = s.scheda;
   if (k.intNumeroOperazioni % 10 != 0 || k.intNumeroOperazioni < 10 || k.intNumeroOperazioni > 30 ||
       k.intRigheGenerate < 0 || k.intRigheGenerate > 30 || k.intTipoScheda < 1 || k.intTipoScheda > 2)
-    f << u"worksheet %1 lines, %2 made, kind %3"_s.arg(k.intNumeroOperazioni).arg(k.intRigheGenerate).arg(k.intTipoScheda);
+    f << u"worksheet %1 lines, %2 made, kind %3"_s.arg(k.intNumeroOperazioni)
+             .arg(k.intRigheGenerate)
+             .arg(k.intTipoScheda);
   if (m_p->finestre.inizio()) {
     QFile file(NomeFileLivelli(s.livello.strNomeFile));
     const auto r = file.open(QIODevice::ReadOnly) ? LeggiRecordLivello(file.readAll()) : std::nullopt;
     if (!r || r->intLivello != s.livello.intLivello || r->intCifre != s.livello.intCifre)
-      f << u"level file does not hold family %1, %2 digits"_s.arg(s.livello.intLivello).arg(s.livello.intCifre);
+      f << u"level file does not hold family %1, %2 digits"_s.arg(s.livello.intLivello)
+               .arg(s.livello.intCifre);
   }
   if (!f.isEmpty()) guasto(f.join(u"; "_s));
 }
@@ -622,6 +640,11 @@ class TestSoak : public QObject {
   void initTestCase();
   void shouldSurviveARandomUserThroughEveryWindow_data();
   void shouldSurviveARandomUserThroughEveryWindow();
+
+ private:
+  // speech-dispatcher's socket folder: one for the whole run, as the speech
+  // library reads it once per process.
+  QTemporaryDir m_esecuzione;
 };
 
 void TestSoak::initTestCase() {
@@ -643,7 +666,12 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
   CartellaTemporanea dir;
   // No print queue of the machine is ever used: only "Salva come PDF".
   qputenv("CUPS_SERVER", QFile::encodeName(dir.percorso() + u"/nessun-cups.sock"_s));
-  // The options and the register the random user changes are this run's own.
+  // The options and the register the random user changes are this run's own,
+  // and so is the speech-dispatcher that F5 starts (silent, into a null output).
+  const QString senzaVoce = PreparaVocePrivata(dir.percorso());
+  if (!senzaVoce.isEmpty())
+    qInfo("soak: F5 finds no speech-dispatcher of the run's own: %s", qPrintable(senzaVoce));
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_esecuzione.path()));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.percorso() + u"/config"_s));
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir.percorso() + u"/dati"_s));
   IniettoreX x;
@@ -662,18 +690,22 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
       soak.inCima();
     }
     soak.spegni();
-    qInfo("soak: seed %u, %d events in %lld ms, then %d steps seeking the windows not reached; %d starts, %d ways "
-          "followed, %d PDF files asked for",
-          seme, soak.fatti, static_cast<long long>(tempo.elapsed()), soak.cercati, soak.avvii, soak.vieSeguite,
-          soak.pdfChiesti);
+    qInfo(
+        "soak: seed %u, %d events in %lld ms, then %d steps seeking the windows not reached; %d starts, %d "
+        "ways "
+        "followed, %d PDF files asked for",
+        seme, soak.fatti, static_cast<long long>(tempo.elapsed()), soak.cercati, soak.avvii, soak.vieSeguite,
+        soak.pdfChiesti);
     QVERIFY2(soak.guasti.isEmpty(), qPrintable(soak.guasti.join(u'\n')));
     QCOMPARE(soak.fatti, eventi);
   }
   qApp->removeEventFilter(&ricevuti);
-  qInfo("soak: keys %d (%d repeated, %d with Alt), presses left %d right %d, closes %d, resizes %d, minimised %d; "
-        "%d requests named a window already gone",
-        ricevuti.tasti, ricevuti.ripetuti, ricevuti.conAlt, ricevuti.sinistro, ricevuti.destro, ricevuti.chiusure,
-        ricevuti.ridimensionamenti, ricevuti.ridotte, x.errori());
+  qInfo(
+      "soak: keys %d (%d repeated, %d with Alt), presses left %d right %d, closes %d, resizes %d, minimised "
+      "%d; "
+      "%d requests named a window already gone",
+      ricevuti.tasti, ricevuti.ripetuti, ricevuti.conAlt, ricevuti.sinistro, ricevuti.destro,
+      ricevuti.chiusure, ricevuti.ridimensionamenti, ricevuti.ridotte, x.errori());
   // The events came through the X server, every kind of them.
   QVERIFY(ricevuti.tasti > 0);
   QVERIFY(ricevuti.ripetuti > 0);

@@ -1,20 +1,38 @@
 #include "ui/voce/vocetts.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
-#include <iterator>
 #include <utility>
+
+#include "platform/cartelle.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The speech-dispatcher engine where there is one: the desktop's speech service.
+// The program's own engine where its plugin is found; otherwise Qt's on
+// speech-dispatcher, the desktop's speech service; otherwise whatever there is.
 QString MotoreScelto() {
   const QStringList motori = QTextToSpeech::availableEngines();
-  if (motori.contains(u"speechd"_s)) return u"speechd"_s;
+  for (const QString &m : {u"vornel"_s, u"speechd"_s})
+    if (motori.contains(m)) return m;
   return motori.value(0);
+}
+
+const QString kSenzaItaliano = u"Non c'è una voce italiana: va installato speech-dispatcher-espeak-ng."_s;
+
+// Italian of Italy first, then any Italian (Switzerland, San Marino).
+QList<QLocale> Italiane(const QList<QLocale> &lingue) {
+  QList<QLocale> italiane;
+  std::copy_if(lingue.cbegin(), lingue.cend(), std::back_inserter(italiane),
+               [](const QLocale &l) { return l.language() == QLocale::Italian; });
+  std::stable_sort(italiane.begin(), italiane.end(), [](const QLocale &a, const QLocale &b) {
+    return (a.territory() == QLocale::Italy) > (b.territory() == QLocale::Italy);
+  });
+  return italiane;
 }
 
 }  // namespace
@@ -32,16 +50,13 @@ VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
                (motore->errorString().isEmpty() ? u"."_s : u": "_s + motore->errorString());
     return e;
   }
-  // Italian of Italy first, then any Italian (Switzerland, San Marino).
-  const QList<QLocale> lingue = motore->availableLocales();
-  QList<QLocale> italiane;
-  std::copy_if(lingue.cbegin(), lingue.cend(), std::back_inserter(italiane),
-               [](const QLocale &l) { return l.language() == QLocale::Italian; });
-  std::stable_sort(italiane.begin(), italiane.end(), [](const QLocale &a, const QLocale &b) {
-    return (a.territory() == QLocale::Italy) > (b.territory() == QLocale::Italy);
-  });
+  // The program's engine takes the language as it is and lists its voices
+  // only when asked: they are looked for afterwards. Qt's have listed them.
+  e.daVerificare = nome == u"vornel"_s;
+  const QList<QLocale> italiane = e.daVerificare ? QList<QLocale>{QLocale(QLocale::Italian, QLocale::Italy)}
+                                                 : Italiane(motore->availableLocales());
   if (italiane.isEmpty()) {
-    e.perche = u"Non c'è una voce italiana: va installato speech-dispatcher-espeak-ng."_s;
+    e.perche = kSenzaItaliano;
     return e;
   }
   motore->setLocale(italiane.first());
@@ -54,24 +69,41 @@ VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
   return e;
 }
 
+QString VoceTts::SenzaItaliano(const QString &motore) {
+  QTextToSpeech t(motore);
+  if (t.state() == QTextToSpeech::Error) return u"La sintesi vocale non risponde: "_s + t.errorString();
+  return Italiane(t.availableLocales()).isEmpty() ? kSenzaItaliano : QString();
+}
+
 VoceTts::VoceTts() : m_esito(std::make_shared<Esito>()) {
-  QThread *gui = QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread();
-  m_filo = QThread::create([esito = m_esito, gui] { *esito = Prepara(gui); });
-  m_filo->setObjectName(u"vornel-voce"_s);
-  connect(m_filo, &QThread::finished, this, &VoceTts::pronto);
-  m_filo->start(QThread::LowPriority);
+  // The program's engine is a plugin in the folder beside the module.
+  const QString plugin = TrovaParteDelProgramma(u"texttospeech/libvornel-speechd.so"_s);
+  if (!plugin.isEmpty()) QCoreApplication::addLibraryPath(QFileInfo(plugin).dir().absoluteFilePath(u".."_s));
+  QThread *gui =
+      QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread();
+  avviaFilo([esito = m_esito, gui] { *esito = Prepara(gui); }, &VoceTts::pronto);
+}
+
+void VoceTts::avviaFilo(const std::function<void()> &lavoro, void (VoceTts::*finito)()) {
+  QThread *filo = QThread::create(lavoro);
+  filo->setObjectName(u"vornel-voce"_s);
+  connect(filo, &QThread::finished, this, finito);
+  m_fili.append(filo);
+  filo->start(QThread::LowPriority);
 }
 
 VoceTts::~VoceTts() {
-  m_filo->disconnect(this);
   if (m_motore) m_motore->stop();
   // A speech-dispatcher that does not answer must not hold the program as it
-  // closes: a thread still readying the engine is left to end by itself, and
-  // what it made goes with it.
-  connect(m_filo, &QThread::finished, m_filo, &QObject::deleteLater);
-  if (m_filo->isFinished()) {
-    m_filo->wait();
-    delete m_filo;
+  // closes: a thread still at work is left to end by itself, and what it made
+  // goes with it.
+  for (QThread *filo : std::as_const(m_fili)) {
+    filo->disconnect(this);
+    connect(filo, &QThread::finished, filo, &QObject::deleteLater);
+    if (filo->isFinished()) {
+      filo->wait();
+      delete filo;
+    }
   }
 }
 
@@ -79,16 +111,29 @@ void VoceTts::pronto() {
   m_perche = m_esito->perche;
   m_motore = std::move(m_esito->motore);
   if (!m_motore) {
-    if (m_perche.isEmpty()) m_perche = u"La sintesi vocale non si è avviata."_s;
-    qWarning("no voice to read aloud: %s", qPrintable(m_perche));
-    cambia(Stato::Assente);
+    manca(m_perche.isEmpty() ? u"La sintesi vocale non si è avviata."_s : m_perche);
     return;
   }
   connect(m_motore.get(), &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
-    cambia(s == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
+    if (m_stato != Stato::Assente) cambia(s == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
   });
   cambia(m_motore->state() == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
   if (!m_attesa.isEmpty()) m_motore->say(std::exchange(m_attesa, QString()));
+  if (m_esito->daVerificare) {
+    const QString nome = m_motore->engine();
+    avviaFilo([esito = m_esito, nome] { esito->perche = SenzaItaliano(nome); }, &VoceTts::verificato);
+  }
+}
+
+void VoceTts::verificato() {
+  if (!m_esito->perche.isEmpty()) manca(m_esito->perche);
+}
+
+void VoceTts::manca(const QString &perche) {
+  m_perche = perche;
+  qWarning("no voice to read aloud: %s", qPrintable(m_perche));
+  if (m_motore) m_motore->stop();
+  cambia(Stato::Assente);
 }
 
 void VoceTts::cambia(Stato s) {
