@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -22,18 +23,19 @@
 #include <memory>
 
 #include "certificate/pdf.h"
+#include "didattica/sbaglio.h"
 #include "platform/stampanteqt.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "support/doppi.h"
 #include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
+#include "ui/programma/finestre.h"
 #include "ui/registro/frmalunno.h"
 #include "ui/registro/frmporta.h"
 #include "ui/registro/frmregistro.h"
 #include "ui/registro/quadernoregistro.h"
 #include "ui/registro/testiregistro.h"
-#include "ui/programma/finestre.h"
 
 using namespace Qt::StringLiterals;
 
@@ -179,7 +181,7 @@ class TestFinestreRegistro : public QObject {
 
  private:
   FrmRegistro *apriRegistro(const QString &pin, bool primaVolta);
-  void eseguiEsercizio();
+  void eseguiEsercizio(QStringList *sbagli = nullptr);
   std::unique_ptr<Programma> m_p;
 };
 
@@ -194,9 +196,11 @@ FrmRegistro *TestFinestreRegistro::apriRegistro(const QString &pin, bool primaVo
   return m_p->quaderno->finestraRegistro();
 }
 
-// Twenty operations, each answered 0 first (never right: both addends are
-// positive), then right.
-void TestFinestreRegistro::eseguiEsercizio() {
+// Twenty operations, each answered wrong first and then right: 0 at the odd
+// ones (never right: both addends are positive), at the even ones the right
+// digits with a zero more where the keypad has room for it. The kind of each
+// wrong answer, as the register names it, goes into `sbagli`.
+void TestFinestreRegistro::eseguiEsercizio(QStringList *sbagli) {
   frmInizio *inizio = m_p->finestre.inizio();
   QTest::mousePress(In(inizio, u"Option1_0"_s), Qt::LeftButton);
   QTest::mousePress(In(inizio, u"Option2_0"_s), Qt::LeftButton);
@@ -205,16 +209,25 @@ void TestFinestreRegistro::eseguiEsercizio() {
   QVERIFY(QTest::qWaitFor(
       [&] { return (es = m_p->finestre.esercizio()) && QApplication::activeWindow() == es; }));
   const Operazione &op = m_p->b.stato.operazione;
-  for (int i = 1; i <= 20; ++i) {
-    QCOMPARE(m_p->b.stato.esercizio.intOperazione, i);
-    QTest::mouseClick(In(es, u"Option2_0"_s), Qt::LeftButton);
-    QTest::mouseClick(In(es, u"Option2_12"_s), Qt::LeftButton);
-    QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Errato"_s);
-    QTest::mouseClick(In(es, u"Option3_1"_s), Qt::LeftButton);
-    for (QChar c : op.strRisultato)
+  const auto digita = [&](const QString &numero) {
+    for (QChar c : numero)
       if (c.isDigit() || c == u',')
         QTest::mouseClick(In(es, c == u',' ? u"Option2_10"_s : u"Option2_%1"_s.arg(c.digitValue())),
                           Qt::LeftButton);
+  };
+  for (int i = 1; i <= 20; ++i) {
+    QCOMPARE(m_p->b.stato.esercizio.intOperazione, i);
+    QString sbagliata = u"0"_s;
+    const QString cifre = QString(op.strRisultato).remove(u'.');
+    if (i % 2 == 0 && !cifre.contains(u',') && cifre.size() < 5) sbagliata = cifre + u'0';
+    digita(sbagliata);
+    QTest::mouseClick(In(es, u"Option2_12"_s), Qt::LeftButton);
+    QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Errato"_s);
+    if (sbagli)
+      *sbagli << NomeSbaglio(
+          ChiaveSbaglio(ClassificaSbaglio(op, m_p->b.stato.famiglia, Richiesta::Numero, sbagliata).sbaglio));
+    QTest::mouseClick(In(es, u"Option3_1"_s), Qt::LeftButton);
+    digita(op.strRisultato);
     QTest::mouseClick(In(es, u"Option2_12"_s), Qt::LeftButton);
     QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Esatto"_s);
     if (i < 20) QTest::mouseClick(In(es, u"Option2_13"_s), Qt::LeftButton);
@@ -239,9 +252,20 @@ void TestFinestreRegistro::shouldRecordTheChosenPupilsWrongAnswersAndShowThemInT
   QCOMPARE(m_p->b.stato.alunnoScelto.nomeClasse, u"3ª A"_s);
   QCOMPARE(In<QLabel>(inizio, u"lblAlunno"_s)->text(), u"Zoë (3ª A)"_s);
 
-  eseguiEsercizio();
+  // "Livello": family 9, chosen in the list; the window closes on Enter.
+  QuandoModale([](QWidget *f) {
+    auto *lista = In<QListWidget>(f, u"lstFamiglie"_s);
+    lista->setCurrentRow(8);
+    QTest::keyClick(lista, Qt::Key_Return);
+  });
+  In<QAction>(inizio, u"mnuLivello"_s)->trigger();
+  QCOMPARE(m_p->b.stato.livello.intLivello, 9);
+
+  QStringList sbagli;
+  eseguiEsercizio(&sbagli);
   if (QTest::currentTestFailed()) return;
   QVERIFY(m_p->b.messaggi.voci.isEmpty());
+  QVERIFY2(QSet<QString>(sbagli.cbegin(), sbagli.cend()).size() >= 2, qPrintable(sbagli.join(u'|')));
 
   // The end-of-exercise window's name box starts with the chosen name.
   m_p->finestre.apriStampaEsercizio();
@@ -259,7 +283,7 @@ void TestFinestreRegistro::shouldRecordTheChosenPupilsWrongAnswersAndShowThemInT
   auto *tblClasse = In<QTableWidget>(reg, u"tblClasse"_s);
   const int riga = RigaDi(tblClasse, u"Zoë"_s);
   QVERIFY2(riga >= 0, qPrintable(u"%1 righe, %2"_s.arg(tblClasse->rowCount()).arg(Testo(tblClasse, 0, 0))));
-  QCOMPARE(tblClasse->horizontalHeaderItem(1)->text(), u"Famiglia %1"_s.arg(m_p->b.stato.livello.intLivello));
+  QCOMPARE(tblClasse->horizontalHeaderItem(1)->text(), u"Famiglia 9"_s);
   QVERIFY(!Testo(tblClasse, riga, 1).isEmpty());
   QCOMPARE(Testo(tblClasse, RigaDi(tblClasse, u"D'Amico"_s), 1), QString());
 
@@ -283,17 +307,16 @@ void TestFinestreRegistro::shouldRecordTheChosenPupilsWrongAnswersAndShowThemInT
   QTest::keyClick(tblEsercizi, Qt::Key_Return);
   auto *tblOp = In<QTableWidget>(reg, u"tblOperazioni"_s);
   QCOMPARE(tblOp->rowCount(), 20);
-  int conLoStessoErrore = 0;
   for (int r = 0; r < 20; ++r) {
     const QString risposte = Testo(tblOp, r, 3);
-    // "0 (<mistake in words>); <right answer> (giusta)"
-    QVERIFY2(risposte.startsWith(u"0 ("_s) && risposte.endsWith(u"(giusta)"_s), qPrintable(risposte));
-    const QString parole = risposte.mid(3, risposte.indexOf(u')') - 3);
-    QVERIFY2(!parole.isEmpty() && parole != u"giusta"_s && !parole.contains(u'-'), qPrintable(risposte));
+    // "<wrong answer> (<mistake in words>); <right answer> (giusta)"
+    const QString parole =
+        risposte.mid(risposte.indexOf(u'(') + 1, risposte.indexOf(u')') - risposte.indexOf(u'(') - 1);
+    QVERIFY2(risposte.endsWith(u"(giusta)"_s), qPrintable(risposte));
+    QCOMPARE(parole, sbagli.value(r));
     QVERIFY(!tblOp->item(r, 3)->toolTip().isEmpty());
-    if (parole == errore) ++conLoStessoErrore;
   }
-  QVERIFY(conLoStessoErrore >= 1);
+  QVERIFY(sbagli.contains(errore));
 }
 
 void TestFinestreRegistro::shouldKeepTheChoiceWhenThePupilCancelsAndClearItWithSenzaNome() {
