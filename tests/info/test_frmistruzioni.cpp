@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QTest>
 #include <QTextBrowser>
 #include <memory>
@@ -22,6 +24,7 @@ class TestFrmIstruzioni : public QObject {
   void shouldOpenOnceFromTheMenuAndCloseWithItsButton();
   void shouldTellPupilsAndTeachersWhatTheProgramDoes_data();
   void shouldTellPupilsAndTeachersWhatTheProgramDoes();
+  void shouldListEveryShortcutOfTheWindows();
 
  private:
   frmInizio *avvia() {
@@ -75,6 +78,7 @@ void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes_data() {
   QTest::newRow("the help question") << u"Ti aiuto ?"_s;
   QTest::newRow("the program steps in") << u"Intervengo io"_s;
   QTest::newRow("keys") << u"V Verifica, N Avanti"_s;
+  QTest::newRow("read aloud") << u"F5 legge ad alta voce l'operazione"_s;
   QTest::newRow("teachers' part") << u"Per gli insegnanti"_s;
   QTest::newRow("levels") << u"dodici famiglie di unità"_s;
   QTest::newRow("printing without a printer") << u"Salva come PDF"_s;
@@ -87,6 +91,30 @@ void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes() {
   QVERIFY2(testo.contains(frase), qPrintable(frase));
   // The pupils' part comes first, in larger type than the teachers'.
   QVERIFY(testo.indexOf(u"Per gli alunni"_s) < testo.indexOf(u"Per gli insegnanti"_s));
+}
+
+// A key the program answers to everywhere in a window (a shortcut) is one the
+// pupils' list of keys names: none is left for the children to guess.
+void TestFrmIstruzioni::shouldListEveryShortcutOfTheWindows() {
+  frmInizio *inizio = avvia();
+  for (const QString &n : {u"Option1_0"_s, u"Option2_0"_s, u"Option3_0"_s})
+    QTest::mousePress(inizio->findChild<QAbstractButton *>(n), Qt::LeftButton);
+  QTRY_VERIFY(m_p->finestre.esercizio() && m_p->finestre.esercizio()->isVisible());
+  frmIstruzioni w;
+  const QString testo = w.findChild<QTextBrowser *>(u"txtIstruzioni"_s)->toPlainText().simplified();
+  const qsizetype da = testo.indexOf(u"I tasti."_s), a = testo.indexOf(u"Per gli insegnanti"_s);
+  QVERIFY(da >= 0 && a > da);
+  const QString tasti = testo.mid(da, a - da);
+  QStringList scorciatoie;
+  for (QWidget *f : {static_cast<QWidget *>(inizio), static_cast<QWidget *>(m_p->finestre.esercizio())})
+    for (const QShortcut *s : f->findChildren<QShortcut *>())
+      scorciatoie << s->key().toString(QKeySequence::NativeText);
+  // The help and the reading aloud at least.
+  QVERIFY2(scorciatoie.contains(u"F1"_s) && scorciatoie.contains(u"F5"_s),
+           qPrintable(scorciatoie.join(u' ')));
+  for (const QString &k : scorciatoie)
+    QVERIFY2(tasti.contains(QRegularExpression(u"(^|\\W)"_s + QRegularExpression::escape(k) + u" "_s)),
+             qPrintable(k));
 }
 
 QTEST_MAIN(TestFrmIstruzioni)

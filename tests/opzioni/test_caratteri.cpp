@@ -227,25 +227,35 @@ void TestCaratteri::shouldGrowTheOperationWithTheBoard_data() {
   QTest::addColumn<QSize>("finestra");
   QTest::addColumn<bool>("simbolo");
   QTest::addColumn<bool>("piuLarghi");
+  QTest::addColumn<QString>("colonna");  // what stands in the column at hand: nothing, the table, "Leggi"
   // 1080 less a menu bar and a title bar; Xvfb with no window manager gives the rest.
   for (const QSize s : {QSize(1920, 1050), QSize(1920, 1080)}) {
     for (bool simbolo : {false, true}) {
-      QTest::addRow("%dx%d %s", s.width(), s.height(), simbolo ? "symbol view" : "number view") << s << simbolo << false;
-      QTest::addRow("%dx%d %s, widest texts", s.width(), s.height(), simbolo ? "symbol view" : "number view")
-          << s << simbolo << true;
+      const char *vista = simbolo ? "symbol view" : "number view";
+      QTest::addRow("%dx%d %s", s.width(), s.height(), vista) << s << simbolo << false << QString();
+      QTest::addRow("%dx%d %s, widest texts", s.width(), s.height(), vista)
+          << s << simbolo << true << QString();
+      for (const char *colonna : {"tabellaAMano", "cmdLeggi"})
+        QTest::addRow("%dx%d %s, widest texts, %s", s.width(), s.height(), vista, colonna)
+            << s << simbolo << true << QString::fromLatin1(colonna);
     }
   }
+  QTest::addRow("1920x1050 number view, tabellaAMano")
+      << QSize(1920, 1050) << false << false << u"tabellaAMano"_s;
 }
 
 void TestCaratteri::shouldGrowTheOperationWithTheBoard() {
   QFETCH(QSize, finestra);
   QFETCH(bool, simbolo);
   QFETCH(bool, piuLarghi);
+  QFETCH(QString, colonna);
   Banco b;
   Operazione4(b.casuale, 1, 3, 5, 4);
   Famiglia(b.stato, 3);
   b.stato.impostazioni.intCosaCalcolare = simbolo ? 2 : 1;
   b.stato.opzioni.macchina.caratteriGrandi = true;
+  b.stato.opzioni.macchina.tabellaAMano = colonna == u"tabellaAMano"_s;
+  b.stato.opzioni.macchina.leggiSempre = colonna == u"cmdLeggi"_s;
   auto *e = new FrmOperativo(b.ctx);
   QVERIFY(Attiva(e));
   const QStringList riga = simbolo ? QStringList{u"label4S"_s, u"lblSegno"_s, u"label8S"_s, u"lblUguale"_s, u"label11S"_s,
@@ -281,9 +291,22 @@ void TestCaratteri::shouldGrowTheOperationWithTheBoard() {
   QCOMPARE(e->findChild<QLabel *>(u"LblEsito"_s)->font().pointSizeF(), 24 * k);
   QVERIFY(e->findChild<QLabel *>(correzione)->font().pointSizeF() >= 28 * k);
   QCOMPARE(Stretti(e), QStringList());
+  // What stands in the column is whole and covers no part of the operation.
+  if (!colonna.isEmpty()) {
+    const QWidget *aMano = e->findChild<QWidget *>(colonna);
+    QVERIFY(aMano && aMano->isVisibleTo(e));
+    QVERIFY(e->client()->rect().contains(aMano->geometry()));
+    for (const QString &n : riga + QStringList{correzione}) {
+      const QWidget *l = e->findChild<QWidget *>(n);
+      QVERIFY2(!QRect(l->mapTo(e->client(), QPoint(0, 0)), l->size()).intersects(aMano->geometry()),
+               qPrintable(n));
+    }
+  }
   if (const QString cartella = qEnvironmentVariable("VORNEL_SCHERMATE"); !cartella.isEmpty())
-    QVERIFY(e->grab().save(cartella + u"/esercizio-lim-%1%2.png"_s.arg(simbolo ? u"simbolo"_s : u"numero"_s,
-                                                                       piuLarghi ? u"-larghi"_s : QString())));
+    QVERIFY(e->grab().save(
+        cartella + u"/esercizio-lim-%1%2%3.png"_s.arg(simbolo ? u"simbolo"_s : u"numero"_s,
+                                                      piuLarghi ? u"-larghi"_s : QString(),
+                                                      colonna.isEmpty() ? QString() : u"-"_s + colonna)));
   // Back to the design size: still larger than the design's type, and still fitting.
   e->resize(e->clientProgetto().width(), e->clientProgetto().height() + e->menuWidget()->height());
   QCoreApplication::processEvents();

@@ -35,6 +35,24 @@ QColor SfondoSotto(const QWidget *w, QPalette::ColorGroup g) {
   return w->palette().color(g, QPalette::Window);
 }
 
+// The same as designed: the colour under w in the design, whether or not the window shows it.
+QColor SfondoProgettoSotto(const QWidget *w) {
+  for (const QWidget *a = w->parentWidget(); a; a = a->parentWidget())
+    if (a->autoFillBackground() || a->isWindow())
+      return contrasto::TavolozzaProgetto(a).color(QPalette::Window);
+  return contrasto::TavolozzaProgetto(w).color(QPalette::Window);
+}
+
+// A label without text that fills a colour of its own (the marker beside a
+// chosen option) is a sign when the design shows it: its colour stands out
+// from what lies under it by the 3 : 1 WCAG asks of a graphical object.
+bool SegnoMostrato(const QWidget *w) {
+  const auto *l = qobject_cast<const QLabel *>(w);
+  if (!l || !l->text().isEmpty() || !l->autoFillBackground()) return false;
+  return contrasto::Rapporto(contrasto::TavolozzaProgetto(w).color(QPalette::Window),
+                             SfondoProgettoSotto(w)) >= 3.0;
+}
+
 struct Coppia {
   QColor testo, sfondo;
 };
@@ -78,6 +96,16 @@ QStringList SottoIlMinimo(QWidget *finestra) {
           sotto << u"%1/%2 %3 %4 on %5: %6"_s.arg(finestra->objectName(), w->objectName(), x.cosa, x.testo.name(),
                                                   x.sfondo.name())
                        .arg(r, 0, 'f', 2);
+      continue;
+    }
+    // A sign the design shows must stand out as a text does: its colour on what lies under it.
+    if (SegnoMostrato(w)) {
+      const QPalette::ColorGroup g = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
+      const QColor segno = w->palette().color(g, QPalette::Window), fondo = SfondoSotto(w, g);
+      if (const double r = contrasto::Rapporto(segno, fondo); r < contrasto::kMinimo)
+        sotto << u"%1/%2 sign %3 on %4: %5"_s
+                     .arg(finestra->objectName(), w->objectName(), segno.name(), fondo.name())
+                     .arg(r, 0, 'f', 2);
       continue;
     }
     const auto c = CoppiaDi(w);
@@ -206,6 +234,9 @@ void TestContrasto::shouldReachSevenToOneInEveryControlOfEveryWindow() {
     auto *visualizza = schede->findChild<QWidget *>(u"CmdVisualizzaSchedaAlunni"_s);
     QVERIFY(visualizza && visualizza->isEnabled());
     QTest::mouseClick(visualizza, Qt::LeftButton);
+    // The markers of the two choices are measured as the signs they are.
+    for (const QString &nome : {u"Label3_0"_s, u"Label4_0"_s})
+      QVERIFY2(SegnoMostrato(schede->findChild<QLabel *>(nome)), qPrintable(nome));
     auto *riga = schede->findChild<QLabel *>(u"LblOp_1"_s);
     QVERIFY(riga && !riga->text().trimmed().isEmpty());
     sotto << SottoIlMinimo(schede);

@@ -56,6 +56,14 @@ QPalette Tavolozza(const QPalette &progetto) {
   return p;
 }
 
+QPalette TavolozzaSegno(const QPalette &progetto) {
+  QPalette p = Tavolozza(progetto);
+  for (auto gruppo : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    for (auto ruolo : {QPalette::Window, QPalette::Button, QPalette::Base})
+      p.setColor(gruppo, ruolo, Testo(progetto.color(gruppo, ruolo)));
+  return p;
+}
+
 bool Attivo(const QWidget *w) {
   const QWidget *f = w ? w->window() : nullptr;
   return f && f->property(kProprieta).toBool();
@@ -69,7 +77,7 @@ QPalette TavolozzaProgetto(const QWidget *w) {
 void ImpostaTavolozza(QWidget *w, const QPalette &progetto) {
   if (Attivo(w)) {
     w->setProperty(kProgetto, QVariant::fromValue(progetto));
-    w->setPalette(Tavolozza(progetto));
+    w->setPalette(w->property(kSegno).toBool() ? TavolozzaSegno(progetto) : Tavolozza(progetto));
   } else {
     if (w->property(kProgetto).isValid()) w->setProperty(kProgetto, QVariant());
     w->setPalette(progetto);

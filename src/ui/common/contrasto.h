@@ -14,6 +14,11 @@ class QWidget;
 namespace contrasto {
 
 inline constexpr char kProprieta[] = "altoContrasto";
+// A control carrying this property, true, is a sign: the colour it fills is what
+// it shows (a marker beside a chosen button), not a background for a text. In
+// high contrast that colour is darkened as a text's is, so the sign reaches the
+// ratio on the background around it instead of fading into it.
+inline constexpr char kSegno[] = "segno";
 inline constexpr double kMinimo = 7.0;
 
 // WCAG relative luminance (sRGB) and the contrast ratio of two colours (1..21).
@@ -26,11 +31,14 @@ inline constexpr double kMinimo = 7.0;
 [[nodiscard]] QColor Sfondo(const QColor &progetto);
 [[nodiscard]] QColor Testo(const QColor &progetto);
 [[nodiscard]] QPalette Tavolozza(const QPalette &progetto);
+// The same for a sign: its fill keeps its hue, darkened like a text.
+[[nodiscard]] QPalette TavolozzaSegno(const QPalette &progetto);
 
 // Whether w's window is in high contrast.
 [[nodiscard]] bool Attivo(const QWidget *w);
 // Sets a widget's palette: the designed one, or its high-contrast twin when
-// its window is in high contrast (the designed one then kept aside).
+// its window is in high contrast (the designed one then kept aside); a sign's
+// twin is TavolozzaSegno's.
 void ImpostaTavolozza(QWidget *w, const QPalette &progetto);
 // The palette as designed, whether or not it is shown in high contrast.
 [[nodiscard]] QPalette TavolozzaProgetto(const QWidget *w);

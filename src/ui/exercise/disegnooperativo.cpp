@@ -108,4 +108,10 @@ constexpr std::array kLavagna{
 std::span<const Controllo> Controlli() { return kControlli; }
 std::span<const Posto> Lavagna() { return kLavagna; }
 
+Posto LavagnaConColonna(const Posto &p) {
+  constexpr int kConColonna = kLarghezza + kLarghezzaAMano;
+  return {p.nome, p.sinistra * kConColonna / kLarghezza, p.alto, p.larghezza * kConColonna / kLarghezza,
+          p.altezza};
+}
+
 }  // namespace disegno

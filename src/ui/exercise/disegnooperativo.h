@@ -56,6 +56,14 @@ struct Posto {
 };
 [[nodiscard]] std::span<const Posto> Lavagna();
 
+// With the column at hand beside it, the operation's row on the board reaches
+// across the column too: the row as Lavagna() lays it, stretched across the
+// widened client, so the operation grows on a wide board as much as it does
+// without the column. The table at hand then starts below the row, level with
+// the verdict, and keeps its foot.
+[[nodiscard]] Posto LavagnaConColonna(const Posto &p);
+inline constexpr int kTabellaAManoAltoLavagna = 3780;
+
 // The "Leggi" button, wanted by the pupil's plan, stands at the top of the same
 // column, beside the counters.
 inline constexpr int kLeggiSinistra = kLarghezza, kLeggiAlto = 120;

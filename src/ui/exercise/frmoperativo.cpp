@@ -430,8 +430,9 @@ void FrmOperativo::applicaOpzioni() {
 // The table at hand and the "Leggi" button take a column of their own beside
 // the operation: the design widens by that column and every control is laid
 // out anew from its design place, so the column covers nothing. With the type
-// that fills the board, the operation's row takes the frame. The window keeps
-// its state (maximised or not); the exercise goes on.
+// that fills the board, the operation's row takes the frame, and the column's
+// top as well when the column is shown, the table standing below the row. The
+// window keeps its state (maximised or not); the exercise goes on.
 void FrmOperativo::progetta(bool tabella, bool leggi, bool lavagna) {
   const bool tabellaMostrata = m_tabellaAMano && !m_tabellaAMano->isHidden();
   const bool leggiMostrato = m_cmdLeggi && !m_cmdLeggi->isHidden();
@@ -441,9 +442,12 @@ void FrmOperativo::progetta(bool tabella, bool leggi, bool lavagna) {
   const QSize visto = client()->size();
   for (const disegno::Controllo &c : disegno::Controlli())
     m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
+  const bool colonna = tabella || leggi;
   if (lavagna)
-    for (const disegno::Posto &c : disegno::Lavagna())
+    for (const disegno::Posto &p : disegno::Lavagna()) {
+      const disegno::Posto c = colonna ? disegno::LavagnaConColonna(p) : p;
       m_controlli.value(QString::fromUtf16(c.nome))->setGeometry(aspetto::twips(c.sinistra, c.alto, c.larghezza, c.altezza));
+    }
   if (tabella && !m_tabellaAMano) {
     m_tabellaAMano = new VistaTabellaUnita(client());
     m_tabellaAMano->setObjectName(u"tabellaAMano"_s);
@@ -463,8 +467,11 @@ void FrmOperativo::progetta(bool tabella, bool leggi, bool lavagna) {
     statoVoce();
   }
   if (m_tabellaAMano) {
-    m_tabellaAMano->setGeometry(aspetto::twips(disegno::kTabellaAManoSinistra, disegno::kTabellaAManoAlto,
-                                               disegno::kTabellaAManoLarghezza, disegno::kTabellaAManoAltezza));
+    // On the board the row takes the column's top: the table stands below it, its foot where it was.
+    const int alto = lavagna ? disegno::kTabellaAManoAltoLavagna : disegno::kTabellaAManoAlto;
+    m_tabellaAMano->setGeometry(
+        aspetto::twips(disegno::kTabellaAManoSinistra, alto, disegno::kTabellaAManoLarghezza,
+                       disegno::kTabellaAManoAlto + disegno::kTabellaAManoAltezza - alto));
     m_tabellaAMano->setVisible(tabella);
   }
   if (m_cmdLeggi) {
@@ -472,7 +479,7 @@ void FrmOperativo::progetta(bool tabella, bool leggi, bool lavagna) {
         aspetto::twips(disegno::kLeggiSinistra, disegno::kLeggiAlto, disegno::kLeggiLarghezza, disegno::kLeggiAltezza));
     m_cmdLeggi->setVisible(leggi);
   }
-  nuovoProgetto({disegno::kLarghezza + (tabella || leggi ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
+  nuovoProgetto({disegno::kLarghezza + (colonna ? disegno::kLarghezzaAMano : 0), disegno::kAltezza});
   if (lavagna) agioOperazione();
   if (ingrandita) client()->resize(visto);
   else dimensioneProgetto();
@@ -513,9 +520,11 @@ void FrmOperativo::agioOperazione() {
     const QString nome = QString::fromUtf16(c.nome);
     if (!testi.contains(nome)) continue;
     const QFontMetricsF fm(Carattere(c));
-    // A pixel each side for the antialiased edge of the glyphs.
+    // A pixel each side for the antialiased edge of the glyphs; and, across, half
+    // a pixel a glyph, as the drawn size rounds each glyph's advance to the pixel.
     const QRect r = m_controlli.value(nome)->contentsRect().adjusted(1, 1, -1, -1);
-    const Agio a{r.width() / fm.horizontalAdvance(testi.value(nome)), r.height() / fm.height()};
+    const QString &t = testi.value(nome);
+    const Agio a{(r.width() - 0.5 * t.size()) / fm.horizontalAdvance(t), r.height() / fm.height()};
     agi.insert(nome, a);
     if (c.tipo == Tipo::Correzione) correzioni << nome;
     else riga = {std::min(riga.o, a.o), std::min(riga.v, a.v)};

@@ -29,6 +29,7 @@ Dopo tre NO il programma dice <b>Intervengo io</b> e ti mostra la risposta.</p>
 <p><b>I tasti.</b><br>
 <b>0</b>–<b>9</b> e <b>,</b> scrivono il numero; <b>C</b> o <b>Backspace</b> cancellano l'ultima cifra;<br>
 <b>V</b> Verifica, <b>N</b> Avanti, <b>E</b> esci dall'esercizio;<br>
+<b>F5</b> legge ad alta voce l'operazione;<br>
 <b>spazio</b> passa al pulsante seguente, <b>Invio</b> lo preme;<br>
 nella finestra iniziale <b>1</b>, <b>2</b>, <b>3</b> scelgono il pulsante;<br>
 <b>F1</b> apre queste istruzioni.</p>

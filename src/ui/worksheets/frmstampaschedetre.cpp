@@ -2,6 +2,7 @@
 
 #include "generation/famiglie.h"
 #include "ui/common/aspetto.h"
+#include "ui/common/contrasto.h"
 #include "ui/common/gruppoopzioni.h"
 #include "ui/common/tipovivo.h"
 #include "ui/worksheets/componiriga.h"
@@ -196,8 +197,12 @@ void FrmStampaSchedeTre::mostraStampa(int tipo) {
   m_stampaDocenti->setVisible(tipo == 2);
 }
 
+// The chosen option's marker is a sign in its colour; the others are the window's background.
 void FrmStampaSchedeTre::marca(const QList<QLabel *> &marcatori, int k) {
-  for (int j = 0; j < marcatori.size(); ++j) aspetto::colora(marcatori[j], j == k ? kMarcato : aspetto::kSfondo);
+  for (int j = 0; j < marcatori.size(); ++j) {
+    marcatori[j]->setProperty(contrasto::kSegno, j == k);
+    aspetto::colora(marcatori[j], j == k ? kMarcato : aspetto::kSfondo);
+  }
 }
 
 void FrmStampaSchedeTre::svuotaAnteprima(const QString &testo) {
