@@ -2,12 +2,6 @@
 // real PDF printer: start window -> exercise -> end-of-exercise window ->
 // certificate -> back; start window -> worksheets -> preview -> print to PDF.
 // Every control a pupil uses must tell a screen reader what it is.
-#include "platform/codecups.h"
-#include "platform/stampanteqt.h"
-#include "support/doppi.h"
-#include "ui/programma/programma.h"
-#include "ui/programma/finestre.h"
-
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
@@ -19,6 +13,12 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <memory>
+
+#include "platform/codecups.h"
+#include "platform/stampanteqt.h"
+#include "support/doppi.h"
+#include "ui/programma/finestre.h"
+#include "ui/programma/programma.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,8 +48,12 @@ struct Mondo {
   }
 };
 
-QWidget *Fuoco() { return QApplication::focusWidget(); }
-QString NomeFuoco() { return Fuoco() ? Fuoco()->objectName() : QString(); }
+QWidget *Fuoco() {
+  return QApplication::focusWidget();
+}
+QString NomeFuoco() {
+  return Fuoco() ? Fuoco()->objectName() : QString();
+}
 
 void Tasto(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
   QWidget *f = Fuoco();
@@ -58,7 +62,8 @@ void Tasto(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
 }
 
 bool AttivaDavvero(QWidget *w) {
-  return w && QTest::qWaitFor([w] { return QApplication::activeWindow() == w && Fuoco() && Fuoco()->window() == w; });
+  return w && QTest::qWaitFor(
+                  [w] { return QApplication::activeWindow() == w && Fuoco() && Fuoco()->window() == w; });
 }
 
 // Controls without a name for a screen reader: visible buttons, and labels
@@ -83,6 +88,7 @@ class TestProgramma : public QObject {
   void initTestCase() { ImpostaApplicazione(); }  // the style and colours main sets
   void cleanup() { m_m.reset(); }
   void shouldShowTheCaptionsAsTheyStand();
+  void shouldStartWithNeitherTheRegisterNorTheVoiceLoaded();
   void shouldLeaveTheStartWindowUnpaintedWhenTheExerciseComesInFront();
   void shouldWalkFromStartToCertificateAndBackByKeyboard();
   void shouldComposeAndPrintAWorksheetByKeyboard();
@@ -155,8 +161,8 @@ void TestProgramma::shouldWalkFromStartToCertificateAndBackByKeyboard() {
     for (QChar c : cifre) Tasto(c == u',' ? Qt::Key_Comma : Qt::Key_0 + c.digitValue());
     Tasto(Qt::Key_V);
     Tasto(Qt::Key_Return);
-    QVERIFY2(m_m->stato.esercizio.intEsatte == i, qPrintable(m_m->stato.operazione.strRisultato + u" / "_s +
-                                                             m_m->stato.esercizio.strRisposta));
+    QVERIFY2(m_m->stato.esercizio.intEsatte == i,
+             qPrintable(m_m->stato.operazione.strRisultato + u" / "_s + m_m->stato.esercizio.strRisposta));
     if (i < 20) Tasto(Qt::Key_N), Tasto(Qt::Key_Return);
   }
   QVERIFY(es->findChild<QWidget *>(u"fraAvviso"_s)->isEnabled());
@@ -248,6 +254,26 @@ static QStringList LibrerieCaricate(const QStringList &parti) {
       if (riga.contains('/') && percorso.contains(parte) && !trovate.contains(percorso)) trovate << percorso;
   }
   return trovate;
+}
+
+// The register and the voice are modules of the program, loaded at their first
+// use: with the start window up, nothing of Qt SQL, Qt Network (the teacher's
+// door), Qt TextToSpeech or speech-dispatcher is in the process. Runs first,
+// before any other test of this process opens an exercise.
+void TestProgramma::shouldStartWithNeitherTheRegisterNorTheVoiceLoaded() {
+  const QStringList moduli = {u"libQt6Sql"_s,  u"libQt6Network"_s,      u"libQt6TextToSpeech"_s,
+                              u"libspeechd"_s, u"libvornel-registro"_s, u"libvornel-voce"_s};
+  CartellaTemporanea dir;
+  Programma p(u"vornel"_s);
+  p.avvia();
+  QVERIFY(AttivaDavvero(p.finestre.inizio()));
+  QVERIFY(QTest::qWaitForWindowExposed(p.finestre.inizio()));
+  const QStringList caricate = LibrerieCaricate(moduli);
+  QVERIFY2(caricate.isEmpty(), qPrintable(caricate.join(u", "_s)));
+  // Asked for, the register comes with Qt SQL.
+  QVERIFY(p.finestre.quaderno());
+  QVERIFY(!LibrerieCaricate({u"libQt6Sql"_s}).isEmpty());
+  p.finestre.chiudiTutto();
 }
 
 void TestProgramma::shouldPrintWithNoPrintSystemInTheProcess() {
