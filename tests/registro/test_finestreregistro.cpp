@@ -591,6 +591,9 @@ void TestFinestreRegistro::shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn() 
   finestre.impostaQuaderno(std::make_unique<QuadernoRegistro>(dir.percorso() + u"/registro.sqlite"_s));
   frmInizio *inizio = finestre.avvia(ctx);
   QVERIFY(Attiva(inizio));
+  const QString fileLivello = QDir::current().filePath(u"vornel.dat"_s);
+  const QByteArray livello = Contenuto(fileLivello);
+  QVERIFY(!livello.isEmpty());
   // Neither window opens over a register that can't be used; the fault is told once.
   for (const QString &voce : {u"mnuAlunno"_s, u"mnuRegistro"_s, u"mnuAlunno"_s}) {
     In<QAction>(inizio, voce)->trigger();
@@ -598,12 +601,23 @@ void TestFinestreRegistro::shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn() 
   }
   QCOMPARE(b.messaggi.voci.size(), 1);
   QCOMPARE(b.stato.alunnoScelto.id, 0);
-  // The drill still starts.
+  QCOMPARE(Contenuto(fileLivello), livello);
+  // The drill still starts, and its first operation, closed, goes to no
+  // register without a second message or harm to the level file.
   QTest::mousePress(In(inizio, u"Option1_0"_s), Qt::LeftButton);
   QTest::mousePress(In(inizio, u"Option2_0"_s), Qt::LeftButton);
   QTest::mousePress(In(inizio, u"Option3_0"_s), Qt::LeftButton);
   QVERIFY(QTest::qWaitFor([&] { return finestre.esercizio() && finestre.esercizio()->isVisible(); }));
   QCOMPARE(b.stato.esercizio.intOperazione, 1);
+  for (QChar c : b.stato.operazione.strRisultato)
+    if (c.isDigit() || c == u',')
+      QTest::mouseClick(
+          In(finestre.esercizio(), c == u',' ? u"Option2_10"_s : u"Option2_%1"_s.arg(c.digitValue())),
+          Qt::LeftButton);
+  QTest::mouseClick(In(finestre.esercizio(), u"Option2_12"_s), Qt::LeftButton);
+  QCOMPARE(In<QLabel>(finestre.esercizio(), u"LblEsito"_s)->text(), u"Esatto"_s);
+  QCOMPARE(b.messaggi.voci.size(), 1);
+  QCOMPARE(Contenuto(fileLivello), livello);
   for (QWidget *w : QApplication::topLevelWidgets()) w->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   delete finestre.inizio();
