@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPixmap>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -137,26 +137,24 @@ void Riga(const char *cosa, double ms, const char *meta) {
 }
 
 // What the teacher waits for: the call that reads the register and fills the
-// tables, the posted events (layouts, the headers' sections) and the timers
-// due, then the whole window drawn, children and all (QWidget::grab draws it
-// whether or not the platform has shown the window yet). The parts the
-// platform already repainted while the events ran are drawn twice, so the
-// figure errs on the long side.
+// tables, the posted events (layouts, the headers' sections), the whole window
+// painted at once (repaint() paints what the call left dirty with the rest,
+// and flushes it to the platform) and whatever events are left after it.
 template <typename F>
 double Mostrata(QWidget *finestra, F &&chiamata) {
   const auto t0 = Tempo::now();
   chiamata();
   QCoreApplication::sendPostedEvents();
+  finestra->repaint();
   QCoreApplication::processEvents();
-  (void)finestra->grab();
   return Microsecondi(t0, Tempo::now()) / 1000.0;
 }
 
 // Brings the window back to where a view starts from, out of the timing.
 void Quieta(QWidget *finestra) {
   QCoreApplication::sendPostedEvents();
+  finestra->repaint();
   QCoreApplication::processEvents();
-  (void)finestra->grab();
 }
 
 void RigaFinestra(const char *cosa, std::vector<double> ms, const char *meta) {
@@ -196,13 +194,19 @@ void Finestra(Registro &r, qint64 classe) {
   constexpr int kVolte = 11;
 
   // Opening: the window built (it reads the first class and its first pupil),
-  // shown and painted.
+  // shown, and painted once the platform has exposed it: repaint() paints only
+  // a window on screen.
   const auto t0 = Tempo::now();
   auto *w = new FrmRegistro(r, ctx);
   w->show();
+  QElapsedTimer attesa;
+  attesa.start();
+  while (!(w->windowHandle() && w->windowHandle()->isExposed()) && attesa.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  Controlla(w->windowHandle() && w->windowHandle()->isExposed(), "itself: the platform never exposed it");
   QCoreApplication::sendPostedEvents();
+  w->repaint();
   QCoreApplication::processEvents();
-  (void)w->grab();
   const double apertura = Microsecondi(t0, Tempo::now()) / 1000.0;
   auto *schede = Figlio<QTabWidget>(w, "tabRegistro");
   auto *tblClasse = Figlio<QTableWidget>(w, "tblClasse");
@@ -210,7 +214,7 @@ void Finestra(Registro &r, qint64 classe) {
   auto *tblOperazioni = Figlio<QTableWidget>(w, "tblOperazioni");
   const QList<Alunno> alunni = r.alunni(classe);
   Controlla(alunni.size() == kAlunni && tblClasse->rowCount() == kAlunni, "the class");
-  std::printf("%-44s %10.2f ms   (goal -)\n", "register window opened, first paint", apertura);
+  std::printf("%-44s %10.2f ms   (goal -)\n", "register window opened and painted", apertura);
 
   std::vector<double> classeMs;
   for (int i = 0; i <= kVolte; ++i) {
@@ -233,7 +237,8 @@ void Finestra(Registro &r, qint64 classe) {
       w->mostraAlunno(alunno);
       schede->setCurrentIndex(1);
     });
-    Controlla(tblEsercizi->rowCount() == kAnni * kGiorni * kAlGiorno, "the pupil's exercises");
+    // At least: a file used before has the writes timed below, on one pupil's page.
+    Controlla(tblEsercizi->rowCount() >= kAnni * kGiorni * kAlGiorno, "the pupil's exercises");
     esercizio = tblEsercizi->item(0, 0)->data(Qt::UserRole).toLongLong();
     if (i > 0) paginaMs.push_back(ms);
   }
