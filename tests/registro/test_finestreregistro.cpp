@@ -176,6 +176,7 @@ class TestFinestreRegistro : public QObject {
   void shouldExportTheChosenFilesAndNothingWhenTheChoiceIsCancelled();
   void shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn();
   void shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn();
+  void shouldSizeThePupilsColumnsToTheirWidestTexts();
   void shouldRenameAndEraseAClassThroughTheWindow();
   void shouldPrintThePupilsPageWithTheMistakeInWords();
 
@@ -621,6 +622,43 @@ void TestFinestreRegistro::shouldTellAnUnusableRegisterOnceAndLetTheDrillGoOn() 
   for (QWidget *w : QApplication::topLevelWidgets()) w->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   delete finestre.inizio();
+}
+
+// The pupil's page sizes its columns measuring each different text once: the
+// widths are those Qt's own measure of every cell gives.
+void TestFinestreRegistro::shouldSizeThePupilsColumnsToTheirWidestTexts() {
+  m_p = std::make_unique<Programma>();
+  Registro &r = m_p->quaderno->registro();
+  const QStringList errori = {u"zero"_s, u"virgola+1"_s, u"unita"_s, u"simbolo-3"_s, u"vuota"_s};
+  for (int i = 0; i < 24; ++i) {
+    RegistrazioneEsercizio reg(r);
+    DatiEsercizio d;
+    d.alunno = m_p->zoe;
+    d.famiglia = 1 + i % 12;
+    d.cifre = 1 + i % 2;
+    d.cosa = 1 + i % 3;
+    d.ordine = 1 + (i / 3) % 3;
+    d.inizio = QDateTime(QDate(2026, 9, 14).addDays(i), QTime(8 + i % 5, 0));
+    QVERIFY(reg.inizia(d));
+    const int operazioni = i % 4 == 3 ? 5 : 20;  // now and then one left unfinished
+    for (int n = 1; n <= operazioni; ++n)
+      QVERIFY(reg.operazioneChiusa(
+          Chiusa(n, n % 3 == 0 ? QStringList{errori.at((i + n) % errori.size())} : QStringList{})));
+    if (operazioni < 20) QVERIFY(reg.interrompi());
+  }
+  FrmRegistro f(r, m_p->ctx);
+  QVERIFY(Attiva(&f));
+  f.mostraAlunno(m_p->zoe);
+  auto *tbl = In<QTableWidget>(&f, u"tblEsercizi"_s);
+  QCOMPARE(tbl->rowCount(), 24);
+  QList<int> larghezze;
+  for (int c = 0; c + 1 < tbl->columnCount(); ++c) larghezze << tbl->columnWidth(c);
+  tbl->horizontalHeader()->setStretchLastSection(false);
+  tbl->resizeColumnsToContents();
+  for (int c = 0; c + 1 < tbl->columnCount(); ++c)
+    QVERIFY2(
+        larghezze.at(c) == tbl->columnWidth(c),
+        qPrintable(u"column %1: %2, measured %3"_s.arg(c).arg(larghezze.at(c)).arg(tbl->columnWidth(c))));
 }
 
 void TestFinestreRegistro::shouldShowTheExercisesWithoutANameOnAPageOfTheirOwn() {

@@ -14,10 +14,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
@@ -53,6 +55,31 @@ QTableWidget *Tabella(const QString &nome, const QString &accessibile, QWidget *
   return t;
 }
 
+// Each column as wide as its widest text or its header, as
+// resizeColumnsToContents() makes it, but with each different text measured
+// once: a school cycle's two thousand rows hold a few dozen texts a column.
+void AdattaColonne(QTableWidget *t) {
+  QStyleOptionViewItem opzione;
+  opzione.initFrom(t);
+  opzione.font = t->font();
+  opzione.fontMetrics = t->fontMetrics();
+  opzione.widget = t;
+  opzione.locale = t->locale();
+  const int griglia = t->showGrid() ? 1 : 0;
+  for (int c = 0; c < t->columnCount(); ++c) {
+    QSet<QString> visti;
+    int largo = t->horizontalHeader()->sectionSizeHint(c);
+    for (int r = 0; r < t->rowCount(); ++r) {
+      const QTableWidgetItem *i = t->item(r, c);
+      if (!i || visti.contains(i->text())) continue;
+      visti.insert(i->text());
+      largo =
+          std::max(largo, t->itemDelegate()->sizeHint(opzione, t->model()->index(r, c)).width() + griglia);
+    }
+    t->horizontalHeader()->resizeSection(c, largo);
+  }
+}
+
 QTableWidgetItem *Cella(const QString &testo, const QVariant &dato = {}) {
   auto *c = new QTableWidgetItem(testo);
   if (dato.isValid()) c->setData(Qt::UserRole, dato);
@@ -70,6 +97,10 @@ struct Occupato {
 }  // namespace
 
 // --- the chart ----------------------------------------------------------------
+
+namespace {
+constexpr int kDistanzaPunti = 8;  // pixels between two exercises' dots, at least
+}  // namespace
 
 GraficoEsatte::GraficoEsatte(QWidget *genitore) : QWidget(genitore) {
   setObjectName(u"graficoEsatte"_s);
@@ -120,10 +151,17 @@ void GraficoEsatte::paintEvent(QPaintEvent *) {
     const double quota = s.operazioni > 0 ? 20.0 * s.esatte / s.operazioni : 0.0;
     return QPointF(x, area.bottom() - area.height() * quota / 20.0);
   };
+  // The dots only where they stand apart: a school cycle's two thousand
+  // exercises would pile hundreds of dots on each other.
+  QList<QLineF> tratti;
+  tratti.reserve(m_serie.size());
+  for (qsizetype i = 1; i < m_serie.size(); ++i) tratti << QLineF(punto(i - 1), punto(i));
   p.setPen(QPen(aspetto::kBlu, 2));
-  for (qsizetype i = 1; i < m_serie.size(); ++i) p.drawLine(punto(i - 1), punto(i));
-  p.setBrush(aspetto::kBlu);
-  for (qsizetype i = 0; i < m_serie.size(); ++i) p.drawEllipse(punto(i), 3, 3);
+  p.drawLines(tratti);
+  if (m_serie.size() == 1 || area.width() >= kDistanzaPunti * (m_serie.size() - 1)) {
+    p.setBrush(aspetto::kBlu);
+    for (qsizetype i = 0; i < m_serie.size(); ++i) p.drawEllipse(punto(i), 3, 3);
+  }
   p.setPen(Qt::black);
   const QRect etichette(area.left(), area.bottom() + 4, area.width(), fm.height());
   p.drawText(etichette, Qt::AlignLeft, m_serie.first().quando.toString(u"dd/MM/yyyy"_s));
@@ -473,7 +511,7 @@ void FrmRegistro::mostraAlunno(qint64 alunno) {
     errore->setToolTip(FraseDellAlunno(e.erroreFrequente));
     m_tblEsercizi->setItem(r, 8, errore);
   }
-  m_tblEsercizi->resizeColumnsToContents();
+  AdattaColonne(m_tblEsercizi);
   m_tblEsercizi->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -584,6 +622,7 @@ void FrmRegistro::cambiaPin() {
   if (!io) return;
   delete finestra.data();
   if (esito != QDialog::Accepted) return;
-  m_ctx.messaggi.mostra(u"Il PIN è stato cambiato: da adesso il registro e le opzioni si aprono con il nuovo."_s,
-                        TitoloMessaggi(), Messaggi::Icona::Informazione);
+  m_ctx.messaggi.mostra(
+      u"Il PIN è stato cambiato: da adesso il registro e le opzioni si aprono con il nuovo."_s,
+      TitoloMessaggi(), Messaggi::Icona::Informazione);
 }
