@@ -18,10 +18,16 @@ echo "== core: generator and formatting"
 for prog in "$b"/bench/*/bench_*; do
   [ -f "$prog" ] && [ -x "$prog" ] || continue
   case "$(basename "$prog")" in
-    bench_core|bench_baseline|bench_misura|bench_avvio|bench_sessione|bench_lavagna) ;;
+    bench_core|bench_baseline|bench_misura|bench_avvio|bench_sessione|bench_lavagna|bench_voce) ;;
     *) echo "== $(basename "$prog")"; esegui "$prog" ;;
   esac
 done
+echo "== bench_voce: reading aloud; speech-dispatcher started by the first F5 or already running; the voice list listed or kept"
+esegui "$b/bench/voce/bench_voce"
+mkdir -p "$lavoro/voci"
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --demone
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --demone
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce"
 echo "== bench_lavagna: resizing the exercise window up to a 1920 x 1080 board"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$b/bench/exercise/bench_lavagna" \
   2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2)

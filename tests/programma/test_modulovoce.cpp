@@ -3,6 +3,7 @@
 // speech-dispatcher of the test's own (into a null audio output).
 #include <QApplication>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +73,10 @@ class TestModuloVoce : public QObject {
     if (v->stato() == Voce::Stato::Assente)
       QSKIP(qPrintable(u"the engine has no Italian voice here: "_s + v->perche()));
     QTRY_VERIFY_WITH_TIMEOUT(v->parla(), 10000);
+    // The synthesiser's voice list, read once, is kept for the next runs.
+    QFile elenco(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/voci-espeak-ng.txt"_s);
+    QVERIFY2(elenco.open(QIODevice::ReadOnly), qPrintable(elenco.fileName()));
+    QVERIFY(elenco.readAll().contains("\tit\t"));
     // The window closes: the voice stops.
     QVERIFY(w->close());
     QTRY_VERIFY_WITH_TIMEOUT(v->stato() == Voce::Stato::Pronta, 10000);

@@ -50,11 +50,7 @@ VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
                (motore->errorString().isEmpty() ? u"."_s : u": "_s + motore->errorString());
     return e;
   }
-  // The program's engine takes the language as it is and lists its voices
-  // only when asked: they are looked for afterwards. Qt's have listed them.
-  e.daVerificare = nome == u"vornel"_s;
-  const QList<QLocale> italiane = e.daVerificare ? QList<QLocale>{QLocale(QLocale::Italian, QLocale::Italy)}
-                                                 : Italiane(motore->availableLocales());
+  const QList<QLocale> italiane = Italiane(motore->availableLocales());
   if (italiane.isEmpty()) {
     e.perche = kSenzaItaliano;
     return e;
@@ -67,12 +63,6 @@ VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
   motore->moveToThread(destinazione);
   e.motore = std::move(motore);
   return e;
-}
-
-QString VoceTts::SenzaItaliano(const QString &motore) {
-  QTextToSpeech t(motore);
-  if (t.state() == QTextToSpeech::Error) return u"La sintesi vocale non risponde: "_s + t.errorString();
-  return Italiane(t.availableLocales()).isEmpty() ? kSenzaItaliano : QString();
 }
 
 VoceTts::VoceTts() : m_esito(std::make_shared<Esito>()) {
@@ -119,14 +109,6 @@ void VoceTts::pronto() {
   });
   cambia(m_motore->state() == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
   if (!m_attesa.isEmpty()) m_motore->say(std::exchange(m_attesa, QString()));
-  if (m_esito->daVerificare) {
-    const QString nome = m_motore->engine();
-    avviaFilo([esito = m_esito, nome] { esito->perche = SenzaItaliano(nome); }, &VoceTts::verificato);
-  }
-}
-
-void VoceTts::verificato() {
-  if (!m_esito->perche.isEmpty()) manca(m_esito->perche);
 }
 
 void VoceTts::manca(const QString &perche) {

@@ -1,12 +1,23 @@
 #include "ui/voce/speechd/motorespeechd.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QMutexLocker>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QThread>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace {
+
+constexpr qint64 kDurataElenco = 7 * 24 * 3600;  // seconds a kept voice list is read again
 
 // speech-dispatcher tells of a message's begin and end on a thread of its
 // connection, and names only the message: every engine of the program that
@@ -177,12 +188,39 @@ QList<MotoreSpeechd::VoceElencata> MotoreSpeechd::LeggiElenco(const QByteArray &
   return voci;
 }
 
+QString MotoreSpeechd::FileElenco(const QString &modulo) {
+  QString nome = modulo;
+  nome.replace(QRegularExpression(u"[^A-Za-z0-9_-]"_s), u"_"_s);
+  return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/voci-"_s + nome + u".txt"_s;
+}
+
 const QList<MotoreSpeechd::VoceElencata> &MotoreSpeechd::elenco() const {
   if (m_elenco) return *m_elenco;
   m_elenco.emplace();
+  if (!m_spd) return *m_elenco;
+  // Listing holds speech-dispatcher for most of a second (thirteen thousand
+  // voices with espeak-ng's variants): the list read is kept in the cache
+  // folder, for the synthesiser in use, and read again for a week.
+  char *modulo = spd_get_output_module(m_spd);
+  const QString nome = modulo ? QString::fromUtf8(modulo) : QString();
+  std::free(modulo);
+  QFile tenuto(FileElenco(nome));
+  if (!nome.isEmpty() && tenuto.open(QIODevice::ReadOnly) &&
+      QFileInfo(tenuto).lastModified().secsTo(QDateTime::currentDateTime()) < kDurataElenco) {
+    *m_elenco = LeggiElenco(tenuto.readAll());
+    if (!m_elenco->isEmpty()) return *m_elenco;
+  }
+  tenuto.close();
   char *risposta = nullptr;
-  if (m_spd && spd_execute_command_with_reply(m_spd, "LIST SYNTHESIS_VOICES", &risposta) == 0 && risposta)
-    *m_elenco = LeggiElenco(QByteArray(risposta));
+  if (spd_execute_command_with_reply(m_spd, "LIST SYNTHESIS_VOICES", &risposta) == 0 && risposta) {
+    const QByteArray letta(risposta);
+    *m_elenco = LeggiElenco(letta);
+    // Written whole or not at all: another copy of the program may be reading it.
+    QSaveFile nuovo(FileElenco(nome));
+    if (!nome.isEmpty() && !m_elenco->isEmpty() && QDir().mkpath(QFileInfo(nuovo.fileName()).path()) &&
+        nuovo.open(QIODevice::WriteOnly) && nuovo.write(letta) == letta.size())
+      nuovo.commit();
+  }
   std::free(risposta);
   return *m_elenco;
 }

@@ -18,7 +18,7 @@ extern "C" {
 // them, parsed line by line from the start of the reply each time): seconds
 // before the first word. This one connects and is ready: the language set with
 // setLocale() is handed to speech-dispatcher, which picks the voice. The voices
-// are listed only when asked for, once, read in one pass.
+// are listed only when asked for, read in one pass, and kept for the next runs.
 class MotoreSpeechd final : public QTextToSpeechEngine {
   Q_OBJECT
  public:
@@ -52,6 +52,8 @@ class MotoreSpeechd final : public QTextToSpeechEngine {
   };
   // Reads the reply to LIST SYNTHESIS_VOICES ("249-name\tlang\tvariant" lines).
   [[nodiscard]] static QList<VoceElencata> LeggiElenco(const QByteArray &risposta);
+  // Where the list of the named synthesiser is kept between runs.
+  [[nodiscard]] static QString FileElenco(const QString &modulo);
 
  private:
   static void Notifica(size_t messaggio, size_t cliente, SPDNotificationType tipo);
