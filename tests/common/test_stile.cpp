@@ -1,6 +1,7 @@
 #include <qdrawutil.h>
 
 #include <QBackingStore>
+#include <QFrame>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -53,6 +54,8 @@ class TestStile : public QObject {
   void shouldDrawAFlatFaceWithASquareEdge();
   void shouldDrawTheVeryPixelsOfAWindowsButton_data();
   void shouldDrawTheVeryPixelsOfAWindowsButton();
+  void shouldFrameAStyledPanelAsFusionDoes_data();
+  void shouldFrameAStyledPanelAsFusionDoes();
   void shouldDrawTheFocusAsADottedRectangleInTheTextColour();
   void shouldGiveARealButtonItsOwnColourWhenTheProgramSetsIt();
   void shouldShowWhichPlainButtonHasTheKeyboardFocus();
@@ -147,6 +150,52 @@ void TestStile::shouldDrawTheVeryPixelsOfAWindowsButton() {
       if (nostra.pixel(x, y) != diQt.pixel(x, y))
         QFAIL(qPrintable(u"pixel %1,%2: %3, qDrawWinButton %4"_s.arg(x).arg(y).arg(
             QColor(nostra.pixel(x, y)).name(), QColor(diQt.pixel(x, y)).name())));
+}
+
+// The frame of a styled panel (the exercise's frames) is Fusion's, pixel for pixel.
+void TestStile::shouldFrameAStyledPanelAsFusionDoes_data() {
+  QTest::addColumn<QRect>("dove");
+  QTest::addColumn<QColor>("fondo");
+  QTest::addColumn<QPoint>("spostamento");
+  QTest::newRow("operation's frame") << QRect(10, 8, 280, 92) << kFaccia << QPoint();
+  QTest::newRow("yellow, painter moved") << QRect(0, 0, 200, 60) << QColor(255, 255, 192) << QPoint(9, 4);
+  QTest::newRow("three by three") << QRect(4, 4, 3, 3) << kFaccia << QPoint();
+  QTest::newRow("two by forty") << QRect(4, 4, 2, 40) << kFaccia << QPoint();
+  QTest::newRow("half out of the picture") << QRect(250, -30, 200, 100) << QColor(Qt::white) << QPoint();
+}
+
+void TestStile::shouldFrameAStyledPanelAsFusionDoes() {
+  QFETCH(QRect, dove);
+  QFETCH(QColor, fondo);
+  QFETCH(QPoint, spostamento);
+  StileVornel stile;
+  QStyleOptionFrame o;
+  o.rect = dove;
+  o.palette = Tavolozza();
+  o.palette.setColor(QPalette::Window, fondo);
+  o.state = QStyle::State_Enabled | QStyle::State_Raised;
+  o.frameShape = QFrame::StyledPanel;
+  o.lineWidth = 1;
+  QImage nostra(320, 200, QImage::Format_ARGB32_Premultiplied);
+  nostra.fill(Qt::green);
+  QImage fusion = nostra;
+  const QImage vuota = nostra;
+  {
+    QPainter p(&nostra);
+    p.translate(spostamento);
+    stile.drawPrimitive(QStyle::PE_Frame, &o, &p);
+  }
+  {
+    QPainter p(&fusion);
+    p.translate(spostamento);
+    stile.baseStyle()->drawPrimitive(QStyle::PE_Frame, &o, &p);
+  }
+  QVERIFY(fusion != vuota);  // Fusion drew a frame there
+  for (int y = 0; y < nostra.height(); ++y)
+    for (int x = 0; x < nostra.width(); ++x)
+      if (nostra.pixel(x, y) != fusion.pixel(x, y))
+        QFAIL(qPrintable(u"pixel %1,%2: %3, Fusion %4"_s.arg(x).arg(y).arg(
+            QColor(nostra.pixel(x, y)).name(), QColor(fusion.pixel(x, y)).name())));
 }
 
 void TestStile::shouldDrawTheFocusAsADottedRectangleInTheTextColour() {

@@ -45,6 +45,24 @@ void FacciaPulsante(QPainter *p, const QRect &r, const QPalette &pal, bool giu, 
   p->fillRect(x + w - 2, y + 1, 1, h - 3, c4);
   if (faccia) p->fillRect(x + 2, y + 2, w - 4, h - 4, *faccia);
 }
+
+// Fusion's frame of a styled panel, a pixel wide in its outline colour, laid
+// as four filled rectangles for the same reason; Fusion's own drawing where
+// the pixel is not the device's or the frame is under three pixels a side.
+bool CorniceFusion(QPainter *p, const QStyleOption *o) {
+  const QRect &r = o->rect;
+  if (r.width() < 3 || r.height() < 3 || p->worldTransform().type() > QTransform::TxTranslate ||
+      p->device()->devicePixelRatio() != 1)
+    return false;
+  const QBrush &fondo = o->palette.window();
+  const QColor bordo =
+      (fondo.style() == Qt::TexturePattern ? QColor(0, 0, 0, 160) : fondo.color().darker(140)).lighter(108);
+  p->fillRect(r.x(), r.y(), r.width(), 1, bordo);
+  p->fillRect(r.x(), r.bottom(), r.width(), 1, bordo);
+  p->fillRect(r.x(), r.y() + 1, 1, r.height() - 2, bordo);
+  p->fillRect(r.right(), r.y() + 1, 1, r.height() - 2, bordo);
+  return true;
+}
 }  // namespace
 
 StileVornel::StileVornel() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
@@ -62,6 +80,10 @@ void StileVornel::drawPrimitive(PrimitiveElement elemento, const QStyleOption *o
       return;
     }
     case PE_FrameDefaultButton:
+      return;
+    case PE_Frame:
+      if ((widget && widget->inherits("QComboBoxPrivateContainer")) || !CorniceFusion(p, opzione))
+        QProxyStyle::drawPrimitive(elemento, opzione, p, widget);
       return;
     case PE_FrameGroupBox: {
       // Fusion's faint rounded frame, drawn rather than read from the style's
