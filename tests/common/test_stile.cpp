@@ -1,14 +1,17 @@
-#include "support/doppi.h"
-#include "ui/common/aspetto.h"
-#include "ui/common/gruppoopzioni.h"
-#include "ui/common/stile.h"
+#include <qdrawutil.h>
 
 #include <QBackingStore>
+#include <QFrame>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
+
+#include "support/doppi.h"
+#include "ui/common/aspetto.h"
+#include "ui/common/gruppoopzioni.h"
+#include "ui/common/stile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,7 +41,9 @@ QImage Disegna(QStyle::State stato, QSize dimensione) {
   return img;
 }
 
-int Luce(QRgb c) { return qGray(c); }
+int Luce(QRgb c) {
+  return qGray(c);
+}
 
 }  // namespace
 
@@ -47,6 +52,10 @@ class TestStile : public QObject {
  private Q_SLOTS:
   void shouldDrawAFlatFaceWithASquareEdge_data();
   void shouldDrawAFlatFaceWithASquareEdge();
+  void shouldDrawTheVeryPixelsOfAWindowsButton_data();
+  void shouldDrawTheVeryPixelsOfAWindowsButton();
+  void shouldFrameAStyledPanelAsFusionDoes_data();
+  void shouldFrameAStyledPanelAsFusionDoes();
   void shouldDrawTheFocusAsADottedRectangleInTheTextColour();
   void shouldGiveARealButtonItsOwnColourWhenTheProgramSetsIt();
   void shouldShowWhichPlainButtonHasTheKeyboardFocus();
@@ -72,8 +81,7 @@ void TestStile::shouldDrawAFlatFaceWithASquareEdge() {
   const int w = dimensione.width(), h = dimensione.height();
   // Every pixel inside the two-pixel edge is the face colour itself: no shading, no rounding.
   for (int y = 2; y < h - 2; ++y)
-    for (int x = 2; x < w - 2; ++x)
-      QCOMPARE(QColor(img.pixel(x, y)), kFaccia);
+    for (int x = 2; x < w - 2; ++x) QCOMPARE(QColor(img.pixel(x, y)), kFaccia);
   // The corners are painted too (a rounded face would leave the background there).
   for (const QPoint c : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
     QVERIFY2(QColor(img.pixel(c)) != QColor(Qt::green), qPrintable(u"corner %1,%2"_s.arg(c.x()).arg(c.y())));
@@ -81,10 +89,113 @@ void TestStile::shouldDrawAFlatFaceWithASquareEdge() {
   const int sopra = Luce(img.pixel(w / 2, 0)), sotto = Luce(img.pixel(w / 2, h - 1));
   const int sinistra = Luce(img.pixel(0, h / 2)), destra = Luce(img.pixel(w - 1, h / 2));
   if (incavato) {
-    QVERIFY2(sopra < sotto && sinistra < destra, qPrintable(u"%1 %2 %3 %4"_s.arg(sopra).arg(sotto).arg(sinistra).arg(destra)));
+    QVERIFY2(sopra < sotto && sinistra < destra,
+             qPrintable(u"%1 %2 %3 %4"_s.arg(sopra).arg(sotto).arg(sinistra).arg(destra)));
   } else {
-    QVERIFY2(sopra > sotto && sinistra > destra, qPrintable(u"%1 %2 %3 %4"_s.arg(sopra).arg(sotto).arg(sinistra).arg(destra)));
+    QVERIFY2(sopra > sotto && sinistra > destra,
+             qPrintable(u"%1 %2 %3 %4"_s.arg(sopra).arg(sotto).arg(sinistra).arg(destra)));
   }
+}
+
+// The face and edges the style lays with filled rectangles are those
+// qDrawWinButton strokes, pixel for pixel, whatever the size, state, colours,
+// place in the painted area and painter offset.
+void TestStile::shouldDrawTheVeryPixelsOfAWindowsButton_data() {
+  QTest::addColumn<QRect>("dove");
+  QTest::addColumn<bool>("giu");
+  QTest::addColumn<QColor>("faccia");
+  QTest::addColumn<QPoint>("spostamento");
+  const QColor giallo(255, 255, 192);
+  QTest::newRow("keypad key") << QRect(3, 2, 60, 45) << false << kFaccia << QPoint();
+  QTest::newRow("keypad key pressed") << QRect(3, 2, 60, 45) << true << kFaccia << QPoint();
+  QTest::newRow("yellow key on a board") << QRect(1, 4, 301, 177) << false << giallo << QPoint();
+  QTest::newRow("pressed, painter moved") << QRect(0, 0, 40, 30) << true << giallo << QPoint(7, 5);
+  QTest::newRow("five by five") << QRect(2, 2, 5, 5) << false << kFaccia << QPoint();
+  QTest::newRow("four by four, no inner edge") << QRect(2, 2, 4, 4) << true << kFaccia << QPoint();
+  QTest::newRow("three by nine") << QRect(2, 2, 3, 9) << false << kFaccia << QPoint();
+  QTest::newRow("two by nine") << QRect(2, 2, 2, 9) << true << kFaccia << QPoint();
+  QTest::newRow("nine by two") << QRect(2, 2, 9, 2) << false << kFaccia << QPoint();
+  QTest::newRow("two by two") << QRect(2, 2, 2, 2) << false << kFaccia << QPoint();
+  QTest::newRow("one pixel high") << QRect(2, 2, 30, 1) << false << kFaccia << QPoint();
+  QTest::newRow("half out of the picture") << QRect(-20, 30, 60, 45) << false << kFaccia << QPoint();
+}
+
+void TestStile::shouldDrawTheVeryPixelsOfAWindowsButton() {
+  QFETCH(QRect, dove);
+  QFETCH(bool, giu);
+  QFETCH(QColor, faccia);
+  QFETCH(QPoint, spostamento);
+  StileVornel stile;
+  QStyleOptionButton o;
+  o.rect = dove;
+  o.palette = Tavolozza();
+  o.palette.setColor(QPalette::Button, faccia);
+  o.state = QStyle::State_Enabled | (giu ? QStyle::State_Sunken : QStyle::State_Raised);
+  QImage nostra(320, 200, QImage::Format_ARGB32_Premultiplied);
+  nostra.fill(Qt::green);
+  QImage diQt = nostra;
+  {
+    QPainter p(&nostra);
+    p.translate(spostamento);
+    stile.drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p);
+  }
+  {
+    QPainter p(&diQt);
+    p.translate(spostamento);
+    const QBrush pennello = o.palette.brush(QPalette::Button);
+    qDrawWinButton(&p, dove, o.palette, giu, &pennello);
+  }
+  for (int y = 0; y < nostra.height(); ++y)
+    for (int x = 0; x < nostra.width(); ++x)
+      if (nostra.pixel(x, y) != diQt.pixel(x, y))
+        QFAIL(qPrintable(u"pixel %1,%2: %3, qDrawWinButton %4"_s.arg(x).arg(y).arg(
+            QColor(nostra.pixel(x, y)).name(), QColor(diQt.pixel(x, y)).name())));
+}
+
+// The frame of a styled panel (the exercise's frames) is Fusion's, pixel for pixel.
+void TestStile::shouldFrameAStyledPanelAsFusionDoes_data() {
+  QTest::addColumn<QRect>("dove");
+  QTest::addColumn<QColor>("fondo");
+  QTest::addColumn<QPoint>("spostamento");
+  QTest::newRow("operation's frame") << QRect(10, 8, 280, 92) << kFaccia << QPoint();
+  QTest::newRow("yellow, painter moved") << QRect(0, 0, 200, 60) << QColor(255, 255, 192) << QPoint(9, 4);
+  QTest::newRow("three by three") << QRect(4, 4, 3, 3) << kFaccia << QPoint();
+  QTest::newRow("two by forty") << QRect(4, 4, 2, 40) << kFaccia << QPoint();
+  QTest::newRow("half out of the picture") << QRect(250, -30, 200, 100) << QColor(Qt::white) << QPoint();
+}
+
+void TestStile::shouldFrameAStyledPanelAsFusionDoes() {
+  QFETCH(QRect, dove);
+  QFETCH(QColor, fondo);
+  QFETCH(QPoint, spostamento);
+  StileVornel stile;
+  QStyleOptionFrame o;
+  o.rect = dove;
+  o.palette = Tavolozza();
+  o.palette.setColor(QPalette::Window, fondo);
+  o.state = QStyle::State_Enabled | QStyle::State_Raised;
+  o.frameShape = QFrame::StyledPanel;
+  o.lineWidth = 1;
+  QImage nostra(320, 200, QImage::Format_ARGB32_Premultiplied);
+  nostra.fill(Qt::green);
+  QImage fusion = nostra;
+  const QImage vuota = nostra;
+  {
+    QPainter p(&nostra);
+    p.translate(spostamento);
+    stile.drawPrimitive(QStyle::PE_Frame, &o, &p);
+  }
+  {
+    QPainter p(&fusion);
+    p.translate(spostamento);
+    stile.baseStyle()->drawPrimitive(QStyle::PE_Frame, &o, &p);
+  }
+  QVERIFY(fusion != vuota);  // Fusion drew a frame there
+  for (int y = 0; y < nostra.height(); ++y)
+    for (int x = 0; x < nostra.width(); ++x)
+      if (nostra.pixel(x, y) != fusion.pixel(x, y))
+        QFAIL(qPrintable(u"pixel %1,%2: %3, Fusion %4"_s.arg(x).arg(y).arg(
+            QColor(nostra.pixel(x, y)).name(), QColor(fusion.pixel(x, y)).name())));
 }
 
 void TestStile::shouldDrawTheFocusAsADottedRectangleInTheTextColour() {
@@ -102,9 +213,12 @@ void TestStile::shouldDrawTheFocusAsADottedRectangleInTheTextColour() {
   int inchiostro = 0, vuoti = 0;
   for (int x = 10; x < 90; ++x) {
     const QColor c = img.pixel(x, 10);
-    if (c == kTesto) ++inchiostro;
-    else if (c == kFaccia) ++vuoti;
-    else QFAIL(qPrintable(u"blended pixel at %1: %2"_s.arg(x).arg(c.name())));
+    if (c == kTesto)
+      ++inchiostro;
+    else if (c == kFaccia)
+      ++vuoti;
+    else
+      QFAIL(qPrintable(u"blended pixel at %1: %2"_s.arg(x).arg(c.name())));
   }
   // Dotted: both ink and gaps along the top, and the left side drawn too.
   QVERIFY2(inchiostro > 20 && vuoti > 20, qPrintable(u"%1 ink, %2 gaps"_s.arg(inchiostro).arg(vuoti)));
