@@ -49,7 +49,7 @@ class ContaDipinti : public QObject {
 // Every pass starts from da, the size the window was shown at: a pass that
 // started where the one before ended (the board, after an odd number of
 // runs) would only resize the window to the size it already has.
-std::vector<double> Misura(FrmOperativo *w, const QSize &da, const ContaDipinti &conta, int giri) {
+std::vector<double> Misura(QWidget *w, const QSize &da, const ContaDipinti &conta, int giri) {
   const QSize a(1920, 1080);
   w->resize(da);
   QCoreApplication::sendPostedEvents();
@@ -109,6 +109,24 @@ int main(int argc, char **argv) {
   StampanteRegistrata stampante;
   NavigazioneMuta nav;
   Contesto ctx{stato, orologio, casuale, messaggi, stampante, nav};
+
+  // The floor: a bare window of the same sizes, painting only its background,
+  // so that what the window system and Qt's backing store cost a frame of
+  // this size on this machine is seen beside the exercise window's frames.
+  {
+    QWidget nudo;
+    ContaDipinti conta;
+    nudo.installEventFilter(&conta);
+    nudo.setAutoFillBackground(true);
+    nudo.resize(FrmOperativo(ctx).size());
+    nudo.show();
+    if (!QTest::qWaitForWindowExposed(&nudo)) return 1;
+    QCoreApplication::processEvents();
+    const QSize progetto = nudo.size();
+    Misura(&nudo, progetto, conta, 2);
+    Scrivi("resize frame, a bare window (the floor)", Misura(&nudo, progetto, conta, giri));
+    nudo.removeEventFilter(&conta);
+  }
 
   for (bool grandi : {false, true}) {
     stato.opzioni.macchina.caratteriGrandi = grandi;

@@ -55,8 +55,8 @@ int main(int argc, char *argv[]) {
   const bool demone = QCoreApplication::arguments().contains(QStringLiteral("--demone"));
   if (demone) {
     QProcess avvio;
-    avvio.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     avvio.setStandardOutputFile(QProcess::nullDevice());
+    avvio.setStandardErrorFile(QProcess::nullDevice());
     avvio.start(QStringLiteral("speech-dispatcher"),
                 {QStringLiteral("--spawn"), QStringLiteral("--timeout"), QStringLiteral("60")});
     const QString presa =
