@@ -1,9 +1,7 @@
 // Drives the real program through its buttons and saves pictures of its
 // windows for the README: start window, exercise (number and symbol view),
 // certificate, worksheet preview, and a teachers' worksheet printed to PDF.
-//   vornel_schermate <output folder>
-#include "ui/programma/programma.h"
-
+//   vornel_schermate <output folder> [folder for the windows with the options on]
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -11,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
+
+#include "ui/programma/programma.h"
 
 namespace {
 
@@ -103,6 +103,35 @@ int main(int argc, char *argv[]) {
   p.stampante.impostaSceltaFilePdf([pdf](const QString &) { return pdf; });
   Premi(schede, "CmdStampaSchedaDocenti");
   std::printf("%s %s\n", QFile::exists(pdf) ? "saved" : "FAILED", qPrintable(pdf));
+
+  // With a second folder: the windows with the options on, to look at (not for the README).
+  if (argc >= 3) {
+    const QString altre = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(altre);
+    Opzioni &o = p.stato.opzioni.macchina;
+    o.altoContrasto = true;
+    p.finestre.applicaOpzioni();
+    Premi(schede, "Option1_1");
+    Salva(schede, altre, "schede-contrasto.png");
+    schede->close();
+    o.altoContrasto = false;
+    o.caratteriGrandi = o.tabellaAMano = o.leggiSempre = true;
+    p.finestre.applicaOpzioni();
+    inizio->activateWindow();
+    Premi(inizio, "Option1_0");
+    Premi(inizio, "Option2_0");
+    Premi(inizio, "Option3_0");
+    esercizio = p.finestre.esercizio();
+    esercizio->resize(1920, 1050);
+    Attendi(800);
+    Salva(esercizio, altre, "esercizio-lavagna-tabella.png");
+    esercizio->close();
+    p.finestre.apriIstruzioni();
+    Attendi(500);
+    for (QWidget *w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->objectName().contains(QStringLiteral("struzioni"), Qt::CaseInsensitive))
+        Salva(w, altre, "istruzioni.png");
+  }
   p.finestre.chiudiTutto();
   return 0;
 }
