@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "platform/cartelle.h"
@@ -22,19 +23,6 @@ QString MotoreScelto() {
   return motori.value(0);
 }
 
-const QString kSenzaItaliano = u"Non c'è una voce italiana: va installato speech-dispatcher-espeak-ng."_s;
-
-// Italian of Italy first, then any Italian (Switzerland, San Marino).
-QList<QLocale> Italiane(const QList<QLocale> &lingue) {
-  QList<QLocale> italiane;
-  std::copy_if(lingue.cbegin(), lingue.cend(), std::back_inserter(italiane),
-               [](const QLocale &l) { return l.language() == QLocale::Italian; });
-  std::stable_sort(italiane.begin(), italiane.end(), [](const QLocale &a, const QLocale &b) {
-    return (a.territory() == QLocale::Italy) > (b.territory() == QLocale::Italy);
-  });
-  return italiane;
-}
-
 }  // namespace
 
 VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
@@ -50,9 +38,16 @@ VoceTts::Esito VoceTts::Prepara(QThread *destinazione) {
                (motore->errorString().isEmpty() ? u"."_s : u": "_s + motore->errorString());
     return e;
   }
-  const QList<QLocale> italiane = Italiane(motore->availableLocales());
+  // Italian of Italy first, then any Italian (Switzerland, San Marino).
+  const QList<QLocale> lingue = motore->availableLocales();
+  QList<QLocale> italiane;
+  std::copy_if(lingue.cbegin(), lingue.cend(), std::back_inserter(italiane),
+               [](const QLocale &l) { return l.language() == QLocale::Italian; });
+  std::stable_sort(italiane.begin(), italiane.end(), [](const QLocale &a, const QLocale &b) {
+    return (a.territory() == QLocale::Italy) > (b.territory() == QLocale::Italy);
+  });
   if (italiane.isEmpty()) {
-    e.perche = kSenzaItaliano;
+    e.perche = u"Non c'è una voce italiana: va installato speech-dispatcher-espeak-ng."_s;
     return e;
   }
   motore->setLocale(italiane.first());
@@ -71,29 +66,22 @@ VoceTts::VoceTts() : m_esito(std::make_shared<Esito>()) {
   if (!plugin.isEmpty()) QCoreApplication::addLibraryPath(QFileInfo(plugin).dir().absoluteFilePath(u".."_s));
   QThread *gui =
       QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread();
-  avviaFilo([esito = m_esito, gui] { *esito = Prepara(gui); }, &VoceTts::pronto);
-}
-
-void VoceTts::avviaFilo(const std::function<void()> &lavoro, void (VoceTts::*finito)()) {
-  QThread *filo = QThread::create(lavoro);
-  filo->setObjectName(u"vornel-voce"_s);
-  connect(filo, &QThread::finished, this, finito);
-  m_fili.append(filo);
-  filo->start(QThread::LowPriority);
+  m_filo = QThread::create([esito = m_esito, gui] { *esito = Prepara(gui); });
+  m_filo->setObjectName(u"vornel-voce"_s);
+  connect(m_filo, &QThread::finished, this, &VoceTts::pronto);
+  m_filo->start(QThread::LowPriority);
 }
 
 VoceTts::~VoceTts() {
+  m_filo->disconnect(this);
   if (m_motore) m_motore->stop();
   // A speech-dispatcher that does not answer must not hold the program as it
-  // closes: a thread still at work is left to end by itself, and what it made
-  // goes with it.
-  for (QThread *filo : std::as_const(m_fili)) {
-    filo->disconnect(this);
-    connect(filo, &QThread::finished, filo, &QObject::deleteLater);
-    if (filo->isFinished()) {
-      filo->wait();
-      delete filo;
-    }
+  // closes: a thread still readying the engine is left to end by itself, and
+  // what it made goes with it.
+  connect(m_filo, &QThread::finished, m_filo, &QObject::deleteLater);
+  if (m_filo->isFinished()) {
+    m_filo->wait();
+    delete m_filo;
   }
 }
 
@@ -101,21 +89,16 @@ void VoceTts::pronto() {
   m_perche = m_esito->perche;
   m_motore = std::move(m_esito->motore);
   if (!m_motore) {
-    manca(m_perche.isEmpty() ? u"La sintesi vocale non si è avviata."_s : m_perche);
+    if (m_perche.isEmpty()) m_perche = u"La sintesi vocale non si è avviata."_s;
+    qWarning("no voice to read aloud: %s", qPrintable(m_perche));
+    cambia(Stato::Assente);
     return;
   }
   connect(m_motore.get(), &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) {
-    if (m_stato != Stato::Assente) cambia(s == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
+    cambia(s == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
   });
   cambia(m_motore->state() == QTextToSpeech::Speaking ? Stato::Parla : Stato::Pronta);
   if (!m_attesa.isEmpty()) m_motore->say(std::exchange(m_attesa, QString()));
-}
-
-void VoceTts::manca(const QString &perche) {
-  m_perche = perche;
-  qWarning("no voice to read aloud: %s", qPrintable(m_perche));
-  if (m_motore) m_motore->stop();
-  cambia(Stato::Assente);
 }
 
 void VoceTts::cambia(Stato s) {

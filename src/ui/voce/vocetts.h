@@ -1,11 +1,10 @@
 #pragma once
 
+#include "ui/common/voce.h"
+
 #include <QObject>
 #include <QTextToSpeech>
-#include <functional>
 #include <memory>
-
-#include "ui/common/voce.h"
 
 class QThread;
 
@@ -38,13 +37,11 @@ class VoceTts final : public QObject, public Voce {
   [[nodiscard]] static Esito Prepara(QThread *destinazione);
 
  private:
-  void avviaFilo(const std::function<void()> &lavoro, void (VoceTts::*finito)());
   void pronto();
-  void manca(const QString &perche);
   void cambia(Stato s);
 
-  QList<QThread *> m_fili;
-  std::shared_ptr<Esito> m_esito;  // written by a thread, read once it has finished
+  QThread *m_filo = nullptr;
+  std::shared_ptr<Esito> m_esito;  // written by the thread, read once it has finished
   std::unique_ptr<QTextToSpeech> m_motore;
   Stato m_stato = Stato::Preparazione;
   QString m_perche;
