@@ -1,5 +1,7 @@
 // The program's engine on speech-dispatcher, apart from the daemon: how it
 // reads the daemon's voice list.
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "ui/voce/speechd/motorespeechd.h"
@@ -38,6 +40,23 @@ class TestMotoreSpeechd : public QObject {
     for (const MotoreSpeechd::VoceElencata &v : MotoreSpeechd::LeggiElenco(risposta))
       lette << v.nome + u'/' + v.lingua;
     QCOMPARE(lette, voci);
+  }
+
+  // The kept list is named after the synthesiser speech-dispatcher names: a
+  // name that is no plain word stays a file name in the cache folder.
+  void shouldKeepTheListInTheCacheFolderWhateverTheName_data() {
+    QTest::addColumn<QString>("modulo");
+    QTest::addColumn<QString>("file");
+    QTest::addRow("espeak-ng") << u"espeak-ng"_s << u"voci-espeak-ng.txt"_s;
+    QTest::addRow("a path") << u"../../etc/passwd"_s << u"voci-______etc_passwd.txt"_s;
+    QTest::addRow("blanks and accents") << u"voce è bella"_s << u"voci-voce___bella.txt"_s;
+  }
+  void shouldKeepTheListInTheCacheFolderWhateverTheName() {
+    QFETCH(QString, modulo);
+    QFETCH(QString, file);
+    const QFileInfo f(MotoreSpeechd::FileElenco(modulo));
+    QCOMPARE(f.fileName(), file);
+    QCOMPARE(f.absolutePath(), QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
   }
 };
 
