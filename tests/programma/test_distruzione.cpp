@@ -3,6 +3,15 @@
 // watches the control (its option group, the window) must not mistake the half
 // destroyed object for the control it was: run under UndefinedBehaviorSanitizer
 // this aborts on the first member call through the wrong type.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <map>
+
 #include "generation/famiglie.h"
 #include "start/programmaprova.h"
 #include "support/doppi.h"
@@ -15,14 +24,6 @@
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
-
-#include <QApplication>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <functional>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -40,7 +41,8 @@ const std::map<QString, Fabbrica> &Fabbriche() {
       {u"frmInizio"_s, {[](Contesto &c) { return new frmInizio(c); }, {}}},
       {u"FrmOperativo"_s, {[](Contesto &c) { return new FrmOperativo(c); }, {}}},
       // "SCRIVI IL NOME" shows the name box.
-      {u"FrmStampaEsercizioTre"_s, {[](Contesto &c) { return new FrmStampaEsercizioTre(c); }, {u"Option1_1"_s}}},
+      {u"FrmStampaEsercizioTre"_s,
+       {[](Contesto &c) { return new FrmStampaEsercizioTre(c); }, {u"Option1_1"_s}}},
       {u"FrmAttestato"_s, {[](Contesto &c) { return new FrmAttestato(c); }, {}}},
       // "VISUALIZZA SCHEDA" shows its print button.
       {u"FrmStampaSchedeTre"_s,
@@ -74,6 +76,8 @@ class TestDistruzione : public QObject {
   void shouldDestroyTheWindowsTogetherWithTheirOwner();
   void shouldKeepTheCertificateWhileItDrawsWhateverIsClosed_data();
   void shouldKeepTheCertificateWhileItDrawsWhateverIsClosed();
+  void shouldEndAPrintoutQuietlyWhenItsWindowIsDeletedMeanwhile_data();
+  void shouldEndAPrintoutQuietlyWhenItsWindowIsDeletedMeanwhile();
 
  private:
   // A window as the program shows it, active, after its preparing presses.
@@ -107,7 +111,8 @@ void TestDistruzione::shouldDestroyTheWindowWhateverHasTheFocus_data() {
     const auto tipi = UnoPerTipo(w);
     delete w;
     for (const auto &[tipo, controllo] : tipi)
-      QTest::addRow("%s, %s %s", qPrintable(nome), qPrintable(tipo), qPrintable(controllo)) << nome << controllo;
+      QTest::addRow("%s, %s %s", qPrintable(nome), qPrintable(tipo), qPrintable(controllo))
+          << nome << controllo;
   }
 }
 
@@ -197,9 +202,12 @@ void TestDistruzione::shouldKeepTheCertificateWhileItDrawsWhateverIsClosed() {
   QTimer::singleShot(0, this, [&] {
     for (QWidget *w : QApplication::topLevelWidgets())
       if (auto *a = qobject_cast<FrmAttestato *>(w); a && a->occupata()) durante = true;
-    if (cosa == u"stampa"_s) stampa->close();
-    else if (cosa == u"inizio"_s) inizio->close();
-    else if (cosa == u"esci"_s) p.finestre.chiudiTutto();
+    if (cosa == u"stampa"_s)
+      stampa->close();
+    else if (cosa == u"inizio"_s)
+      inizio->close();
+    else if (cosa == u"esci"_s)
+      p.finestre.chiudiTutto();
     else if (cosa == u"attestato"_s)
       QTest::mousePress(stampa->findChild<PulsanteOpzione *>(u"Option1_3"_s), Qt::LeftButton);
   });
@@ -221,6 +229,44 @@ void TestDistruzione::shouldKeepTheCertificateWhileItDrawsWhateverIsClosed() {
   QCOMPARE(attestati, cosa == u"attestato"_s ? 1 : 0);
   QCOMPARE(!stampa.isNull(), cosa == u"attestato"_s);
   QCOMPARE(!inizio.isNull(), restaAperto);
+}
+
+// Whatever owns a window may delete it outright while its printout lets the
+// events run between steps: the printout ends there, nothing of the window is
+// touched after it, and no half document is left open on the printer.
+void TestDistruzione::shouldEndAPrintoutQuietlyWhenItsWindowIsDeletedMeanwhile_data() {
+  QTest::addColumn<QString>("finestra");
+  QTest::addColumn<QString>("pulsante");
+  QTest::addRow("worksheet") << u"FrmStampaSchedeTre"_s << u"CmdStampaSchedaAlunni"_s;
+  QTest::addRow("certificate") << u"FrmAttestato"_s << u"Option5_0"_s;
+}
+
+void TestDistruzione::shouldEndAPrintoutQuietlyWhenItsWindowIsDeletedMeanwhile() {
+  QFETCH(QString, finestra);
+  QFETCH(QString, pulsante);
+  CartellaTemporanea dir;
+  Banco b;
+  QPointer<QWidget> w = apri(b, finestra);
+  QVERIFY(w);
+  QTRY_VERIFY(!qobject_cast<Finestra *>(w.data())->occupata());  // the certificate has drawn itself
+  if (finestra == u"FrmStampaSchedeTre"_s) {
+    // A sheet chosen and looked at: its print button shows.
+    for (const QString &scelta : {u"Option1_0"_s, u"Option2_0"_s})
+      QTest::mousePress(w->findChild<QWidget *>(scelta), Qt::LeftButton);
+    w->findChild<QWidget *>(u"CmdVisualizzaSchedaAlunni"_s)->setFocus(Qt::TabFocusReason);
+  }
+  auto *p = w->findChild<QAbstractButton *>(pulsante);
+  QVERIFY(p && p->isEnabled());
+  bool durante = false;
+  QTimer::singleShot(0, this, [&] {
+    durante = w && qobject_cast<Finestra *>(w.data())->occupata();
+    delete w.data();
+  });
+  p->click();
+  QVERIFY2(durante, "the window was deleted after its printout");
+  QVERIFY(w.isNull());
+  // Either the document ended whole or it was given up: none is left open.
+  QVERIFY(b.stampante.inCorso.righe.isEmpty() && b.stampante.inCorso.immagini.isEmpty());
 }
 
 QTEST_MAIN(TestDistruzione)

@@ -142,13 +142,16 @@ void FrmAttestato::disegna() {
   frame->setEnabled(false);
   // Shown while it draws, so shown from the first row in the colours it will keep.
   contrasto::Applica(this, m_ctx.stato.opzioni.inVigore().altoContrasto);
+  const QPointer<FrmAttestato> vivo(this);  // the events between rows must not outlive it
   while (!m_disegno->finito()) {
     if (!isVisible()) show();
     QApplication::processEvents();
+    if (!vivo) return;
     m_disegno->disegnaProssima();
     m_vista->update();
   }
   QApplication::processEvents();
+  if (!vivo) return;
   frame->setEnabled(true);
   occupata(false);
   m_comandi->fuoco(m_comandi->pulsante(0)->isEnabled() ? 0 : 1);
@@ -165,7 +168,12 @@ bool FrmAttestato::stampa() {
   s.impostaTitolo(u"Attestato"_s);
   s.stampaRiga(QString());
   // Opening the document is a stretch of its own, apart from the first band.
+  const QPointer<FrmAttestato> vivo(this);  // the events between bands must not outlive it
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  if (!vivo) {
+    s.annullaDocumento();  // gone with the window: no half certificate is left behind
+    return false;
+  }
   const int dpi = s.risoluzione();
   const double twips = kTwipsPerPollice / dpi;
   const int alta = m_disegno->pixel(dpi).height();
@@ -173,6 +181,10 @@ bool FrmAttestato::stampa() {
     const QImage f = m_disegno->fascia(dpi, da, kFascia);
     s.stampaImmagine(f, 1000, 100 + da * twips, f.width() * twips, f.height() * twips);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!vivo) {
+      s.annullaDocumento();
+      return false;
+    }
   }
   EsitoStampa esito;
   if (!s.fineDocumento()) {

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPointer>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -275,8 +276,13 @@ void FrmStampaSchedeTre::stampa(int tipo) {
   // Opening the page, writing its lines and closing the document each take a
   // turn of their own; clicks and keys wait until the sheet has gone.
   occupata(true);
+  // The printout works on the program's state, not on the window: should the
+  // window go while the events run between its steps, the printout ends and
+  // nothing of the window is touched after it.
+  const QPointer<FrmStampaSchedeTre> vivo(this);
   StampaScheda(s, TestoOrdineSimboli(s.intOrdineSimboli), DescrizioneLivello(l.intLivello, l.intCifre), m_ctx.stampante,
                m_ctx.messaggi, [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+  if (!vivo) return;
   occupata(false);
   chiudiSeRichiesto();
 }
