@@ -31,19 +31,40 @@ int Centesimi(double v) {
   return qBound(-100, qRound(v * 100), 100);
 }
 
+// Milliseconds waited before each new try when speech-dispatcher can neither
+// be reached nor started.
+constexpr int kAtteseDemone[] = {200, 500, 1000, 2000};
+
+// A connection to the user's speech-dispatcher, started by its first client
+// where it isn't running, as speech-dispatcher is meant to be; null and why not.
+SPDConnection *Apri(QString *errore) {
+  char *testo = nullptr;
+  SPDConnection *c = spd_open2("vornel", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &testo);
+  if (!c) *errore = testo ? QString::fromUtf8(testo) : u"speech-dispatcher does not answer"_s;
+  std::free(testo);
+  return c;
+}
+
 }  // namespace
 
 MotoreSpeechd::MotoreSpeechd(QObject *parent) : QTextToSpeechEngine(parent), m_locale(QLocale::system()) {
-  char *errore = nullptr;
-  // Started by its first client where it isn't running, as speech-dispatcher is meant to be.
-  m_spd = spd_open2("vornel", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &errore);
+  QString errore;
+  m_spd = Apri(&errore);
+  // speech-dispatcher, started by a client, leaves a few seconds after its
+  // last client; a program that starts in that moment finds it neither
+  // answering nor startable ("already running") until it has gone. Waiting a
+  // little and asking again finds it gone and starts a new one, or finds the
+  // one another client was starting ready.
+  const bool installato = !QStandardPaths::findExecutable(u"speech-dispatcher"_s).isEmpty();
+  for (int attesa : kAtteseDemone) {
+    if (m_spd || !installato) break;
+    QThread::msleep(attesa);
+    m_spd = Apri(&errore);
+  }
   if (!m_spd) {
-    guasto(QTextToSpeech::ErrorReason::Initialization,
-           errore ? QString::fromUtf8(errore) : QStringLiteral("speech-dispatcher does not answer"));
-    std::free(errore);
+    guasto(QTextToSpeech::ErrorReason::Initialization, errore);
     return;
   }
-  std::free(errore);
   {
     QMutexLocker l(&g_motoriGuardia);
     g_motori.append(this);
