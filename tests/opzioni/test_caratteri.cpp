@@ -97,10 +97,13 @@ class TestCaratteri : public QObject {
 void TestCaratteri::shouldFitEveryTextAtEverySize_data() {
   QTest::addColumn<QString>("finestra");
   QTest::addColumn<double>("scala");
-  for (const char *f : {"inizio", "esercizio", "esercizioSbagliato", "esercizioTabella", "esercizioSimbolo",
-                        "esercizioFine", "esercizioTabellaAMano", "stampaEsercizio", "attestato", "schede",
-                        "sceltaStampante", "autore", "livello", "istruzioni", "opzioni", "alunno", "porta"})
-    for (double s : {1.0, 2.0, 3.0}) QTest::addRow("%s at %gx", f, s) << QString::fromLatin1(f) << s;
+  const QStringList finestre = QStringLiteral(
+                                  "inizio esercizio esercizioSbagliato esercizioTabella esercizioSimbolo "
+                                  "esercizioFine esercizioTabellaAMano stampaEsercizio attestato schede "
+                                  "sceltaStampante autore livello istruzioni opzioni alunno porta")
+                                  .split(u' ');
+  for (const QString &f : finestre)
+    for (double s : {1.0, 2.0, 3.0}) QTest::addRow("%s at %gx", qPrintable(f), s) << f << s;
   // The largest board: four times the design across, a little over three down.
   QTest::addRow("esercizio on 3840x2160") << u"esercizio"_s << 0.0;
   QTest::addRow("esercizioTabella on 3840x2160") << u"esercizioTabella"_s << 0.0;
