@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "generation/famiglie.h"
 #include "start/programmaprova.h"
@@ -20,7 +22,14 @@
 #include "ui/exercise/frmoperativo.h"
 #include "ui/info/frmautore.h"
 #include "ui/info/frmistruzioni.h"
+#include "registro/portadocente.h"
+#include "registro/registro.h"
 #include "ui/livello/frmlivello.h"
+#include "ui/opzioni/frmopzioni.h"
+#include "ui/registro/frmalunno.h"
+#include "ui/registro/frmcambiapin.h"
+#include "ui/registro/frmporta.h"
+#include "ui/registro/frmregistro.h"
 #include "ui/start/frminizio.h"
 #include "ui/worksheets/frmsceltastampante.h"
 #include "ui/worksheets/frmstampaschedetre.h"
@@ -28,6 +37,23 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The register, the teacher's door and the options of the teacher's windows:
+// one for the whole test, in a folder of its own. The second door has a PIN.
+struct Aula {
+  QTemporaryDir dir;
+  Registro registro{dir.filePath(u"registro.sqlite"_s)};
+  PortaDocente primaVolta{registro, {}, 1};
+  Registro registroConPin{dir.filePath(u"conpin.sqlite"_s)};
+  PortaDocente conPin{registroConPin, {}, 1};
+  SceltaOpzioni opzioni;
+  Aula() { conPin.scegliPin(u"2468"_s); }
+};
+std::unique_ptr<Aula> g_aula;  // gone before the application, with its databases
+Aula &LAula() {
+  if (!g_aula) g_aula = std::make_unique<Aula>();
+  return *g_aula;
+}
 
 // Builds the window; and, when a control shows only after a command, the
 // presses that bring it on screen.
@@ -51,6 +77,13 @@ const std::map<QString, Fabbrica> &Fabbriche() {
       {u"frmAutore"_s, {[](Contesto &) { return new frmAutore(nullptr); }, {}}},
       {u"frmLivello"_s, {[](Contesto &c) { return new FrmLivello(c.stato.livello.intLivello, 1); }, {}}},
       {u"frmIstruzioni"_s, {[](Contesto &) { return new frmIstruzioni(nullptr); }, {}}},
+      {u"FrmAlunno"_s, {[](Contesto &) { return new FrmAlunno(LAula().registro, AlunnoScelto{}); }, {}}},
+      // The door at its first opening (a PIN to choose) and once it has one.
+      {u"FrmPorta, first opening"_s, {[](Contesto &) { return new FrmPorta(LAula().primaVolta); }, {}}},
+      {u"FrmPorta"_s, {[](Contesto &) { return new FrmPorta(LAula().conPin); }, {}}},
+      {u"FrmRegistro"_s, {[](Contesto &c) { return new FrmRegistro(LAula().registro, c); }, {}}},
+      {u"FrmCambiaPin"_s, {[](Contesto &) { return new FrmCambiaPin(LAula().conPin); }, {}}},
+      {u"frmOpzioni"_s, {[](Contesto &) { return new FrmOpzioni(LAula().opzioni); }, {}}},
   };
   return f;
 }
@@ -59,7 +92,10 @@ const std::map<QString, Fabbrica> &Fabbriche() {
 std::map<QString, QString> UnoPerTipo(QWidget *finestra) {
   std::map<QString, QString> tipi;
   for (QWidget *w : finestra->findChildren<QWidget *>()) {
-    if (w->objectName().isEmpty() || !w->isVisible() || !w->isEnabled() || w->focusPolicy() == Qt::NoFocus)
+    // A control that hands its focus to another (a tab widget to its tab bar) is
+    // covered by that one.
+    if (w->objectName().isEmpty() || !w->isVisible() || !w->isEnabled() || w->focusPolicy() == Qt::NoFocus ||
+        w->focusProxy())
       continue;
     tipi.emplace(QString::fromLatin1(w->metaObject()->className()), w->objectName());
   }
@@ -71,6 +107,7 @@ std::map<QString, QString> UnoPerTipo(QWidget *finestra) {
 class TestDistruzione : public QObject {
   Q_OBJECT
  private Q_SLOTS:
+  void cleanupTestCase() { g_aula.reset(); }
   void shouldDestroyTheWindowWhateverHasTheFocus_data();
   void shouldDestroyTheWindowWhateverHasTheFocus();
   void shouldDestroyTheWindowsTogetherWithTheirOwner();

@@ -148,7 +148,7 @@ class Soak : public QObject {
   void spegni();
 
   QStringList guasti;
-  int fatti = 0, avvii = 0, pdfChiesti = 0, vieSeguite = 0, cercati = 0;
+  int fatti = 0, avvii = 0, pdfChiesti = 0, csvChiesti = 0, vieSeguite = 0, cercati = 0;
 
  private:
   void accendi();
@@ -279,13 +279,16 @@ void Soak::clic(QWidget *finestra, QPoint dove, int pulsante, bool alza) {
 void Soak::passo() {
   if (m_finito) return;
   m_x.sincronizza();
-  // A printout's file dialog is answered at once, now and then by cancelling.
+  // A file dialog (a printout's PDF, the register's CSV export) is answered at
+  // once, now and then by cancelling.
   if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-    // The first is always saved, so every run prints.
-    if (pdfChiesti > 0 && caso(8) == 0) {
+    const bool csv = d->nameFilters().join(u' ').contains(u"*.csv"_s);
+    // The first PDF is always saved, so every run prints.
+    if ((csv || pdfChiesti > 0) && caso(8) == 0) {
       d->reject();
     } else {
-      d->selectFile(QDir(m_cartella).filePath(u"stampa-%1.pdf"_s.arg(++pdfChiesti)));
+      d->selectFile(QDir(m_cartella).filePath(csv ? u"esportazione-%1.csv"_s.arg(++csvChiesti)
+                                                  : u"stampa-%1.pdf"_s.arg(++pdfChiesti)));
       static_cast<QDialog *>(d)->accept();  // as its Save button: QFileDialog's own check runs
     }
     return;
@@ -693,9 +696,9 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
     qInfo(
         "soak: seed %u, %d events in %lld ms, then %d steps seeking the windows not reached; %d starts, %d "
         "ways "
-        "followed, %d PDF files asked for",
+        "followed, %d PDF and %d CSV files asked for",
         seme, soak.fatti, static_cast<long long>(tempo.elapsed()), soak.cercati, soak.avvii, soak.vieSeguite,
-        soak.pdfChiesti);
+        soak.pdfChiesti, soak.csvChiesti);
     QVERIFY2(soak.guasti.isEmpty(), qPrintable(soak.guasti.join(u'\n')));
     QCOMPARE(soak.fatti, eventi);
   }
@@ -727,6 +730,14 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
     QFile file(f.filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY2(file.read(5) == "%PDF-", qPrintable(f.fileName()));
+  }
+  // Exports are whole: the byte order mark, then a header row of fields.
+  for (const QFileInfo &f : QDir(dir.percorso()).entryInfoList({u"*.csv"_s}, QDir::Files)) {
+    QFile file(f.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray intestazione = file.readLine();
+    QVERIFY2(intestazione.startsWith("\xEF\xBB\xBF\"") && intestazione.endsWith("\"\r\n"),
+             qPrintable(f.fileName()));
   }
 }
 
