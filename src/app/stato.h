@@ -111,6 +111,9 @@ struct AlunnoScelto {
 struct Stato {
   Livello livello;
   AlunnoScelto alunnoScelto;
+  // The pupil the exercise on screen (or the last one) is recorded under: the
+  // name its log and certificate carry.
+  AlunnoScelto alunnoEsercizio;
   Impostazioni impostazioni;
   FamigliaUnita famiglia;
   Operazione operazione;

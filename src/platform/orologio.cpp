@@ -24,3 +24,9 @@ double OrologioSistema::secondiDaMezzanotte() {
 }
 
 QDate OrologioSistema::oggi() { return QDate::currentDate(); }
+
+std::optional<double> OrologioSistema::secondiMonotoni() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}

@@ -132,7 +132,8 @@ std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, q
   if (!q.next()) return std::nullopt;
   q.prepare(
       u"SELECT o.id, o.numero, o.chiesto, o.addendo1, o.addendo2, o.unita, o.risultato, o.intervento,"
-      u" o.secondi, r.testo, r.errore FROM operazioni o LEFT JOIN risposte r ON r.operazione = o.id"
+      u" o.secondi, r.testo, r.errore, o.mostrato, r.passi"
+      u" FROM operazioni o LEFT JOIN risposte r ON r.operazione = o.id"
       u" WHERE o.esercizio = ? ORDER BY o.numero, r.n"_s);
   q.addBindValue(esercizio);
   if (!q.exec()) return registro.fallito(q), std::nullopt;
@@ -150,9 +151,11 @@ std::optional<QList<OperazioneRegistrata>> LeggiOperazioni(Registro &registro, q
       op.risultato = q.value(6).toString();
       op.intervento = q.value(7).toInt() != 0;
       op.secondi = q.value(8).toLongLong();
+      op.mostrato = q.value(11).toString();
       elenco.append(std::move(op));
     }
-    if (!q.isNull(9)) elenco.last().risposte.append({q.value(9).toString(), q.value(10).toString()});
+    if (!q.isNull(9))
+      elenco.last().risposte.append({q.value(9).toString(), q.value(10).toString(), q.value(12).toInt()});
   }
   return elenco;
 }

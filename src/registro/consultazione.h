@@ -65,6 +65,7 @@ struct OperazioneRegistrata {
   int numero = 0;
   int chiesto = 1;
   QString addendo1, addendo2, unita, risultato;
+  QString mostrato;  // the symbol question: the number the pupil saw
   bool intervento = false;
   qint64 secondi = 0;
   QList<Risposta> risposte;

@@ -17,6 +17,12 @@ struct DatiEsercizio {
   int cosa = 1;                  // intCosaCalcolare: 1 number, 2 symbol, 3 either
   int ordine = 1;                // intOrdineSimboli: 1 decreasing, 2 increasing, 3 both
   QDateTime inizio;
+
+  // One exercise: the same pupil and the same settings (the start aside).
+  [[nodiscard]] bool stessoEsercizio(const DatiEsercizio &o) const {
+    return alunno == o.alunno && classe == o.classe && famiglia == o.famiglia && cifre == o.cifre &&
+           cosa == o.cosa && ordine == o.ordine;
+  }
 };
 
 // One answer the pupil gave: the text as judged and its mistake class, a short
@@ -24,6 +30,7 @@ struct DatiEsercizio {
 struct Risposta {
   QString testo;
   QString errore;
+  int passi = 0;  // the mistake's direction and size (see Diagnosi::passi)
   bool operator==(const Risposta &) const = default;
 };
 
@@ -34,7 +41,12 @@ struct OperazioneChiusa {
   QString addendo1, addendo2;  // strAddendo1, strAddendo2 as shown
   QString unita;               // the asked unit symbol, strSimboloRichiesto
   QString risultato;           // the right answer
+  QString mostrato;            // the symbol view: the number the pupil saw
   QList<Risposta> risposte;    // every answer given, in order
   bool intervento = false;     // the program stepped in
   qint64 secondi = 0;          // varTempoOperazione
+  // The pupil who answered it and the settings it was made under. An
+  // operation made under other ones than the open exercise's closes that
+  // exercise as unfinished and opens one of its own. None: the open exercise's.
+  std::optional<DatiEsercizio> sotto;
 };

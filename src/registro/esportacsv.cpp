@@ -59,6 +59,10 @@ EsportaCsv::EsportaCsv(Registro &registro, Descrizione descriviErrore)
 
 QString EsportaCsv::Testo(const QString &s) {
   QString t = s;
+  // A cell a spreadsheet would take for a formula (a name from an older
+  // register, an answer typed as "-5") is written as text: the apostrophe is
+  // the spreadsheets' own mark for it.
+  if (!t.isEmpty() && QStringView(u"=+-@\t\r").contains(t.front())) t.prepend(u'\'');
   return u'"' + t.replace(u'"', u"\"\""_s) + u'"';
 }
 
@@ -127,6 +131,9 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
     }
     while (q.next()) {
       const int famiglia = q.value(3).toInt(), esatte = q.value(7).toInt(), operazioni = q.value(8).toInt();
+      // Only a finished exercise is graded: a few operations of an unfinished
+      // one would read as a grade the pupil never earned.
+      const bool finito = q.value(10).toInt() == 1;
       const qint64 secondi = q.value(9).toLongLong();
       celle =
           QStringList{Testo(q.value(0).toString()), Testo(q.isNull(1) ? kSenzaNome : q.value(1).toString())};
@@ -139,8 +146,8 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
           Testo(TestoOrdine(q.value(6).toInt())),
           QString::number(esatte),
           QString::number(operazioni),
-          operazioni ? Numero(10.0 * esatte / operazioni) : QString(),
-          Testo(CalcolaValutazione(esatte, operazioni)),
+          finito && operazioni ? Numero(10.0 * esatte / operazioni) : QString(),
+          Testo(finito ? CalcolaValutazione(esatte, operazioni) : QString()),
           QString::number(secondi),
           operazioni ? Numero(static_cast<double>(secondi) / operazioni) : QString(),
           Testo(q.value(11).toString().isEmpty() ? QString() : m_descriviErrore(q.value(11).toString())),

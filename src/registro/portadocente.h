@@ -27,6 +27,9 @@ class PortaDocente {
   // Whether a PIN has been chosen (false at the first opening, or after the
   // administrator erased it).
   [[nodiscard]] bool haPin();
+  // The register was started anew and the old PIN could not be read from the
+  // damaged one: no PIN may be chosen until the administrator resets the door.
+  [[nodiscard]] bool pinSmarrito();
   // Chooses the PIN: at the first opening only.
   Esito scegliPin(const QString &pin);
   // Changes the PIN; the old one must be right (and counts as a try).
@@ -38,7 +41,8 @@ class PortaDocente {
     qint64 attesa = 0;  // seconds before the next try is heard
     QString messaggio;
   };
-  // Checks a PIN. While the door waits, no PIN is checked (a right one neither).
+  // Checks a PIN. While the door waits, no PIN is checked (a right one neither);
+  // nor while the try cannot be counted.
   Prova prova(const QString &pin);
   // Seconds still to wait before a PIN is heard (0: now).
   [[nodiscard]] qint64 attesa();
@@ -54,6 +58,7 @@ class PortaDocente {
     QByteArray sale, impronta;
     int iterazioni = 0, errori = 0;
     qint64 ultimoErrore = 0;
+    bool smarrito = false;
   };
   bool leggi(Serratura &s);
   [[nodiscard]] qint64 rimanente(const Serratura &s) const;

@@ -4,11 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUuid>
+#include <QScopeGuard>
 #include <QVariant>
 #include <atomic>
+#include <sys/stat.h>
 
 #include "registro/schema.h"
 
@@ -21,15 +25,31 @@ constexpr int kLunghezzaNome = 60;
 // The SQLite result codes told apart (as the QSQLITE driver reports them); every
 // other failure (read-only file, full disk, input/output error) means the
 // register can't be written.
-enum CodiceSqlite { kBusy = 5, kLocked = 6, kCorrupt = 11, kNotADb = 26 };
+enum CodiceSqlite {
+  kError = 1,
+  kPerm = 3,
+  kBusy = 5,
+  kLocked = 6,
+  kReadOnly = 8,
+  kIoErr = 10,
+  kCorrupt = 11,
+  kFull = 13,
+  kCantOpen = 14,
+  kConstraint = 19,
+  kNotADb = 26,
+};
 
 int Codice(const QSqlError &e) {
   return e.nativeErrorCode().toInt() & 0xff;
 }
 
+// Real damage only: a malformed file, or a table or column of ours gone. A
+// busy or unreadable file is not damage, and is never set aside for it.
 bool Danneggiato(const QSqlError &e) {
   const int c = Codice(e);
-  return c == kCorrupt || c == kNotADb;
+  if (c == kCorrupt || c == kNotADb) return true;
+  const QString t = e.databaseText();
+  return c == kError && (t.contains(u"no such table"_s) || t.contains(u"no such column"_s));
 }
 
 QString Danneggiamento(const QString &dove) {
@@ -38,8 +58,16 @@ QString Danneggiamento(const QString &dove) {
 }
 
 const QString kNonScrivibile =
-    u"Non riesco a scrivere nel registro (il disco è pieno o è di sola lettura): "
-    u"l'esercizio continua, ma i risultati non vengono salvati."_s;
+    u"Il registro è di sola lettura (il file o la sua cartella non si possono scrivere): "
+    u"l'esercizio continua, e i risultati aspettano di essere scritti."_s;
+const QString kDiscoPieno =
+    u"Il disco è pieno: l'esercizio continua, e i risultati saranno scritti nel registro appena c'è posto."_s;
+const QString kErroreDisco =
+    u"Il disco non riesce a leggere o scrivere il registro: l'esercizio continua, "
+    u"e i risultati aspettano di essere scritti."_s;
+const QString kIncoerente =
+    u"Il registro ha rifiutato un dato che non torna con quelli che contiene: "
+    u"il dato non è stato scritto."_s;
 const QString kOccupato =
     u"Il registro è occupato da un'altra copia di Vornel: riprova fra qualche istante."_s;
 const QString kVersioneNuova =
@@ -51,6 +79,7 @@ const QString kVersioneNuova =
 Registro::Registro(QString percorso) : m_percorso(std::move(percorso)) {
   static std::atomic<int> contatore{0};
   m_connessione = u"vornel-registro-%1"_s.arg(++contatore);
+  m_copia = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 Registro::~Registro() {
@@ -69,6 +98,16 @@ std::optional<QString> Registro::prendiMessaggio() {
   return std::exchange(m_messaggio, std::nullopt);
 }
 
+Registro::Breve::Breve(Registro &r, int ms) : m_r(r) {
+  m_r.m_breve = std::max(1, ms);
+  if (m_r.m_aperto) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_breve));
+}
+
+Registro::Breve::~Breve() {
+  m_r.m_breve = 0;
+  if (m_r.m_aperto) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_attesa));
+}
+
 void Registro::segnala(Guasto g, QString messaggio) {
   m_guasto = g;
   m_testoGuasto = messaggio;
@@ -85,6 +124,8 @@ void Registro::riuscito() {
 
 void Registro::chiudi() {
   m_aperto = false;
+  m_inode = 0;
+  m_bloccoCopia.reset();
   {
     QSqlDatabase d = db();
     if (d.isValid()) d.close();
@@ -102,7 +143,7 @@ bool Registro::apriFile() {
     return false;
   }
   d.setDatabaseName(m_percorso);
-  d.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_attesa));
+  d.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_breve ? m_breve : m_attesa));
   if (!d.open()) {
     segnala(Guasto::NonApribile, u"Non riesco ad aprire il registro «%1»."_s.arg(m_percorso));
     return false;
@@ -131,8 +172,47 @@ bool Registro::verificaFile(QString &perche) {
   return true;
 }
 
+void Registro::leggiPortaDaParte(const QString &file) {
+  PortaDaParte porta;
+  const QString nome = m_connessione + u"-da-parte"_s;
+  {
+    QSqlDatabase d = QSqlDatabase::addDatabase(u"QSQLITE"_s, nome);
+    d.setDatabaseName(file);
+    d.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+    if (d.open()) {
+      QSqlQuery q(d);
+      if (q.exec(u"SELECT sale, impronta, iterazioni FROM porta WHERE id = 1"_s)) {
+        porta.letta = true;
+        if (q.next()) porta = {true, q.value(0).toByteArray(), q.value(1).toByteArray(), q.value(2).toInt()};
+      } else if (q.lastError().databaseText().contains(u"no such table"_s)) {
+        porta.letta = true;  // a register from before the door: no PIN to keep
+      }
+    }
+    d.close();
+  }
+  QSqlDatabase::removeDatabase(nome);
+  m_portaDaParte = porta;
+}
+
+// The new register keeps the teacher's PIN of the one set aside; when it could
+// not be read, no one may choose a PIN here in the teacher's place.
+void Registro::ripristinaPorta() {
+  const auto porta = std::exchange(m_portaDaParte, std::nullopt);
+  if (!porta || (porta->letta && porta->impronta.isEmpty())) return;
+  QSqlQuery q(db());
+  q.prepare(
+      u"INSERT OR IGNORE INTO porta (id, sale, impronta, iterazioni, errori, ultimo_errore, smarrito)"
+      u" VALUES (1, ?, ?, ?, 0, 0, ?)"_s);
+  q.addBindValue(porta->letta ? porta->sale : QByteArray(""));
+  q.addBindValue(porta->letta ? porta->impronta : QByteArray(""));
+  q.addBindValue(porta->iterazioni);
+  q.addBindValue(porta->letta ? 0 : 1);
+  if (!q.exec()) fallito(q);
+}
+
 bool Registro::metteDaParte() {
   chiudi();
+  leggiPortaDaParte(m_percorso);
   const QFileInfo info(m_percorso);
   const QString adesso = QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
   QString dove;
@@ -165,7 +245,27 @@ bool Registro::pronto() {
     segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
     return true;
   }
+  if (m_aperto && !stessoFile()) {
+    // Another copy set the file aside (or it was moved): what is written from
+    // now on goes to the register at the path, never into the file set aside.
+    chiudi();
+  }
   return m_aperto || apri();
+}
+
+void Registro::ricordaFile() {
+  struct stat s {};
+  if (::stat(QFile::encodeName(m_percorso).constData(), &s) == 0) {
+    m_dispositivo = s.st_dev;
+    m_inode = s.st_ino;
+  }
+}
+
+bool Registro::stessoFile() const {
+  if (m_inode == 0) return true;  // not known yet: the file is being opened
+  struct stat s {};
+  if (::stat(QFile::encodeName(m_percorso).constData(), &s) != 0) return false;
+  return s.st_dev == m_dispositivo && s.st_ino == m_inode;
 }
 
 bool Registro::apri() {
@@ -188,9 +288,10 @@ bool Registro::apri() {
         return false;
       }
     } else {
+      ricordaFile();
       {
         QSqlQuery q(db());
-        q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_attesa));
+        q.exec(u"PRAGMA busy_timeout=%1"_s.arg(m_breve ? m_breve : m_attesa));
         // A file from elsewhere may carry triggers and views: they get no
         // functions with side effects.
         q.exec(u"PRAGMA trusted_schema=OFF"_s);
@@ -205,6 +306,8 @@ bool Registro::apri() {
         // WAL: readers and one writer side by side. Set once the version is
         // known to be ours, since it rewrites the file's header.
         QSqlQuery(db()).exec(u"PRAGMA journal_mode=WAL"_s);
+        ripristinaPorta();
+        chiudiAbbandonati();
         if (volta > 0) segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
         return true;
       }
@@ -231,10 +334,18 @@ bool Registro::aggiorna() {
     return false;
   }
   const int versione = q.value(0).toInt();
+  q.finish();  // a statement left open keeps a table from being dropped
   if (versione > kVersioneSchema || versione < 0) {
     segnala(Guasto::VersioneNuova, kVersioneNuova);
     return false;
   }
+  // Version 4 rebuilds tables that others refer to: dropping the old ones must
+  // not cascade. The setting is taken outside a transaction only.
+  const bool ricostruisce = versione < 4 && versione > 0;
+  if (ricostruisce) q.exec(u"PRAGMA foreign_keys=OFF"_s);
+  const auto riaccendi = qScopeGuard([&] {
+    if (ricostruisce) QSqlQuery(db()).exec(u"PRAGMA foreign_keys=ON"_s);
+  });
   for (int v = versione; v < kVersioneSchema; ++v) {
     // Each step is one transaction: a step cut short leaves the previous version.
     const Esito e = inTransazione([&] {
@@ -242,6 +353,7 @@ bool Registro::aggiorna() {
       // Another copy may have done the step meanwhile.
       if (!passo.exec(u"PRAGMA user_version"_s) || !passo.next()) return fallito(passo);
       if (passo.value(0).toInt() != v) return Esito{};
+      passo.finish();
       for (const QString &istruzione : PassoMigrazione(v + 1))
         if (!passo.exec(istruzione)) return fallito(passo);
       return Esito{};
@@ -253,17 +365,24 @@ bool Registro::aggiorna() {
   static const QStringList kLetture = {
       u"SELECT id, nome FROM classi LIMIT 0"_s,
       u"SELECT id, classe, nome FROM alunni LIMIT 0"_s,
-      u"SELECT id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte, secondi,"
-      u" errore FROM esercizi LIMIT 0"_s,
-      u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi"
-      u" FROM operazioni LIMIT 0"_s,
-      u"SELECT operazione, n, testo, errore FROM risposte LIMIT 0"_s,
-      u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore FROM porta LIMIT 0"_s,
+      u"SELECT id, uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte,"
+      u" secondi, errore, copia FROM esercizi LIMIT 0"_s,
+      u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi,"
+      u" mostrato FROM operazioni LIMIT 0"_s,
+      u"SELECT operazione, n, testo, errore, passi FROM risposte LIMIT 0"_s,
+      u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore, smarrito FROM porta LIMIT 0"_s,
+      u"SELECT id FROM da_compattare LIMIT 0"_s,
       u"SELECT alunno, leggi_sempre, tabella_a_mano, senza_orologio, caratteri_grandi, alto_contrasto"
       u" FROM piani LIMIT 0"_s,
   };
   for (const QString &lettura : kLetture) {
     if (!q.exec(lettura)) {
+      // A busy or unreadable file is told as such; only a malformed file or a
+      // table or column gone is damage.
+      if (!Danneggiato(q.lastError())) {
+        fallito(q);
+        return false;
+      }
       qWarning("registro: %s (%s)", qPrintable(q.lastError().text()), qPrintable(lettura));
       m_daRiparare = true;
       m_guasto = Guasto::Danneggiato;
@@ -276,20 +395,42 @@ bool Registro::aggiorna() {
 Esito Registro::fallito(const QSqlQuery &q) {
   const QSqlError e = q.lastError();
   qWarning("registro: %s (%s)", qPrintable(e.text()), qPrintable(q.lastQuery()));
+  if (Danneggiato(e)) {
+    // Found while in use: the next request sets the file aside and tells it.
+    m_daRiparare = true;
+    m_guasto = Guasto::Danneggiato;
+    m_testoGuasto = u"Il registro è danneggiato."_s;
+    return Esito::Rifiuto(m_testoGuasto);
+  }
   switch (Codice(e)) {
     case kBusy:
     case kLocked:
-      segnala(Guasto::Occupato, kOccupato);
+      // Whoever asked with a short wait keeps what it could not write and
+      // tries again: nobody needs telling.
+      if (m_breve) {
+        m_guasto = Guasto::Occupato;
+        m_testoGuasto = kOccupato;
+      } else {
+        segnala(Guasto::Occupato, kOccupato);
+      }
       break;
-    case kCorrupt:
-    case kNotADb:
-      // Found while in use: the next request sets the file aside and tells it.
-      m_daRiparare = true;
-      m_guasto = Guasto::Danneggiato;
-      m_testoGuasto = u"Il registro è danneggiato."_s;
+    case kFull:
+      segnala(Guasto::DiscoPieno, kDiscoPieno);
+      break;
+    case kIoErr:
+      segnala(Guasto::ErroreDisco, kErroreDisco);
+      break;
+    case kConstraint:
+      segnala(Guasto::Incoerente, kIncoerente);
+      break;
+    case kReadOnly:
+    case kPerm:
+    case kCantOpen:
+      segnala(Guasto::NonScrivibile, kNonScrivibile);
       break;
     default:
-      segnala(Guasto::NonScrivibile, kNonScrivibile);
+      segnala(Guasto::ErroreDisco, u"Il registro ha dato un errore inatteso (%1): l'esercizio continua, "
+                                   u"e i risultati aspettano di essere scritti."_s.arg(e.databaseText()));
       break;
   }
   return Esito::Rifiuto(m_testoGuasto);
@@ -318,12 +459,25 @@ void Registro::annulla() {
   q.exec(u"ROLLBACK"_s);
 }
 
+QString Registro::NomeNormale(const QString &nome) {
+  return nome.normalized(QString::NormalizationForm_C).simplified();
+}
+
 std::optional<QString> Registro::ErroreNome(const QString &nome, const QString &cosa) {
-  const QString n = nome.trimmed();
+  const QString n = NomeNormale(nome);
   if (n.isEmpty()) return u"Il nome %1 non può essere vuoto."_s.arg(cosa);
-  for (const QChar c : n)
+  for (const QChar c : nome)
     if (c.category() == QChar::Other_Control)
       return u"Il nome %1 non può contenere a capo o tabulazioni."_s.arg(cosa);
+  // Zero-width spaces and joiners, the soft hyphen, the marks that turn the
+  // writing's direction: a name holding them shows other than it is.
+  for (const QChar c : n)
+    if (c.category() == QChar::Other_Format)
+      return u"Il nome %1 contiene caratteri invisibili o che cambiano il verso della scrittura."_s.arg(cosa);
+  // A spreadsheet that opens the register's CSV would run it as a formula.
+  if (QStringView(u"=+-@").contains(n.front()))
+    return u"Il nome %1 non può cominciare con %2 (un foglio di calcolo lo prenderebbe per una formula)."_s
+        .arg(cosa, n.front());
   if (n.size() > kLunghezzaNome)
     return u"Il nome %1 è troppo lungo (al massimo %2 caratteri)."_s.arg(cosa).arg(kLunghezzaNome);
   return std::nullopt;
@@ -339,11 +493,11 @@ Esito Registro::nuovaClasse(const QString &nome) {
   return inTransazione([&] {
     QSqlQuery q(db());
     q.prepare(u"SELECT 1 FROM classi WHERE nome = ?"_s);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"Esiste già una classe con questo nome."_s);
     q.prepare(u"INSERT INTO classi (nome) VALUES (?)"_s);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     return Esito{true, {}, q.lastInsertId().toLongLong()};
   });
@@ -354,12 +508,12 @@ Esito Registro::rinominaClasse(qint64 id, const QString &nome) {
   return inTransazione([&] {
     QSqlQuery q(db());
     q.prepare(u"SELECT 1 FROM classi WHERE nome = ? AND id <> ?"_s);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     q.addBindValue(id);
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"Esiste già una classe con questo nome."_s);
     q.prepare(u"UPDATE classi SET nome = ? WHERE id = ?"_s);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     q.addBindValue(id);
     if (!q.exec()) return fallito(q);
     if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"La classe non esiste più."_s);
@@ -390,12 +544,12 @@ Esito Registro::nuovoAlunno(qint64 classe, const QString &nome) {
     if (!q.next()) return Esito::Rifiuto(u"La classe non esiste più."_s);
     q.prepare(u"SELECT 1 FROM alunni WHERE classe = ? AND nome = ?"_s);
     q.addBindValue(classe);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"In questa classe c'è già un alunno con questo nome."_s);
     q.prepare(u"INSERT INTO alunni (classe, nome) VALUES (?, ?)"_s);
     q.addBindValue(classe);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     return Esito{true, {}, q.lastInsertId().toLongLong()};
   });
@@ -409,11 +563,11 @@ Esito Registro::rinominaAlunno(qint64 id, const QString &nome) {
         u"SELECT 1 FROM alunni a JOIN alunni b ON b.classe = a.classe "
         u"WHERE a.id = ? AND b.id <> a.id AND b.nome = ?"_s);
     q.addBindValue(id);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"In questa classe c'è già un alunno con questo nome."_s);
     q.prepare(u"UPDATE alunni SET nome = ? WHERE id = ?"_s);
-    q.addBindValue(nome.trimmed());
+    q.addBindValue(NomeNormale(nome));
     q.addBindValue(id);
     if (!q.exec()) return fallito(q);
     if (q.numRowsAffected() != 1) return Esito::Rifiuto(u"L'alunno non esiste più."_s);
@@ -449,13 +603,37 @@ std::optional<Alunno> Registro::alunno(qint64 id) {
   return Alunno{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toString()};
 }
 
-namespace {
 // Rewrites the file without the freed pages and empties the journal, so erased
 // rows survive nowhere on disk (secure_delete has already zeroed them in place).
-bool Compatta(QSqlQuery &q) {
-  return q.exec(u"VACUUM"_s) && q.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+// Another copy reading the file keeps the journal from being emptied: then the
+// erasure is done, the cleaning is not, and the teacher is told so.
+Esito Registro::compatta(const Esito &fatto) {
+  QSqlQuery q(db());
+  bool finito = q.exec(u"VACUUM"_s) && q.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s) && q.next() &&
+                q.value(0).toInt() == 0;
+  if (finito) {
+    finito = q.exec(u"DELETE FROM da_compattare"_s);
+  } else {
+    qWarning("registro: compaction not complete (%s)", qPrintable(q.lastError().text()));
+    QSqlQuery(db()).exec(u"INSERT OR IGNORE INTO da_compattare (id) VALUES (1)"_s);
+  }
+  if (finito) return fatto;
+  Esito e = fatto;
+  e.messaggio =
+      u"Cancellato dal registro; la pulizia del file però non è finita (un'altra copia di Vornel lo sta "
+      u"leggendo), quindi tracce dei dati cancellati possono restare sul disco. Riproverò alla prossima "
+      u"apertura del registro."_s;
+  return e;
 }
-}  // namespace
+
+bool Registro::compattaSeDovuto() {
+  if (!pronto()) return false;
+  QSqlQuery q(db());
+  if (!q.exec(u"SELECT 1 FROM da_compattare"_s)) return false;
+  if (!q.next()) return true;
+  q.finish();
+  return compatta(Esito{}).messaggio.isEmpty();
+}
 
 Esito Registro::cancellaAlunno(qint64 id) {
   Esito e = inTransazione([&] {
@@ -467,9 +645,7 @@ Esito Registro::cancellaAlunno(qint64 id) {
     return Esito{true, {}, id};
   });
   if (!e) return e;
-  QSqlQuery q(db());
-  if (!Compatta(q)) return fallito(q);
-  return e;
+  return compatta(e);
 }
 
 Esito Registro::cancellaClasse(qint64 id) {
@@ -482,7 +658,63 @@ Esito Registro::cancellaClasse(qint64 id) {
     return Esito{true, {}, id};
   });
   if (!e) return e;
+  return compatta(e);
+}
+
+QStringList Registro::copieMesseDaParte() const {
+  const QFileInfo info(m_percorso);
+  QStringList copie;
+  const auto trovati = info.dir().entryInfoList({info.completeBaseName() + u"-danneggiato-*"_s}, QDir::Files);
+  for (const QFileInfo &f : trovati) copie.append(f.absoluteFilePath());
+  return copie;
+}
+
+bool Registro::cancellaCopieMesseDaParte() {
+  bool tutte = true;
+  for (const QString &f : copieMesseDaParte()) tutte = QFile::remove(f) && tutte;
+  return tutte;
+}
+
+// --- the running copies ---------------------------------------------------------
+
+QString Registro::cartellaCopie() const {
+  const QFileInfo info(m_percorso);
+  return info.dir().filePath(info.completeBaseName() + u"-copie"_s);
+}
+
+// Each running copy holds a lock file named after it while it has the register
+// open; the operating system lets it go when the copy ends however it ends
+// (closed, killed, a power cut). An exercise still under way whose copy's lock
+// is free was left by a copy that no longer runs: it is unfinished.
+void Registro::chiudiAbbandonati() {
+  if (!m_bloccoCopia && QDir().mkpath(cartellaCopie())) {
+    auto blocco = std::make_unique<QLockFile>(QDir(cartellaCopie()).filePath(m_copia + u".lock"_s));
+    blocco->setStaleLockTime(0);
+    if (blocco->tryLock(0)) m_bloccoCopia = std::move(blocco);
+  }
   QSqlQuery q(db());
-  if (!Compatta(q)) return fallito(q);
-  return e;
+  q.setForwardOnly(true);
+  if (!q.exec(u"SELECT DISTINCT copia FROM esercizi WHERE stato = 0"_s)) return;
+  QStringList abbandonate;
+  while (q.next()) {
+    const QString copia = q.value(0).toString();
+    if (copia == m_copia) continue;
+    // An id that is not one of ours cannot name a file elsewhere.
+    if (QUuid::fromString(copia).isNull()) {
+      abbandonate.append(copia);
+      continue;
+    }
+    QLockFile blocco(QDir(cartellaCopie()).filePath(copia + u".lock"_s));
+    blocco.setStaleLockTime(0);  // only a copy that no longer runs lets it go
+    if (blocco.tryLock(0)) {
+      blocco.unlock();
+      abbandonate.append(copia);
+    }
+  }
+  q.finish();
+  for (const QString &copia : abbandonate) {
+    q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
+    q.addBindValue(copia.isEmpty() ? QVariant() : QVariant(copia));
+    if (!q.exec()) fallito(q);
+  }
 }

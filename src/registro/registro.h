@@ -4,18 +4,24 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <memory>
 #include <optional>
 
+class QLockFile;
 class QSqlQuery;
 
 // What went wrong with the register file, as the windows tell it.
 enum class Guasto {
   Nessuno,
   Danneggiato,    // the file was set aside and a new register started
-  NonScrivibile,  // read-only file or folder, full disk: the drill goes on unrecorded
+  NonScrivibile,  // read-only file or folder: what the drill writes waits
   Occupato,       // another copy held the register longer than the wait allows
   VersioneNuova,  // written by a newer Vornel: left untouched
   NonApribile,    // no usable file at all
+  DiscoPieno,     // no room left on the disk: what the drill writes waits
+  ErroreDisco,    // the disk failed to read or write
+  Incoerente,     // the register refused a row that contradicts it (a constraint)
 };
 
 // The outcome of one request: ok, or refused/failed with the Italian sentence
@@ -45,7 +51,7 @@ struct Alunno {
 // told once through prendiMessaggio() however many requests it spoils.
 class Registro {
  public:
-  static constexpr int kVersioneSchema = 3;
+  static constexpr int kVersioneSchema = 4;
 
   // percorso: the database file; by default registro.sqlite in the user's data folder.
   explicit Registro(QString percorso = PercorsoPredefinito());
@@ -82,10 +88,34 @@ class Registro {
   [[nodiscard]] QList<Alunno> alunni(qint64 classe);
   [[nodiscard]] std::optional<Alunno> alunno(qint64 id);
   // Erases a pupil and everything recorded of them, then compacts the file so
-  // nothing of them is left in it.
+  // nothing of them is left in it. When the compaction could not complete
+  // (another copy reading the file), the answer is ok with the message saying
+  // so; it is tried again at the next erasure and by compattaSeDovuto().
   Esito cancellaAlunno(qint64 id);
-  // Erases a class with its pupils and their exercises.
+  // Erases a class with its pupils and their exercises, as above.
   Esito cancellaClasse(qint64 id);
+  // Finishes a compaction left incomplete; true when none is left.
+  bool compattaSeDovuto();
+  // The copies of the register set aside as damaged, with their journals: they
+  // may still hold what was erased since.
+  [[nodiscard]] QStringList copieMesseDaParte() const;
+  // Erases them; false when one could not be erased.
+  bool cancellaCopieMesseDaParte();
+
+  // This running copy of the program, as the rows it has open name it.
+  [[nodiscard]] const QString &copia() const { return m_copia; }
+  // While a Breve lives, a request waits for another copy only `ms` and a busy
+  // register is not told: the one who asked keeps what it could not write.
+  class Breve {
+   public:
+    Breve(Registro &r, int ms);
+    ~Breve();
+    Breve(const Breve &) = delete;
+    Breve &operator=(const Breve &) = delete;
+
+   private:
+    Registro &m_r;
+  };
 
   // For the room's own classes (recording, queries, export, the door).
   [[nodiscard]] QSqlDatabase db() const;
@@ -98,8 +128,13 @@ class Registro {
   Esito fallito(const QSqlQuery &q);
   void riuscito();  // a request went through: the fault is over
 
-  // An empty name or one of blanks only; a line break or tab; too long.
+  // An empty name or one of blanks only; a line break or tab; an invisible or
+  // direction-changing character; a start a spreadsheet takes for a formula
+  // (=, +, -, @); too long.
   [[nodiscard]] static std::optional<QString> ErroreNome(const QString &nome, const QString &cosa);
+  // A name as it is kept: composed form (NFC), outer blanks off, inner runs of
+  // blanks made one, so two names that look the same are one name.
+  [[nodiscard]] static QString NomeNormale(const QString &nome);
 
  private:
   bool apriFile();
@@ -107,6 +142,18 @@ class Registro {
   bool metteDaParte();
   bool aggiorna();
   void chiudi();
+  // The file at the register's path is still the one open (another copy may
+  // have set it aside meanwhile).
+  [[nodiscard]] bool stessoFile() const;
+  void ricordaFile();
+  // Takes this copy's lock and marks unfinished the exercises left under way
+  // by copies that no longer run.
+  void chiudiAbbandonati();
+  [[nodiscard]] QString cartellaCopie() const;
+  // The teacher's door of a register set aside, carried into the new one.
+  void leggiPortaDaParte(const QString &file);
+  void ripristinaPorta();
+  Esito compatta(const Esito &fatto);
   void segnala(Guasto g, QString messaggio);
   Esito iniziaTransazione();
   Esito concludiTransazione();
@@ -118,6 +165,17 @@ class Registro {
   bool m_aperto = false;
   bool m_daRiparare = false;  // a request met a damaged file
   int m_attesa = 5000;        // ms another copy may hold the register
+  int m_breve = 0;  // inside a Breve: its wait, and a busy register is not told
+  QString m_copia;              // this running copy's id
+  std::unique_ptr<QLockFile> m_bloccoCopia;
+  quint64 m_dispositivo = 0, m_inode = 0;  // the file open
+  // The door read from a file set aside: to be written into the new register.
+  struct PortaDaParte {
+    bool letta = false;  // false: unreadable, the new register's PIN is lost
+    QByteArray sale, impronta;
+    int iterazioni = 0;
+  };
+  std::optional<PortaDaParte> m_portaDaParte;
   Guasto m_guasto = Guasto::Nessuno;
   QSet<Guasto> m_segnalati;            // told already
   std::optional<QString> m_messaggio;  // not yet taken

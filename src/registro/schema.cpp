@@ -91,6 +91,75 @@ QStringList PassoMigrazione(int n) {
           u" alto_contrasto INTEGER NOT NULL DEFAULT 0)"_s,
           u"PRAGMA user_version = 3"_s,
       };
+    case 4:
+      // Run with foreign keys off (see Registro::aggiorna): the tables are
+      // rebuilt, and dropping the old ones must not cascade.
+      return {
+          // AUTOINCREMENT: an id once given is never given again, so a window or
+          // a copy of the program still holding the id of an erased pupil,
+          // class or exercise can never reach whoever came after.
+          u"CREATE TABLE classi4 ("
+          u" id INTEGER PRIMARY KEY AUTOINCREMENT,"
+          u" nome TEXT NOT NULL UNIQUE)"_s,
+          u"INSERT INTO classi4 (id, nome) SELECT id, nome FROM classi"_s,
+          u"DROP TABLE classi"_s,
+          u"ALTER TABLE classi4 RENAME TO classi"_s,
+          u"CREATE TABLE alunni4 ("
+          u" id INTEGER PRIMARY KEY AUTOINCREMENT,"
+          u" classe INTEGER NOT NULL REFERENCES classi(id) ON DELETE CASCADE,"
+          u" nome TEXT NOT NULL,"
+          u" UNIQUE (classe, nome))"_s,
+          u"INSERT INTO alunni4 (id, classe, nome) SELECT id, classe, nome FROM alunni"_s,
+          u"DROP TABLE alunni"_s,
+          u"ALTER TABLE alunni4 RENAME TO alunni"_s,
+          // uuid: the exercise's own id, made on the computer where it was done
+          // and never made anywhere else, so the same exercise written twice (a
+          // write retried, a school server sent it again) is one exercise; its
+          // operations are known by (uuid, numero).
+          // copia: the running copy of the program that has it open, while it
+          // is under way (see Registro::chiudiAbbandonati).
+          u"CREATE TABLE esercizi4 ("
+          u" id INTEGER PRIMARY KEY AUTOINCREMENT,"
+          u" uuid TEXT NOT NULL UNIQUE,"
+          u" alunno INTEGER REFERENCES alunni(id) ON DELETE CASCADE,"
+          u" classe INTEGER REFERENCES classi(id) ON DELETE CASCADE,"
+          u" famiglia INTEGER NOT NULL CHECK (famiglia BETWEEN 1 AND 12),"
+          u" cifre INTEGER NOT NULL CHECK (cifre IN (1, 2)),"
+          u" cosa INTEGER NOT NULL CHECK (cosa BETWEEN 1 AND 3),"
+          u" ordine INTEGER NOT NULL CHECK (ordine BETWEEN 1 AND 3),"
+          u" inizio TEXT NOT NULL,"
+          u" stato INTEGER NOT NULL DEFAULT 0 CHECK (stato BETWEEN 0 AND 2),"
+          u" operazioni INTEGER NOT NULL DEFAULT 0,"
+          u" esatte INTEGER NOT NULL DEFAULT 0,"
+          u" secondi INTEGER NOT NULL DEFAULT 0,"
+          u" errore TEXT NOT NULL DEFAULT '',"
+          u" copia TEXT)"_s,
+          // The rows of an older register are closed: no copy of this version has them open.
+          u"INSERT INTO esercizi4 (id, uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
+          u" operazioni, esatte, secondi, errore)"
+          u" SELECT id, lower(hex(randomblob(16))), alunno, classe, famiglia, cifre, cosa, ordine, inizio,"
+          u" CASE stato WHEN 0 THEN 2 ELSE stato END, operazioni, esatte, secondi, errore FROM esercizi"_s,
+          u"DROP TABLE esercizi"_s,
+          u"ALTER TABLE esercizi4 RENAME TO esercizi"_s,
+          u"CREATE INDEX esercizi_alunno ON esercizi (alunno, inizio)"_s,
+          u"CREATE INDEX esercizi_classe ON esercizi (classe)"_s,
+          u"CREATE INDEX esercizi_famiglia ON esercizi (alunno, famiglia, stato, inizio, esatte, operazioni)"_s,
+          u"CREATE INDEX esercizi_aperti ON esercizi (stato, copia) WHERE stato = 0"_s,
+          // The symbol question: the number the pupil saw beside the two addends.
+          u"ALTER TABLE operazioni ADD COLUMN mostrato TEXT NOT NULL DEFAULT ''"_s,
+          // A mistake's direction and steps (the comma moved by how many places,
+          // the symbol how many units off), so the register shows the very
+          // sentence the pupil read.
+          u"ALTER TABLE risposte ADD COLUMN passi INTEGER NOT NULL DEFAULT 0"_s,
+          // smarrito 1: this register was started anew when the old one was found
+          // damaged, and the teacher's PIN could not be read from it. No PIN can
+          // then be chosen here until the administrator resets the door.
+          u"ALTER TABLE porta ADD COLUMN smarrito INTEGER NOT NULL DEFAULT 0"_s,
+          // An erasure whose compaction could not complete, to be finished at
+          // the next opening.
+          u"CREATE TABLE da_compattare (id INTEGER PRIMARY KEY CHECK (id = 1))"_s,
+          u"PRAGMA user_version = 4"_s,
+      };
     default:
       return {};
   }

@@ -226,7 +226,8 @@ void TestEsportaCsv::shouldExportAPupilOnly() {
   const QByteArray dati = Contenuto(percorso(u"classe.csv"_s));
   QVERIFY(dati.contains("\"3ª A\";\"\"\"; DROP TABLE alunni; --\";30/11/2026;12:00:00;"));
   QVERIFY(dati.contains(";17;20;8,5;\"DISTINTO\";30;1,5;\"unità sbagliata\";\"finito\"\r\n"));
-  QVERIFY(dati.contains(";2;2;10;\"OTTIMO\";14;7;\"\";\"non finito\"\r\n"));
+  // Unfinished: counted, never graded.
+  QVERIFY(dati.contains(";2;2;;\"\";14;7;\"\";\"non finito\"\r\n"));
   QVERIFY(!dati.contains("Senza nome"));  // not a pupil of the class
   const QByteArray alunno = Contenuto(percorso(u"alunno.csv"_s));
   QVERIFY(alunno.contains("D'Amico"));
@@ -237,7 +238,7 @@ void TestEsportaCsv::shouldExportAPupilOnly() {
   const QByteArray senzaNome = Contenuto(percorso(u"senzanome.csv"_s));
   QCOMPARE(senzaNome.count("\r\n"), 2);
   QVERIFY(senzaNome.contains("\r\n\"\";\"Senza nome\";30/11/2026;12:00:00;9;"));
-  QVERIFY(senzaNome.contains(";1;1;10;\"OTTIMO\";7;7;\"\";\"non finito\"\r\n"));
+  QVERIFY(senzaNome.contains(";1;1;;\"\";7;7;\"\";\"non finito\"\r\n"));
 }
 
 void TestEsportaCsv::shouldRefuseAFileItCannotWrite() {

@@ -519,7 +519,7 @@ void TestFinestreRegistro::shouldPrintThePupilsPageWithTheMistakeInWords() {
   for (const auto &riga : m_p->b.stampante.documenti.first().righe) righe << riga.testo;
   QCOMPARE(righe.first(), u"D'Amico — classe 3ª A"_s);
   QVERIFY2(righe.filter(u"07/12/2026 09:30"_s).size() == 1, qPrintable(righe.join(u'\n')));
-  QVERIFY(righe.filter(u"20/20"_s).size() == 1);
+  QVERIFY(righe.filter(u"20 su 20"_s).size() == 1);
   QVERIFY(righe.contains(u"    Senza conversione"_s));
   // The chart below the heading, and the table below the chart.
   const auto &doc = m_p->b.stampante.documenti.first();

@@ -9,6 +9,7 @@
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
+#include "registro/schema.h"
 #include "registroprova.h"
 
 using namespace Qt::StringLiterals;
@@ -67,35 +68,38 @@ class TestPiani : public QObject {
 
 void TestPiani::shouldStepUpFromTheLastVersionKeepingEverything() {
   RegistroProva p;
-  qint64 zoe = 0, esercizio = 0;
+  // A register as version 2 left it: pupils, an exercise, a PIN (its digest
+  // made by the door of today, which reads the old ones alike).
+  QByteArray sale, impronta;
   {
-    // A register as the last version left it: pupils, an exercise, a PIN.
-    Registro r(p.file);
-    const qint64 classe = r.nuovaClasse(u"3ª A"_s).id;
-    zoe = r.nuovoAlunno(classe, u"Zoë"_s).id;
-    QVERIFY(r.nuovoAlunno(classe, u"D'Amico \"; DROP"_s));
-    RegistrazioneEsercizio reg(r);
-    DatiEsercizio d;
-    d.alunno = zoe;
-    d.famiglia = 9;
-    d.inizio = QDateTime(QDate(2026, 11, 30), QTime(9, 0));
-    QVERIFY(reg.inizia(d));
-    esercizio = reg.esercizio();
-    QVERIFY(reg.operazioneChiusa(Operazione(1, {u"virgola"_s})));
-    PortaDocente porta(r, {}, kIterazioniProva);
-    QVERIFY(porta.scegliPin(u"2468"_s));
+    RegistroProva altro;
+    Registro r(altro.file);
+    QVERIFY(PortaDocente(r, {}, kIterazioniProva).scegliPin(u"2468"_s));
+    QSqlQuery q(r.db());
+    QVERIFY(q.exec(u"SELECT sale, impronta FROM porta"_s) && q.next());
+    sale = q.value(0).toByteArray();
+    impronta = q.value(1).toByteArray();
   }
+  const qint64 zoe = 1, esercizio = 1;
   {
     Connessione c(p.file);
-    QVERIFY(c.esegui(u"DROP TABLE piani"_s));
-    QVERIFY(c.esegui(u"PRAGMA user_version = 2"_s));
+    for (int v = 1; v <= 2; ++v)
+      for (const QString &istruzione : PassoMigrazione(v)) QVERIFY2(c.esegui(istruzione), qPrintable(istruzione));
+    QVERIFY(c.esegui(u"INSERT INTO classi (id, nome) VALUES (1, '3ª A')"_s));
+    QVERIFY(c.esegui(u"INSERT INTO alunni (id, classe, nome) VALUES (1, 1, 'Zoë'), (2, 1, 'D''Amico \"; DROP')"_s));
+    QVERIFY(c.esegui(u"INSERT INTO esercizi (id, alunno, classe, famiglia, cifre, cosa, ordine, inizio, operazioni,"
+                     u" errore) VALUES (1, 1, 1, 9, 1, 1, 1, '2026-11-30T09:00:00', 1, 'virgola')"_s));
+    QVERIFY(c.esegui(u"INSERT INTO operazioni VALUES (1, 1, 1, 1, '12  h', ' 7 da', '  u', '1.270', 0, 7)"_s));
+    QVERIFY(c.esegui(u"INSERT INTO risposte VALUES (1, 1, '127', 'virgola'), (1, 2, '1.270', '')"_s));
+    QVERIFY(c.esegui(u"INSERT INTO porta (id, sale, impronta, iterazioni) VALUES (1, ?, ?, ?)"_s,
+                     {sale, impronta, kIterazioniProva}));
   }
   Registro r(p.file);
   QVERIFY(r.apri());
   QVERIFY(!r.prendiMessaggio());
   {
     Connessione c(p.file);
-    QCOMPARE(c.valore(u"PRAGMA user_version"_s).toInt(), 3);
+    QCOMPARE(c.valore(u"PRAGMA user_version"_s).toInt(), Registro::kVersioneSchema);
     QCOMPARE(c.valore(u"SELECT count(*) FROM piani"_s).toInt(), 0);
     QCOMPARE(c.valore(u"SELECT count(*) FROM operazioni WHERE esercizio = ?"_s, {esercizio}).toInt(), 1);
     QCOMPARE(c.valore(u"SELECT errore FROM esercizi WHERE id = ?"_s, {esercizio}).toString(), u"virgola"_s);

@@ -85,7 +85,9 @@ void TestQuaderno::shouldRecordEachAnswerWithItsMistake() {
   QCOMPARE(prima.risultato, u"3.500"_s);
   QCOMPARE(prima.secondi, 12);
   QVERIFY(!prima.intervento);
-  const QList<Risposta> attese{{u"8"_s, u"senza-conversione"_s}, {u"350"_s, u"virgola"_s}, {u"3.500"_s, QString()}};
+  // The comma mistake keeps its direction and size: ten times too small.
+  const QList<Risposta> attese{
+      {u"8"_s, u"senza-conversione"_s}, {u"350"_s, u"virgola"_s, -1}, {u"3.500"_s, QString()}};
   QCOMPARE(prima.risposte, attese);
   const OperazioneRegistrata &seconda = ops->at(1);
   QVERIFY(seconda.intervento);

@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
+#include <csignal>
 #include <cstdio>
 
 #include "registro/consultazione.h"
@@ -116,10 +118,14 @@ int FiglioScrittore(const QString &file) {
   if (!r.apri()) return 2;
   RegistrazioneEsercizio reg(r);
   for (int e = 0; e < 3; ++e) {
-    if (!reg.inizia(Dati(std::nullopt))) return 3;
-    for (int n = 1; n <= RegistrazioneEsercizio::kOperazioni; ++n)
-      if (!reg.operazioneChiusa(Operazione(n, {u"unita"_s}))) return 4;
+    reg.inizia(Dati(std::nullopt));
+    for (int n = 1; n <= RegistrazioneEsercizio::kOperazioni; ++n) reg.operazioneChiusa(Operazione(n, {u"unita"_s}));
   }
+  for (int volta = 0; volta < 600 && reg.inAttesa() > 0; ++volta) {
+    QThread::msleep(100);
+    reg.scrivi();
+  }
+  if (reg.inAttesa() > 0) return 4;
   std::printf("ok\n");
   return 0;
 }
@@ -148,6 +154,14 @@ class TestRegistro : public QObject {
   void shouldTellAFullDiskOnceAndGoOn();
   void shouldTellAReadOnlyRegisterOnce();
   void shouldKeepEveryWriteOfTwoCopies();
+  void shouldNeverGiveAnIdAgain();
+  void shouldFileEachOperationUnderItsOwnPupilAndFamily();
+  void shouldKeepWhatWaitsForTheNextStart();
+  void shouldCloseOnlyTheExercisesOfCopiesThatNoLongerRun();
+  void shouldNotTakeABusyFileForADamagedOne();
+  void shouldWriteToTheRegisterAtItsPathOnceAnotherCopySetItAside();
+  void shouldTellAnUnfinishedCleaningAndFinishItLater();
+  void shouldNameAContradictionAndGoOn();
 };
 
 void TestRegistro::shouldCreateTheCurrentSchema_data() {
@@ -168,9 +182,10 @@ void TestRegistro::shouldCreateTheCurrentSchema() {
     QVERIFY(r.nuovaClasse(u"3ª A"_s));
   }
   Sguardo s(p.file);
-  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 3);
+  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 4);
   QCOMPARE(s.valore(u"PRAGMA journal_mode"_s).toString(), u"wal"_s);
-  QCOMPARE(s.valore(u"SELECT count(*) FROM sqlite_schema WHERE type = 'table'"_s).toInt(), 7);
+  // Seven tables, the one of an erasure left to compact, SQLite's own ids' table.
+  QCOMPARE(s.valore(u"SELECT count(*) FROM sqlite_schema WHERE type = 'table'"_s).toInt(), 9);
 }
 
 void TestRegistro::shouldMigrateAnOlderRegisterKeepingItsData() {
@@ -195,8 +210,12 @@ void TestRegistro::shouldMigrateAnOlderRegisterKeepingItsData() {
   QCOMPARE(r.alunni(1).size(), 1);
   QCOMPARE(r.alunni(1).first().nome, u"Zoë"_s);
   Sguardo s(p.file);
-  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 3);
+  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 4);
   QVERIFY(s.valore(u"SELECT count(*) FROM porta"_s).isValid());
+  // Rebuilt with every row and link: the operations still belong to their exercise.
+  QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"_s).toInt(), 2);
+  QCOMPARE(s.valore(u"SELECT length(uuid) FROM esercizi WHERE id = 1"_s).toInt(), 32);
+  QCOMPARE(s.valore(u"PRAGMA foreign_key_check"_s), QVariant());
   // The exercises recorded before get their most frequent mistake; a tie goes
   // to the one made first.
   QCOMPARE(s.valore(u"SELECT errore FROM esercizi WHERE id = 1"_s).toString(), u"cifre"_s);
@@ -259,10 +278,13 @@ void TestRegistro::shouldSetADamagedFileAside() {
         for (int n = 1; n <= 20; ++n) QVERIFY(reg.operazioneChiusa(Operazione(n, {u"unita"_s})));
       }
     }
+    // The first page of the exercises' table, whichever it is.
+    const int pagina = Sguardo(p.file).valore(u"SELECT rootpage FROM sqlite_schema WHERE name = 'esercizi'"_s).toInt();
+    QVERIFY(pagina > 1);
     QFile f(p.file);
     QVERIFY(f.size() > 8 * 4096);
     QVERIFY(f.open(QIODevice::ReadWrite));
-    f.seek(4 * 4096);
+    f.seek((pagina - 1) * 4096);
     f.write(garbage.left(4096));
   }
   const QByteArray prima = Contenuto(p.file);
@@ -300,6 +322,9 @@ void TestRegistro::shouldKeepNamesExactly_data() {
   QTest::newRow("outside the BMP") << u"Ana 🦊"_s << u"Ana 🦊"_s;
   QTest::newRow("outer blanks dropped") << u"  Rossi Maria  "_s << u"Rossi Maria"_s;
   QTest::newRow("percent and underscore") << u"100%_x"_s << u"100%_x"_s;
+  // Two names that look the same are kept as one.
+  QTest::newRow("decomposed letters composed") << u"Zoe\u0308"_s << u"Zoë"_s;
+  QTest::newRow("inner blanks made one") << u"Rossi   Maria"_s << u"Rossi Maria"_s;
 }
 
 void TestRegistro::shouldKeepNamesExactly() {
@@ -331,6 +356,13 @@ void TestRegistro::shouldRefuseBadNames_data() {
   QTest::newRow("no-break space only") << u"\u00a0\u00a0"_s << u"vuoto"_s;
   QTest::newRow("line break inside") << u"Rossi\nMario"_s << u"a capo"_s;
   QTest::newRow("too long") << QString(61, u'a') << u"troppo lungo"_s;
+  QTest::newRow("zero-width space only") << u"\u200b"_s << u"invisibili"_s;
+  QTest::newRow("soft hyphen inside") << u"Ros\u00adsi"_s << u"invisibili"_s;
+  QTest::newRow("direction turned") << u"Rossi \u202eoiraM"_s << u"invisibili"_s;
+  QTest::newRow("formula") << u"=HYPERLINK(\"http://x\";\"Rossi\")"_s << u"formula"_s;
+  QTest::newRow("plus") << u"+39 Rossi"_s << u"formula"_s;
+  QTest::newRow("minus") << u"-Rossi"_s << u"formula"_s;
+  QTest::newRow("at") << u"@Rossi"_s << u"formula"_s;
 }
 
 void TestRegistro::shouldRefuseBadNames() {
@@ -489,14 +521,14 @@ void TestRegistro::shouldRecordAnExerciseWhoseRowWasLocked() {
   const Esito e = reg.inizia(Dati(std::nullopt));
   QVERIFY(!e);
   QCOMPARE(r.guasto(), Guasto::Occupato);
-  const auto m = r.prendiMessaggio();
-  QVERIFY(m && m->contains(u"un'altra copia"_s));
-  QVERIFY(!reg.operazioneChiusa(Operazione(1)));  // still held
-  QVERIFY(!r.prendiMessaggio());                  // told once
+  QVERIFY(!reg.operazioneChiusa(Operazione(1)));  // still held: it waits
+  QCOMPARE(reg.inAttesa(), 2);
+  QVERIFY(!r.prendiMessaggio());  // the pupil could do nothing about it
   QVERIFY(altro.esegui(u"COMMIT"_s));
   QVERIFY(reg.operazioneChiusa(Operazione(2)));
   QCOMPARE(r.guasto(), Guasto::Nessuno);
-  QCOMPARE(altro.valore(u"SELECT count(*) || ' ' || min(operazioni) FROM esercizi"_s).toString(), u"1 1"_s);
+  QCOMPARE(reg.inAttesa(), 0);
+  QCOMPARE(altro.valore(u"SELECT count(*) || ' ' || min(operazioni) FROM esercizi"_s).toString(), u"1 2"_s);
 }
 
 void TestRegistro::shouldTellAFullDiskOnceAndGoOn() {
@@ -514,7 +546,7 @@ void TestRegistro::shouldTellAFullDiskOnceAndGoOn() {
     for (int n = 1; n <= 20; ++n) {
       if (!reg.operazioneChiusa(Operazione(n, {u"unita"_s, u"virgola+1"_s}))) {
         ++rifiutate;
-        QCOMPARE(r.guasto(), Guasto::NonScrivibile);
+        QCOMPARE(r.guasto(), Guasto::DiscoPieno);
       }
       if (const auto m = r.prendiMessaggio()) {
         ++messaggi;
@@ -531,6 +563,11 @@ void TestRegistro::shouldTellAFullDiskOnceAndGoOn() {
   QVERIFY(reg.operazioneChiusa(Operazione(1)));
   QCOMPARE(r.guasto(), Guasto::Nessuno);
   QVERIFY(!r.prendiMessaggio());
+  // What waited is written, nothing lost: 6 exercises of 20 and the last one's first.
+  QCOMPARE(reg.inAttesa(), 0);
+  QSqlQuery conta(r.db());
+  QVERIFY(conta.exec(u"SELECT count(*) FROM operazioni"_s) && conta.next());
+  QCOMPARE(conta.value(0).toInt(), 6 * 20 + 1);
 }
 
 void TestRegistro::shouldTellAReadOnlyRegisterOnce() {
@@ -586,8 +623,9 @@ void TestRegistro::shouldKeepEveryWriteOfTwoCopies() {
   // This process writes too, between them.
   Registro r(p.file);
   RegistrazioneEsercizio reg(r);
-  QVERIFY(reg.inizia(Dati(std::nullopt)));
-  for (int n = 1; n <= 20; ++n) QVERIFY(reg.operazioneChiusa(Operazione(n)));
+  reg.inizia(Dati(std::nullopt));
+  for (int n = 1; n <= 20; ++n) reg.operazioneChiusa(Operazione(n));
+  QVERIFY(QTest::qWaitFor([&] { return reg.scrivi() && reg.inAttesa() == 0; }, 60000));
   for (QProcess *c : {&uno, &due}) {
     QVERIFY(c->waitForFinished(120000));
     QCOMPARE(c->exitCode(), 0);
@@ -599,12 +637,206 @@ void TestRegistro::shouldKeepEveryWriteOfTwoCopies() {
   QCOMPARE(s.valore(u"SELECT count(*) FROM risposte"_s).toInt(), 260);
 }
 
+void TestRegistro::shouldNeverGiveAnIdAgain() {
+  RegistroProva p;
+  Registro r(p.file);
+  const qint64 alunno = ClasseEAlunno(r);
+  const qint64 classe = r.classi().first().id;
+  RegistrazioneEsercizio reg(r);
+  QVERIFY(reg.inizia(Dati(alunno)));
+  const qint64 esercizio = reg.esercizio();
+  QVERIFY(reg.interrompi());
+  QVERIFY(r.cancellaClasse(classe));
+  const qint64 nuovaClasse = r.nuovaClasse(u"3ª A"_s).id;
+  const qint64 nuovoAlunno = r.nuovoAlunno(nuovaClasse, u"D'Amico"_s).id;
+  QVERIFY(reg.inizia(Dati(nuovoAlunno)));
+  QVERIFY(nuovaClasse > classe && nuovoAlunno > alunno && reg.esercizio() > esercizio);
+  // A window still holding the old pupil's id reaches nobody.
+  QVERIFY(!r.alunno(alunno));
+  QVERIFY(!r.rinominaAlunno(alunno, u"Altro"_s));
+  QCOMPARE(r.alunno(nuovoAlunno)->nome, u"D'Amico"_s);
+}
+
+// Two pupils at one computer, and a family changed while the exercise is on
+// screen: each operation goes to an exercise of its own pupil and settings.
+void TestRegistro::shouldFileEachOperationUnderItsOwnPupilAndFamily() {
+  RegistroProva p;
+  Registro r(p.file);
+  const qint64 primo = ClasseEAlunno(r, u"Anna"_s);
+  const qint64 secondo = r.nuovoAlunno(r.classi().first().id, u"Bruno"_s).id;
+  RegistrazioneEsercizio reg(r);
+  QVERIFY(reg.inizia(Dati(primo)));
+  const auto sotto = [&](qint64 alunno, int famiglia) {
+    DatiEsercizio d = Dati(alunno);
+    d.famiglia = famiglia;
+    return d;
+  };
+  for (int n = 1; n <= 20; ++n) {
+    OperazioneChiusa op = Operazione(n);
+    op.sotto = sotto(n <= 3 ? primo : secondo, n <= 6 ? 9 : 4);
+    QVERIFY(reg.operazioneChiusa(op));
+  }
+  Sguardo s(p.file);
+  QCOMPARE(s.valore(u"SELECT group_concat(x, ' ') FROM (SELECT a.nome || ':' || e.famiglia || ':' || e.operazioni || ':' ||"
+                    u" e.stato AS x FROM esercizi e JOIN alunni a ON a.id = e.alunno ORDER BY e.id)"_s)
+               .toString(),
+           u"Anna:9:3:2 Bruno:9:3:2 Bruno:4:14:2"_s);
+  QCOMPARE(s.valore(u"SELECT min(o.numero) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"
+                    u" WHERE e.famiglia = 4"_s)
+               .toInt(),
+           7);
+}
+
+void TestRegistro::shouldKeepWhatWaitsForTheNextStart() {
+  RegistroProva p;
+  {
+    Registro r(p.file);
+    QVERIFY(r.apri());
+  }
+  Sguardo altro(p.file);
+  {
+    Registro r(p.file);
+    r.impostaAttesa(20);
+    QVERIFY(r.apri());
+    QVERIFY(altro.esegui(u"BEGIN IMMEDIATE"_s));  // a long erasure in another copy
+    RegistrazioneEsercizio reg(r);
+    reg.inizia(Dati(std::nullopt));
+    for (int n = 1; n <= 5; ++n) reg.operazioneChiusa(Operazione(n));
+    reg.interrompi();
+    QCOMPARE(reg.inAttesa(), 7);
+  }  // the program ends while the other still holds the file
+  QVERIFY(altro.esegui(u"COMMIT"_s));
+  QCOMPARE(altro.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 0);
+  const QStringList attesa = QDir(QFileInfo(p.file).path()).entryList({u"*-in-attesa-*.json"_s});
+  QCOMPARE(attesa.size(), 1);
+  // The next start writes them before its own, and lets the file go.
+  Registro r(p.file);
+  RegistrazioneEsercizio reg(r);
+  QVERIFY(reg.inizia(Dati(std::nullopt)));
+  QCOMPARE(altro.valore(u"SELECT group_concat(x, ' ') FROM (SELECT stato || ':' || operazioni AS x FROM esercizi ORDER BY id)"_s).toString(),
+           u"2:5 0:0"_s);
+  QVERIFY(QDir(QFileInfo(p.file).path()).entryList({u"*-in-attesa-*.json"_s}).isEmpty());
+}
+
+void TestRegistro::shouldCloseOnlyTheExercisesOfCopiesThatNoLongerRun() {
+  RegistroProva p;
+  // A copy killed in the middle of an exercise.
+  QProcess morto;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(u"VORNEL_REGISTRO_FIGLIO"_s, u"muori"_s);
+  env.insert(u"VORNEL_REGISTRO_FILE"_s, p.file);
+  morto.setProcessEnvironment(env);
+  morto.start(QCoreApplication::applicationFilePath(), {});
+  QVERIFY(morto.waitForFinished(60000));
+  QCOMPARE(morto.exitStatus(), QProcess::CrashExit);
+  // A copy still running with its exercise open.
+  Registro vivo(p.file);
+  RegistrazioneEsercizio inCorso(vivo);
+  QVERIFY(inCorso.inizia(Dati(std::nullopt)));
+  // The next start.
+  Registro r(p.file);
+  QVERIFY(r.apri());
+  Sguardo s(p.file);
+  QCOMPARE(s.valore(u"SELECT group_concat(x, ' ') FROM (SELECT stato || ':' || operazioni AS x FROM esercizi ORDER BY id)"_s).toString(),
+           u"2:3 0:0"_s);
+}
+
+void TestRegistro::shouldNotTakeABusyFileForADamagedOne() {
+  RegistroProva p;
+  {
+    Registro r(p.file);
+    QVERIFY(ClasseEAlunno(r));
+  }
+  // Another copy holding the whole file (an exclusive lock, as a long rewrite does).
+  Registro r(p.file);
+  r.impostaAttesa(20);
+  {
+    Sguardo altro(p.file);
+    QVERIFY(altro.esegui(u"PRAGMA locking_mode = EXCLUSIVE"_s));
+    QVERIFY(altro.esegui(u"BEGIN EXCLUSIVE"_s));
+    QVERIFY(!r.apri());
+    QCOMPARE(r.guasto(), Guasto::Occupato);
+    QVERIFY(r.copieMesseDaParte().isEmpty());
+  }
+  const bool aperto = r.apri();
+  QVERIFY2(aperto, qPrintable(r.prendiMessaggio().value_or(QString())));
+  QCOMPARE(r.classi().size(), 1);
+}
+
+void TestRegistro::shouldWriteToTheRegisterAtItsPathOnceAnotherCopySetItAside() {
+  RegistroProva p;
+  Registro questa(p.file);
+  QVERIFY(ClasseEAlunno(questa));
+  // The other copy found damage and moved the file aside; a new register stands at the path.
+  const QString daParte = p.dir.filePath(u"registro-danneggiato-x.sqlite"_s);
+  QVERIFY(QFile::rename(p.file, daParte));
+  QFile::rename(p.file + u"-wal"_s, daParte + u"-wal"_s);
+  {
+    Registro altra(p.file);
+    QVERIFY(altra.apri());
+  }
+  QVERIFY(questa.nuovaClasse(u"4ª B"_s));
+  Sguardo nuova(p.file), vecchia(daParte);
+  QCOMPARE(nuova.valore(u"SELECT group_concat(nome) FROM classi"_s).toString(), u"4ª B"_s);
+  QCOMPARE(vecchia.valore(u"SELECT count(*) FROM classi WHERE nome = '4ª B'"_s).toInt(), 0);
+}
+
+void TestRegistro::shouldTellAnUnfinishedCleaningAndFinishItLater() {
+  RegistroProva p;
+  Registro r(p.file);
+  const qint64 alunno = ClasseEAlunno(r, u"Qwzxjkvbnm"_s);
+  RegistrazioneEsercizio reg(r);
+  QVERIFY(reg.inizia(Dati(alunno)));
+  QVERIFY(reg.interrompi());
+  {
+    // Another copy reading: the journal can't be emptied.
+    Sguardo lettore(p.file);
+    QVERIFY(lettore.esegui(u"BEGIN"_s));
+    QVERIFY(lettore.valore(u"SELECT count(*) FROM alunni"_s).toInt() == 1);
+    const Esito e = r.cancellaAlunno(alunno);
+    QVERIFY(e);
+    QVERIFY2(e.messaggio.contains(u"non è finita"_s), qPrintable(e.messaggio));
+    QVERIFY(!r.alunno(alunno));
+    QVERIFY(lettore.esegui(u"COMMIT"_s));
+  }
+  QVERIFY(r.compattaSeDovuto());
+  QVERIFY(!Contenuto(p.file).contains("Qwzxjkvbnm"));
+  QVERIFY(!Contenuto(p.file + u"-wal"_s).contains("Qwzxjkvbnm"));
+  Sguardo s(p.file);
+  QCOMPARE(s.valore(u"SELECT count(*) FROM da_compattare"_s).toInt(), 0);
+}
+
+// A row the register refuses (here a family it doesn't know) is told as what
+// it is, and does not hold up the writes after it.
+void TestRegistro::shouldNameAContradictionAndGoOn() {
+  RegistroProva p;
+  Registro r(p.file);
+  RegistrazioneEsercizio reg(r);
+  DatiEsercizio strano = Dati(std::nullopt);
+  strano.famiglia = 13;
+  QVERIFY(!reg.inizia(strano));
+  QCOMPARE(r.guasto(), Guasto::Incoerente);
+  const auto m = r.prendiMessaggio();
+  QVERIFY(m && !m->contains(u"disco"_s));
+  QVERIFY(reg.inizia(Dati(std::nullopt)));
+  QVERIFY(reg.operazioneChiusa(Operazione(1)));
+  QCOMPARE(reg.inAttesa(), 0);
+}
+
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
   const QString figlio = qEnvironmentVariable("VORNEL_REGISTRO_FIGLIO");
   const QString file = qEnvironmentVariable("VORNEL_REGISTRO_FILE");
   if (figlio == u"solalettura"_s) return FiglioSolaLettura(file);
   if (figlio == u"scrivi"_s) return FiglioScrittore(file);
+  if (figlio == u"muori"_s) {
+    // Three operations, then killed: nothing of the program runs after.
+    Registro r(file);
+    RegistrazioneEsercizio reg(r);
+    reg.inizia(Dati(std::nullopt));
+    for (int n = 1; n <= 3; ++n) reg.operazioneChiusa(Operazione(n));
+    std::raise(SIGKILL);
+  }
   TestRegistro t;
   return QTest::qExec(&t, argc, argv);
 }

@@ -19,8 +19,10 @@ class OrologioFinto final : public Orologio {
  public:
   double secondi = 36000.0;
   QDate data{2026, 12, 8};
+  std::optional<double> monotoni;  // none: a machine without a monotonic clock
   double secondiDaMezzanotte() override { return secondi; }
   QDate oggi() override { return data; }
+  std::optional<double> secondiMonotoni() override { return monotoni; }
 };
 
 // Settings kept in memory; counts the writes.

@@ -158,9 +158,11 @@ void FrmStampaEsercizioTre::scriviNome() {
   const int alto = std::clamp((s.height() - f.height()) / 2, 0, std::max(0, client()->height() - f.height()));
   const int sinistra = std::clamp((s.width() - f.width()) / 2, 0, std::max(0, client()->width() - f.width()));
   m_fraNome->move(sinistra, alto);
-  // The box starts with the name the pupil chose before "Vai", unless they
-  // have typed one of their own since.
-  const QString scelto = m_ctx.stato.alunnoScelto.id != 0 ? m_ctx.stato.alunnoScelto.nome.left(15) : QString();
+  // The box starts with the name the exercise is recorded under (before any
+  // exercise, the name chosen), unless the pupil has typed one of their own since.
+  const AlunnoScelto &a =
+      m_ctx.stato.esercizio.intOperazione > 0 ? m_ctx.stato.alunnoEsercizio : m_ctx.stato.alunnoScelto;
+  const QString scelto = a.id != 0 ? a.nome.left(15) : QString();
   if (m_txtNome->text().isEmpty() || m_txtNome->text() == m_nomeProposto) m_txtNome->setText(scelto);
   m_nomeProposto = scelto;
   m_fraNome->show();

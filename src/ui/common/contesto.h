@@ -26,6 +26,9 @@ class Navigazione {
   virtual void apriAlunno() = 0;             // the pupil's choice of their name, modal
   virtual void apriRegistro() = 0;           // the teacher's register, behind the door
   virtual void apriOpzioni() {}              // FrmOpzioni, not modal
+  // A pupil may be at the keyboard (an exercise starts): the teacher's
+  // windows close, and the PIN is asked again.
+  virtual void chiudiPorta() {}
   virtual void chiudiTutto() = 0;            // unloads every window: the program ends
   // The pupils' register, loaded at its first use; null when there is none.
   [[nodiscard]] virtual Quaderno *quaderno() { return nullptr; }

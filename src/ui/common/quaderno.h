@@ -46,6 +46,13 @@ class Quaderno {
     return false;
   }
 
+  // Shuts the teacher's door: the register window and the PIN's windows close,
+  // and the PIN is asked at the next opening.
+  virtual void chiudiPorta() {}
+  // Whether the door is open now (a teacher's window open, or the PIN typed
+  // moments ago).
+  [[nodiscard]] virtual bool portaAperta() const { return false; }
+
   // A pupil's plan: the options the teacher chose for them; none when they
   // have none, or the register can't be read (the machine's options hold).
   [[nodiscard]] virtual std::optional<Opzioni> pianoAlunno(qint64 alunno) {

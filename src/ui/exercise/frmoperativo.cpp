@@ -372,6 +372,7 @@ GruppoOpzioni::Esito FrmOperativo::tastoSimboli(int, QKeyEvent *e) {
 // --- life and layout --------------------------------------------------------
 
 void FrmOperativo::nuovoEsercizio() {
+  m_ctx.nav.chiudiPorta();
   m_motore.nuovoEsercizio();
   aggiorna();
 }

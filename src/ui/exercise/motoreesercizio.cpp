@@ -94,6 +94,7 @@ void MotoreEsercizio::nuovaOperazione() {
   m_famiglia = m_stato.famiglia;
   m_operazione = m_stato.operazione;
   m_livello = m_stato.livello.intLivello;
+  m_sotto = datiCorrenti();
   visualizza();
 }
 
@@ -105,6 +106,7 @@ QString MotoreEsercizio::fraseDaLeggere() const {
 void MotoreEsercizio::visualizza() {
   ++m_mostrate;
   m_stato.esercizio.varInizioOperazione = m_orologio.secondiDaMezzanotte();
+  m_inizioMonotono = m_orologio.secondiMonotoni();
   switch (m_stato.impostazioni.intCosaCalcolare) {
     case 2: mostraSimbolo(); break;
     case 3:
@@ -255,7 +257,12 @@ void MotoreEsercizio::cancellaSimbolo() {
 
 void MotoreEsercizio::calcolaTempi() {
   auto &e = m_stato.esercizio;
-  e.varTempoOperazione = Durata(e.varInizioOperazione, m_orologio.secondiDaMezzanotte());
+  const auto adesso = m_orologio.secondiMonotoni();
+  // The wall clock may be stepped while an operation is on screen: where the
+  // machine has a monotonic clock the time is measured on it, never negative.
+  e.varTempoOperazione = adesso && m_inizioMonotono
+                             ? std::max(0.0, std::floor(*adesso - *m_inizioMonotono))
+                             : Durata(e.varInizioOperazione, m_orologio.secondiDaMezzanotte());
   e.varTempoTotale += e.varTempoOperazione;
   m_schermo.tempoOperazione = TestoLimitato(e.varTempoOperazione, 99);
   m_schermo.tempoTotale = TestoLimitato(e.varTempoTotale, 999);
@@ -293,7 +300,7 @@ void MotoreEsercizio::verificaRisposta() {
     const Richiesta r = m_schermo.vista == Vista::Simbolo ? Richiesta::Simbolo : Richiesta::Numero;
     m_schermo.diagnosi = ClassificaSbaglio(op, m_famiglia, r, e.strRisposta);
     m_schermo.frase = FraseSbaglio(m_schermo.diagnosi);
-    m_risposte.append({e.strRisposta, ChiaveSbaglio(m_schermo.diagnosi.sbaglio)});
+    m_risposte.append({e.strRisposta, ChiaveSbaglio(m_schermo.diagnosi.sbaglio), m_schermo.diagnosi.passi});
     riga() = AggiungiErrore(riga(), op, e.strRisposta);
     m_schermo.croce = true;
     m_fase = Fase::Aiuto;
@@ -349,8 +356,7 @@ void MotoreEsercizio::intervieni() {
 
 // --- the register -------------------------------------------------------------
 
-void MotoreEsercizio::registraInizio() {
-  if (!m_quaderno) return;
+DatiEsercizio MotoreEsercizio::datiCorrenti() const {
   DatiEsercizio d;
   if (const AlunnoScelto &a = m_stato.alunnoScelto; a.id != 0) {
     d.alunno = a.id;
@@ -362,10 +368,20 @@ void MotoreEsercizio::registraInizio() {
   d.ordine = m_stato.impostazioni.intOrdineSimboli;
   const auto ms = static_cast<int>(std::clamp(m_orologio.secondiDaMezzanotte(), 0.0, kGiorno - 1) * 1000.0);
   d.inizio = QDateTime(m_orologio.oggi(), QTime::fromMSecsSinceStartOfDay(ms));
-  m_quaderno->iniziaEsercizio(d);
+  return d;
+}
+
+void MotoreEsercizio::registraInizio() {
+  m_stato.alunnoEsercizio = m_stato.alunnoScelto;
+  if (!m_quaderno) return;
+  m_quaderno->iniziaEsercizio(datiCorrenti());
 }
 
 void MotoreEsercizio::registraChiusura(bool intervento) {
+  // The operation goes to the pupil who answered it, under the settings it was
+  // made with: a name chosen or a family changed on the start window while
+  // this window is open starts an exercise of its own in the register.
+  m_stato.alunnoEsercizio = m_stato.alunnoScelto;
   if (!m_quaderno) return;
   const Operazione &op = m_stato.operazione;
   OperazioneChiusa c;
@@ -375,9 +391,16 @@ void MotoreEsercizio::registraChiusura(bool intervento) {
   c.addendo2 = op.strAddendo2;
   c.unita = op.strSimboloRichiesto;
   c.risultato = op.strRisultato;
+  if (m_schermo.vista == Vista::Simbolo) c.mostrato = m_schermo.numeroS;
   c.risposte = m_risposte;
   c.intervento = intervento;
   c.secondi = static_cast<qint64>(m_stato.esercizio.varTempoOperazione);
+  DatiEsercizio sotto = datiCorrenti();
+  sotto.famiglia = m_sotto.famiglia;
+  sotto.cifre = m_sotto.cifre;
+  sotto.cosa = m_sotto.cosa;
+  sotto.ordine = m_sotto.ordine;
+  c.sotto = sotto;
   m_quaderno->operazioneChiusa(c);
 }
 

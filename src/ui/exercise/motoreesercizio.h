@@ -123,6 +123,8 @@ class MotoreEsercizio {
   [[nodiscard]] QString &riga();
   void registraInizio();
   void registraChiusura(bool intervento);
+  // The pupil in force and the settings the operation on screen is made under.
+  [[nodiscard]] DatiEsercizio datiCorrenti() const;
 
   Stato &m_stato;
   Orologio &m_orologio;
@@ -140,4 +142,6 @@ class MotoreEsercizio {
   std::optional<Fuoco> m_fuoco;
   Quaderno *m_quaderno = nullptr;
   QList<Risposta> m_risposte;  // the answers judged in the operation on screen
+  DatiEsercizio m_sotto;       // the settings the operation on screen was made under
+  std::optional<double> m_inizioMonotono;  // when it was shown, on the monotonic clock
 };

@@ -45,7 +45,48 @@ frmInizio *Finestre::avvia(Contesto &ctx) {
   connect(f1, &QShortcut::activated, this, &Finestre::apriIstruzioni);
   mostra(m_inizio);
   preparaCaratteri();
+  m_inattivita = new Inattivita(this);
+  m_guardia.setInterval(1000);
+  connect(&m_guardia, &QTimer::timeout, this, &Finestre::controllaPause);
+  m_guardia.start();
   return m_inizio;
+}
+
+void Finestre::impostaPause(int porta, int alunno, int controllo) {
+  m_pausaPorta = porta;
+  m_pausaAlunno = alunno;
+  m_guardia.setInterval(controllo);
+}
+
+bool Finestre::esercizioInCorso() const {
+  return m_esercizio && m_esercizio->isVisible() &&
+         m_ctx->stato.esercizio.intOperazione < MotoreEsercizio::kOperazioni;
+}
+
+void Finestre::controllaPause() {
+  if (!m_inattivita || m_chiuso) return;
+  const qint64 pausa = m_inattivita->millisecondi();
+  if (pausa >= m_pausaPorta && (m_opzioni || (m_quaderno && m_quaderno->portaAperta()))) chiudiPorta();
+  if (pausa >= m_pausaAlunno && m_ctx->stato.alunnoScelto.id != 0 && !esercizioInCorso()) dimenticaAlunno();
+}
+
+void Finestre::chiudiPorta() {
+  if (m_opzioni) QTimer::singleShot(0, m_opzioni.data(), [w = m_opzioni] { if (w) w->close(); });
+  // Not loaded yet: no door was ever opened.
+  if (m_quaderno) m_quaderno->chiudiPorta();
+}
+
+void Finestre::dimenticaAlunno() {
+  AlunnoScelto &a = m_ctx->stato.alunnoScelto;
+  if (a.id == 0) return;
+  // The name typed for the printout was theirs too.
+  QString &nome = m_ctx->stato.esercizio.strNomeAlunno;
+  if (!nome.isEmpty() && nome == a.nome.left(nome.size())) nome.clear();
+  a = {};
+  m_ctx->stato.opzioni.alunno.reset();
+  if (m_opzioni) m_opzioni->close();  // it was their plan
+  if (m_inizio) m_inizio->mostraAlunno();
+  applicaOpzioni();
 }
 
 void Finestre::preparaCaratteri() {
@@ -236,6 +277,7 @@ void Finestre::apriOpzioni() {
   apri(m_opzioni, [this, &alunno] {
     auto *f = new FrmOpzioni(m_ctx->stato.opzioni, alunno, m_inizio);
     connect(f, &FrmOpzioni::cambiate, this, &Finestre::opzioniCambiate);
+    SorvegliaPorta(f, [this] { chiudiPorta(); });
     return f;
   });
 }

@@ -2,6 +2,7 @@
 
 #include "ui/common/contesto.h"
 #include "ui/common/quaderno.h"
+#include "ui/common/sorveglianza.h"
 #include "ui/common/voce.h"
 #include "ui/programma/coperture.h"
 
@@ -44,6 +45,7 @@ class Finestre final : public QObject, public Navigazione {
   void apriAlunno() override;
   void apriRegistro() override;
   void apriOpzioni() override;
+  void chiudiPorta() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;
   Quaderno *quaderno() override;
@@ -65,6 +67,18 @@ class Finestre final : public QObject, public Navigazione {
   void opzioniCambiate();
   // The open windows follow the options in force (after the choice of a pupil too).
   void applicaOpzioni();
+
+  // With nobody touching the program for this long the teacher's door shuts.
+  static constexpr int kPausaPorta = 2 * 60 * 1000;  // ms
+  // A pupil between two exercises acts within seconds (three presses start the
+  // next); this long without a touch while no exercise is under way, they have
+  // gone, and whoever sits down next must not work under their name. Choosing
+  // the name again costs one click; a wrong name costs the register its truth.
+  static constexpr int kPausaAlunno = 2 * 60 * 1000;  // ms
+  // The pauses and how often they are looked at (a test's shorter ones).
+  void impostaPause(int porta, int alunno, int controllo = 1000);
+  // The chosen pupil leaves: the name and their plan go.
+  void dimenticaAlunno();
 
   [[nodiscard]] frmInizio *inizio() const { return m_inizio; }
   [[nodiscard]] FrmOperativo *esercizio() const { return m_esercizio; }
@@ -96,12 +110,19 @@ class Finestre final : public QObject, public Navigazione {
   void mostraNuova(QWidget *finestra, int passo = 0);
   // Tells a new fault of the register, once.
   void avvisaGuastoRegistro();
+  // Looks at the pauses: shuts the door, forgets the pupil.
+  void controllaPause();
+  [[nodiscard]] bool esercizioInCorso() const;
 
   Contesto *m_ctx = nullptr;
   Coperture m_coperture;
   bool m_chiuso = false;
   bool m_attestatoInCostruzione = false;
   QTimer m_preparazione;
+  QTimer m_guardia;
+  Inattivita *m_inattivita = nullptr;
+  int m_pausaPorta = kPausaPorta;
+  int m_pausaAlunno = kPausaAlunno;
   QList<QFont> m_caratteri;
   qsizetype m_preparati = 0;
   QPointer<frmInizio> m_inizio;

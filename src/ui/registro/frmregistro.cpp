@@ -534,16 +534,14 @@ void FrmRegistro::mostraEsercizio(qint64 esercizio) {
   for (int r = 0; r < static_cast<int>(ops->size()); ++r) {
     const OperazioneRegistrata &o = ops->at(r);
     m_tblOperazioni->setItem(r, 0, Cella(QString::number(o.numero)));
-    m_tblOperazioni->setItem(r, 1,
-                             Cella(u"%1 + %2 = ? %3"_s.arg(o.addendo1.simplified(), o.addendo2.simplified(),
-                                                           o.unita.simplified())));
+    m_tblOperazioni->setItem(r, 1, Cella(TestoOperazione(o)));
     m_tblOperazioni->setItem(r, 2, Cella(o.risultato));
     QStringList risposte;
     QStringList frasi;
     for (const Risposta &ris : o.risposte) {
       risposte << (ris.errore.isEmpty() ? ris.testo + u" (giusta)"_s
                                         : u"%1 (%2)"_s.arg(ris.testo, NomeSbaglio(ris.errore)));
-      if (!ris.errore.isEmpty()) frasi << FraseDellAlunno(ris.errore);
+      if (!ris.errore.isEmpty()) frasi << FraseDellAlunno(ris, o.chiesto);
     }
     auto *c = Cella(risposte.join(u"; "_s));
     c->setToolTip(frasi.join(u'\n'));

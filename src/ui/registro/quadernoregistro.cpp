@@ -1,10 +1,14 @@
 #include "ui/registro/quadernoregistro.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QDialog>
+#include <QTimer>
 
 #include "registro/piani.h"
 #include "ui/common/contesto.h"
 #include "ui/registro/frmalunno.h"
+#include "ui/common/sorveglianza.h"
 #include "ui/registro/frmporta.h"
 
 using namespace Qt::StringLiterals;
@@ -19,8 +23,27 @@ qint64 QuadernoRegistro::adesso() const {
 // kept by the register and told once through prendiMessaggio().
 void QuadernoRegistro::iniziaEsercizio(const DatiEsercizio &dati) {
   // A pupil is at work: whoever comes next to the door is asked for the PIN.
-  m_dentroDa = 0;
+  chiudiPorta();
   (void)m_registrazione.inizia(dati);
+}
+
+void QuadernoRegistro::chiudiPorta() {
+  m_dentroDa = 0;
+  m_portaSbarrata = true;  // the register window closing now leaves the door shut
+  // A dialog of the register window (the PIN change) runs a loop of its own:
+  // it is ended first, and the window closes once that loop has returned.
+  if (QWidget *modale = QApplication::activeModalWidget()) {
+    if (auto *d = qobject_cast<QDialog *>(modale);
+        d && (d == m_finestraPorta || (m_finestra && m_finestra->isAncestorOf(d))))
+      d->reject();
+  }
+  if (m_finestraPorta) m_finestraPorta->reject();
+  if (m_finestra) QTimer::singleShot(0, m_finestra.data(), [w = m_finestra] { if (w) w->close(); });
+}
+
+bool QuadernoRegistro::portaAperta() const {
+  const qint64 ora = adesso();
+  return m_finestra || m_finestraPorta || (m_dentroDa > 0 && ora >= m_dentroDa && ora - m_dentroDa < kPortaRicordata);
 }
 
 void QuadernoRegistro::operazioneChiusa(const OperazioneChiusa &op) {
@@ -52,6 +75,7 @@ bool QuadernoRegistro::entra(QWidget *sopra, const QString &titolo) {
   if (!m_registro.pronto()) return false;  // the fault is told by the caller
   PortaDocente porta(m_registro, m_adesso, m_iterazioni);
   FrmPorta finestraPorta(porta, sopra, titolo);
+  m_finestraPorta = &finestraPorta;
   if (finestraPorta.exec() != QDialog::Accepted) return false;
   m_dentroDa = adesso();
   return true;
@@ -73,7 +97,12 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
   if (!entra(sopra, u"Registro dell'insegnante"_s)) return;
   m_finestra = new FrmRegistro(m_registro, ctx, sopra);
   m_finestra->impostaPorta(m_adesso, m_iterazioni);
-  QObject::connect(m_finestra, &QObject::destroyed, &m_legami, [this] { m_dentroDa = adesso(); });
+  // Minimised or hidden, the register is no longer watched by the teacher: it closes.
+  SorvegliaPorta(m_finestra, [this] { chiudiPorta(); });
+  m_portaSbarrata = false;
+  QObject::connect(m_finestra, &QObject::destroyed, &m_legami, [this] {
+    m_dentroDa = std::exchange(m_portaSbarrata, false) ? 0 : adesso();
+  });
   m_finestra->show();
   m_finestra->raise();
   m_finestra->activateWindow();

@@ -29,6 +29,8 @@ class QuadernoRegistro final : public Quaderno {
   std::optional<Opzioni> pianoAlunno(qint64 alunno) override;
   bool salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) override;
   std::optional<QString> prendiMessaggio() override;
+  void chiudiPorta() override;
+  [[nodiscard]] bool portaAperta() const override;
 
   [[nodiscard]] Registro &registro() { return m_registro; }
   // The door's clock and the PIN digest's cost (a test's own, or the real ones).
@@ -38,6 +40,8 @@ class QuadernoRegistro final : public Quaderno {
   }
   // The register window while it is open.
   [[nodiscard]] FrmRegistro *finestraRegistro() const { return m_finestra; }
+  // The recording of the exercises (what waits to be written).
+  [[nodiscard]] RegistrazioneEsercizio &registrazione() { return m_registrazione; }
 
  private:
   // The door: open at once while the teacher is known to be here, else
@@ -52,4 +56,6 @@ class QuadernoRegistro final : public Quaderno {
   QPointer<FrmRegistro> m_finestra;
   qint64 m_dentroDa = 0;  // when the teacher last came in or left the register (0: not since an exercise)
   QObject m_legami;       // ties the register window's signals to this object's life
+  QPointer<QDialog> m_finestraPorta;  // the PIN being asked
+  bool m_portaSbarrata = false;       // shut on purpose: not open for two minutes after
 };

@@ -47,6 +47,42 @@ QString FraseDellAlunno(const QString &chiave) {
   return FraseSbaglio(d);
 }
 
+QString FraseDellAlunno(const Risposta &risposta, int chiesto) {
+  const auto s = SbaglioDaChiave(risposta.errore);
+  if (!s || risposta.passi == 0) return FraseDellAlunno(risposta.errore);
+  Diagnosi d;
+  d.sbaglio = *s;
+  d.passi = risposta.passi;
+  d.richiesta = chiesto == 2 ? Richiesta::Simbolo : Richiesta::Numero;
+  return FraseSbaglio(d);
+}
+
+QString TestoOperazione(const OperazioneRegistrata &o) {
+  if (o.chiesto == 2 && !o.mostrato.isEmpty())
+    return u"%1 + %2 = %3 ?"_s.arg(o.addendo1.simplified(), o.addendo2.simplified(), o.mostrato.simplified());
+  return u"%1 + %2 = ? %3"_s.arg(o.addendo1.simplified(), o.addendo2.simplified(), o.unita.simplified());
+}
+
+QStringList TitoloACapo(const QString &titolo) {
+  // 14-point bold Arial across the page between its margins: about forty of
+  // the widest letters. Words go whole to the next line; a word longer than
+  // the line is cut.
+  constexpr int kLarghezza = 40;
+  QStringList righe;
+  QString riga;
+  for (QString parola : titolo.split(u' ', Qt::SkipEmptyParts)) {
+    while (parola.size() > kLarghezza) {
+      if (!riga.isEmpty()) righe << std::exchange(riga, QString());
+      righe << parola.left(kLarghezza);
+      parola = parola.mid(kLarghezza);
+    }
+    if (!riga.isEmpty() && riga.size() + 1 + parola.size() > kLarghezza) righe << std::exchange(riga, QString());
+    riga += (riga.isEmpty() ? QString() : u" "_s) + parola;
+  }
+  if (!riga.isEmpty() || righe.isEmpty()) righe << riga;
+  return righe;
+}
+
 QString NomeFamiglia(int famiglia) {
   return u"%1 · %2"_s.arg(famiglia).arg(DescrizioneFamiglia(famiglia).simplified());
 }
@@ -98,7 +134,7 @@ QStringList RigheStampaClasse(const VistaClasse &v, const QDate &oggi) {
   QStringList r;
   r << u"Registro della classe %1"_s.arg(v.classe.nome);
   r << u"Stampato il %1"_s.arg(oggi.toString(u"dd/MM/yyyy"_s)) << QString();
-  r << Colonna(u"Alunno"_s, 24) + Colonna(u"Famiglia"_s, 10) + Colonna(u"Esercizi"_s, 10) +
+  r << Colonna(u"Alunno"_s, 24) + Colonna(u"Famiglia"_s, 10) + Colonna(u"Es. finiti"_s, 12) +
            Colonna(u"Ultima valutazione"_s, 20) + u"Andamento"_s;
   r << QString(80, u'-');
   for (const RigaClasse &riga : v.righe) {
@@ -109,7 +145,7 @@ QStringList RigheStampaClasse(const VistaClasse &v, const QDate &oggi) {
     bool primo = true;
     for (const CasellaClasse &c : riga.famiglie) {
       r << Colonna(primo ? riga.alunno.nome : QString(), 24) + Colonna(QString::number(c.famiglia), 10) +
-               Colonna(QString::number(c.esercizi), 10) + Colonna(c.valutazione, 20) +
+               Colonna(QString::number(c.esercizi), 12) + Colonna(c.valutazione, 20) +
                TestoAndamento(c.andamento);
       primo = false;
     }
@@ -125,18 +161,18 @@ QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
   r << (p.classe.isEmpty() ? nome : u"%1 — classe %2"_s.arg(nome, p.classe));
   r << u"Stampato il %1"_s.arg(oggi.toString(u"dd/MM/yyyy"_s)) << QString();
   r << Colonna(u"Data"_s, 17) + Colonna(u"Fam."_s, 5) + Colonna(u"Cifre"_s, 6) + Colonna(u"Trovare"_s, 9) +
-           Colonna(u"Ordine"_s, 12) + Colonna(u"Esatte"_s, 8) + Colonna(u"Valutazione"_s, 17) +
+           Colonna(u"Ordine"_s, 12) + Colonna(u"Esatte"_s, 10) + Colonna(u"Valutazione"_s, 17) +
            Colonna(u"Tempo"_s, 12);
   r << u"    errore più frequente"_s;
-  r << QString(86, u'-');
+  r << QString(88, u'-');
   for (const RigaEsercizio &e : p.esercizi) {
-    const QString esatte = u"%1/%2"_s.arg(e.esatte).arg(e.operazioni);
+    const QString esatte = u"%1 su %2"_s.arg(e.esatte).arg(e.operazioni);
     QString valutazione = e.valutazione;
     if (e.stato == StatoEsercizio::NonFinito) valutazione = u"non finito"_s;
     if (e.stato == StatoEsercizio::InCorso) valutazione = u"in corso"_s;
     r << Colonna(e.inizio.toString(u"dd/MM/yyyy hh:mm"_s), 17) + Colonna(QString::number(e.famiglia), 5) +
              Colonna(QString::number(e.cifre), 6) + Colonna(TestoCosa(e.cosa), 9) +
-             Colonna(TestoOrdine(e.ordine), 12) + Colonna(esatte, 8) + Colonna(valutazione, 17) +
+             Colonna(TestoOrdine(e.ordine), 12) + Colonna(esatte, 10) + Colonna(valutazione, 17) +
              Colonna(TestoDurata(e.secondi), 12);
     if (!e.erroreFrequente.isEmpty()) r << u"    "_s + NomeSbaglio(e.erroreFrequente);
   }
@@ -153,6 +189,12 @@ EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, con
   stampante.impostaDimensione(14);
   stampante.impostaX(1000);
   stampante.impostaY(1000);
+  // The title (the first line) wraps inside the page.
+  const QStringList titoli = righe.isEmpty() ? QStringList() : TitoloACapo(righe.first());
+  for (qsizetype i = 0; i + 1 < titoli.size(); ++i) {
+    stampante.impostaX(1000);
+    stampante.stampaRiga(titoli.at(i));
+  }
   for (qsizetype i = 0; i < righe.size(); ++i) {
     if (i == 1) {
       stampante.impostaFont(courier.isEmpty() ? u"Arial"_s : courier);
@@ -160,7 +202,7 @@ EsitoStampaRegistro StampaRighe(Stampante &stampante, const QString &titolo, con
       stampante.impostaDimensione(9);
     }
     stampante.impostaX(1000);
-    stampante.stampaRiga(righe.at(i));
+    stampante.stampaRiga(i == 0 ? titoli.last() : righe.at(i));
     if (i == 1 && !grafico.isNull()) {
       const double y = stampante.y() + 200;
       stampante.stampaImmagine(grafico, 1000, y, kLarghezzaGrafico, kAltezzaGrafico);

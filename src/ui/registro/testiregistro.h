@@ -14,6 +14,14 @@ class Stampante;
 [[nodiscard]] QString NomeSbaglio(const QString &chiave);
 // The sentence the pupil read below "Errato" for that kind of mistake.
 [[nodiscard]] QString FraseDellAlunno(const QString &chiave);
+// The very sentence the pupil read under "Errato" for this answer (an answer
+// recorded before the register kept the mistake's size reads as one step off).
+[[nodiscard]] QString FraseDellAlunno(const Risposta &risposta, int chiesto);
+// The operation as the pupil saw it: the number view asks the number, the
+// symbol view shows the number and asks the symbol.
+[[nodiscard]] QString TestoOperazione(const OperazioneRegistrata &o);
+// A printed title cut into lines that fit the page's width.
+[[nodiscard]] QStringList TitoloACapo(const QString &titolo);
 // "9 · chilogrammi, ettogrammi, decagrammi, grammi"
 [[nodiscard]] QString NomeFamiglia(int famiglia);
 // "BUONO ↑" : the grade word with its trend.
