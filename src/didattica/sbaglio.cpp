@@ -52,7 +52,8 @@ std::optional<int> ZeroDiverso(qint64 risposta, const QString &scritto) {
 // How many digits the whole part of a number of millionths has ("0,5" has one).
 int CifreIntere(qint64 milionesimi) {
   int n = 1;
-  for (qint64 intera = milionesimi / decimali::Potenza(decimali::kCifreDecimali); intera >= 10; intera /= 10) ++n;
+  for (qint64 intera = milionesimi / decimali::Potenza(decimali::kCifreDecimali); intera >= 10; intera /= 10)
+    ++n;
   return n;
 }
 

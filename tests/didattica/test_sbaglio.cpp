@@ -471,14 +471,15 @@ void TestSbaglio::shouldWordEachKindShortly_data() {
   QTest::newRow("ten times too big") << S(Sbaglio::VirgolaSpostata) << 1
                                      << u"Il tuo numero è 10 volte più grande di quello giusto."_s
                                      << u"Il tuo numero è dieci volte più grande di quello giusto."_s;
-  QTest::newRow("a hundred times too small") << S(Sbaglio::VirgolaSpostata) << -2
-                                             << u"Il tuo numero è 100 volte più piccolo di quello giusto."_s
-                                             << u"Il tuo numero è cento volte più piccolo di quello giusto."_s;
-  QTest::newRow("a thousand times too big") << S(Sbaglio::VirgolaSpostata) << 3
-                                            << u"Il tuo numero è 1.000 volte più grande di quello giusto."_s
-                                            << u"Il tuo numero è mille volte più grande di quello giusto."_s;
+  QTest::newRow("a hundred times too small")
+      << S(Sbaglio::VirgolaSpostata) << -2 << u"Il tuo numero è 100 volte più piccolo di quello giusto."_s
+      << u"Il tuo numero è cento volte più piccolo di quello giusto."_s;
+  QTest::newRow("a thousand times too big")
+      << S(Sbaglio::VirgolaSpostata) << 3 << u"Il tuo numero è 1.000 volte più grande di quello giusto."_s
+      << u"Il tuo numero è mille volte più grande di quello giusto."_s;
   QTest::newRow("a unit a thousand times smaller")
-      << S(Sbaglio::SimboloPiuPiccolo) << 3 << u"Hai scelto un'unità 1.000 volte più piccola di quella giusta."_s
+      << S(Sbaglio::SimboloPiuPiccolo) << 3
+      << u"Hai scelto un'unità 1.000 volte più piccola di quella giusta."_s
       << u"Hai scelto un'unità mille volte più piccola di quella giusta."_s;
   const QString manca = u"Nel tuo numero manca uno zero segnaposto."_s;
   QTest::newRow("zero missing") << S(Sbaglio::ZeroSegnaposto) << -1 << manca << manca;

@@ -92,7 +92,8 @@ void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes_data() {
   QTest::newRow("levels") << u"dodici famiglie di unità"_s;
   QTest::newRow("printing without a printer") << u"Salva come PDF"_s;
   QTest::newRow("the register") << u"Classi e alunni"_s;
-  QTest::newRow("a forgotten PIN") << u"sqlite3 ~/.local/share/vornel/registro.sqlite \"DELETE FROM porta;\""_s;
+  QTest::newRow("a forgotten PIN")
+      << u"sqlite3 ~/.local/share/vornel/registro.sqlite \"DELETE FROM porta;\""_s;
   QTest::newRow("the pupil's plan") << u"Usa le opzioni del computer toglie il piano"_s;
   QTest::newRow("practice aimed at the pupil") << u"la voce di menu Su misura prepara le venti operazioni"_s;
 }
