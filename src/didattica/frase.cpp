@@ -97,7 +97,7 @@ QString FraseDaLeggere(const Operazione &op, int intLivello, const QString &risu
   if (!risultatoDato.isEmpty()) {
     const QString risultato = NumeroInParole(risultatoDato);
     if (risultato.isEmpty()) return {};
-    return somma + u" fanno "_s + risultato + u": in quale unità?"_s;
+    return somma + u" fanno "_s + risultato + u": quale simbolo scegli?"_s;
   }
   const QString chiesta = NomeUnita(intLivello, op.intUnitaRichiesta, true);
   if (chiesta.isEmpty()) return {};

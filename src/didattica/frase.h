@@ -6,7 +6,8 @@
 
 // The operation on screen as a sentence to be read aloud in Italian:
 // "dodici ettogrammi più sette decagrammi: quanti grammi?", or, when the
-// unit is asked, "… fanno milleduecentosettanta: in quale unità?".
+// unit is asked, "… fanno milleduecentosettanta: quale simbolo scegli?" (not
+// "in quale unità?", where "unità" is also one of the answers).
 
 // A number as the program writes it ("1.270", "0,011") in Italian words
 // ("milleduecentosettanta", "zero virgola zero undici"); empty when the text

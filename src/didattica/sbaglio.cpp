@@ -10,9 +10,9 @@ using decimali::Scala;
 
 namespace {
 
-constexpr std::array<const char16_t *, 9> kChiavi{
+constexpr std::array<const char16_t *, 10> kChiavi{
     u"nessuno", u"senza-conversione", u"uno-convertito",  u"virgola", u"zero",
-    u"altro",   u"simbolo-grande",    u"simbolo-piccolo", u"vuota"};
+    u"altro",   u"simbolo-grande",    u"simbolo-piccolo", u"vuota",   u"somma"};
 
 // A value of slot `da` expressed in slot `a`, in millionths.
 qint64 InUnita(qint64 valore, int da, int a) {
@@ -49,6 +49,38 @@ std::optional<int> ZeroDiverso(qint64 risposta, const QString &scritto) {
   return std::nullopt;
 }
 
+// How many digits the whole part of a number of millionths has ("0,5" has one).
+int CifreIntere(qint64 milionesimi) {
+  int n = 1;
+  for (qint64 intera = milionesimi / decimali::Potenza(decimali::kCifreDecimali); intera >= 10; intera /= 10)
+    ++n;
+  return n;
+}
+
+// How many decimals a number of millionths has when written without trailing zeros.
+int Decimali(qint64 milionesimi) {
+  int d = decimali::kCifreDecimali;
+  for (; d > 0 && milionesimi % 10 == 0; --d) milionesimi /= 10;
+  return d;
+}
+
+// The answer of a pupil who brought both quantities rightly to the asked unit,
+// wrote them in columns and slipped while adding: a wrong digit in one column,
+// or a carry forgotten or counted twice, which changes a column and the one to
+// its left. So the answer differs from the right sum in at most two
+// neighbouring columns (the difference is x times a power of ten with
+// 1 <= |x| <= 99), only in columns the sum has (none past its last decimal,
+// which neither converted quantity reaches), and it keeps the sum's number of
+// whole digits: the right order of magnitude. A carry lost off the front
+// (1.020 written 20) changes the magnitude and gets the neutral hint.
+bool SlittamentoNellaSomma(qint64 risposta, qint64 giusto) {
+  if (risposta == giusto || CifreIntere(risposta) != CifreIntere(giusto)) return false;
+  qint64 differenza = risposta > giusto ? risposta - giusto : giusto - risposta;
+  int posto = 0;  // the place of the difference's last digit, in millionths
+  for (; differenza % 10 == 0; differenza /= 10) ++posto;
+  return differenza <= 99 && posto >= decimali::kCifreDecimali - Decimali(giusto);
+}
+
 Diagnosi ClassificaNumero(const Operazione &op, QStringView risposta) {
   if (risposta.trimmed().isEmpty()) return {Sbaglio::RispostaVuota, 0, Richiesta::Numero};
   const auto a = decimali::Leggi(risposta.trimmed());
@@ -68,6 +100,7 @@ Diagnosi ClassificaNumero(const Operazione &op, QStringView risposta) {
   if (const auto k = Spostamento(*a, giusto, false)) return {Sbaglio::VirgolaSpostata, *k, Richiesta::Numero};
   if (const auto z = ZeroDiverso(*a, decimali::Scrivi(giusto, false)))
     return {Sbaglio::ZeroSegnaposto, *z, Richiesta::Numero};
+  if (SlittamentoNellaSomma(*a, giusto)) return {Sbaglio::SommaSbagliata, 0, Richiesta::Numero};
   return {Sbaglio::Altro, 0, Richiesta::Numero};
 }
 
@@ -85,14 +118,17 @@ Diagnosi ClassificaSimbolo(const Operazione &op, const FamigliaUnita &f, QString
   return {Sbaglio::Altro, 0, Richiesta::Simbolo};
 }
 
-QString Volte(int passi) {
+// The factor of a comma or a unit off by `passi` places: "10", "100", "1.000",
+// or read aloud "dieci", "cento", "mille".
+QString Volte(int passi, Forma forma) {
+  const bool letta = forma == Forma::Letta;
   switch (passi < 0 ? -passi : passi) {
     case 1:
-      return u"10"_s;
+      return letta ? u"dieci"_s : u"10"_s;
     case 2:
-      return u"100"_s;
+      return letta ? u"cento"_s : u"100"_s;
     default:
-      return u"1.000"_s;
+      return letta ? u"mille"_s : u"1.000"_s;
   }
 }
 
@@ -121,30 +157,33 @@ Diagnosi ClassificaSbaglio(const Operazione &op, const FamigliaUnita &famiglia, 
                                          : ClassificaNumero(op, risposta);
 }
 
-QString FraseSbaglio(const Diagnosi &d) {
+QString FraseSbaglio(const Diagnosi &d, Forma forma) {
   switch (d.sbaglio) {
     case Sbaglio::Nessuno:
       return {};
     case Sbaglio::SenzaConversione:
-      return u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
+      // Also what a pupil gets who converted both with the same wrong factor.
+      return u"Prima di sommare, trasforma le due misure nell'unità richiesta."_s;
     case Sbaglio::UnoSoloConvertito:
-      return u"Hai trasformato un numero solo: trasforma anche l'altro."_s;
+      return u"Hai trasformato una misura sola: trasforma anche l'altra."_s;
     case Sbaglio::VirgolaSpostata:
-      return u"Il risultato è %1 volte troppo %2."_s.arg(Volte(d.passi),
-                                                         d.passi > 0 ? u"grande"_s : u"piccolo"_s);
+      return u"Il tuo numero è %1 volte più %2 di quello giusto."_s.arg(
+          Volte(d.passi, forma), d.passi > 0 ? u"grande"_s : u"piccolo"_s);
     case Sbaglio::ZeroSegnaposto:
-      return d.passi < 0 ? u"Nel numero manca uno zero che tiene il posto."_s
-                         : u"Nel numero c'è uno zero di troppo."_s;
+      return d.passi < 0 ? u"Nel tuo numero manca uno zero segnaposto."_s
+                         : u"Nel tuo numero c'è uno zero di troppo."_s;
     case Sbaglio::SimboloPiuGrande:
-      return u"Il simbolo scelto indica un'unità %1 volte più grande."_s.arg(Volte(d.passi));
+      return u"Hai scelto un'unità %1 volte più grande di quella giusta."_s.arg(Volte(d.passi, forma));
     case Sbaglio::SimboloPiuPiccolo:
-      return u"Il simbolo scelto indica un'unità %1 volte più piccola."_s.arg(Volte(d.passi));
+      return u"Hai scelto un'unità %1 volte più piccola di quella giusta."_s.arg(Volte(d.passi, forma));
+    case Sbaglio::SommaSbagliata:
+      return u"La trasformazione è giusta: ricontrolla la somma."_s;
     case Sbaglio::RispostaVuota:
       return d.richiesta == Richiesta::Simbolo ? u"Non hai scelto nessun simbolo."_s
                                                : u"Non hai scritto nessun numero."_s;
     case Sbaglio::Altro:
       break;
   }
-  return d.richiesta == Richiesta::Simbolo ? u"Guarda di nuovo le unità dei due numeri."_s
-                                           : u"Controlla in quale unità è chiesto il risultato."_s;
+  // Nothing more particular is known: a hint that blames no step.
+  return u"Ricontrolla con calma ogni passaggio."_s;
 }

@@ -17,10 +17,11 @@ enum class Sbaglio : quint8 {
   UnoSoloConvertito = 2,  // one quantity brought to the asked unit, the other left as it was
   VirgolaSpostata = 3,    // the right digits, the comma one to three places off
   ZeroSegnaposto = 4,     // one zero missing or one too many among the right digits
-  Altro = 5,              // none of these: a neutral hint
+  Altro = 5,              // none of these: a neutral hint that blames nothing
   SimboloPiuGrande = 6,   // symbol view: a unit larger than the right one
   SimboloPiuPiccolo = 7,  // symbol view: a unit smaller than the right one
   RispostaVuota = 8,      // nothing typed or chosen
+  SommaSbagliata = 9,     // both quantities converted rightly, a slip in adding them
 };
 
 // What the operation asks for.
@@ -43,12 +44,18 @@ struct Diagnosi {
 // Classifies the pupil's answer to op (generated in famiglia): a number as the
 // keypad writes it, or a unit symbol as its button's caption. Where more than
 // one kind fits, the most specific wins: no conversion, one quantity converted,
-// the comma moved, a placeholder zero, then the neutral hint.
+// the comma moved, a placeholder zero, a slip in the sum, then the neutral hint.
 [[nodiscard]] Diagnosi ClassificaSbaglio(const Operazione &op, const FamigliaUnita &famiglia,
                                          Richiesta richiesta, QStringView risposta);
 
-// The sentence shown below "Errato"; empty for a right answer.
-[[nodiscard]] QString FraseSbaglio(const Diagnosi &d);
+// How the sentence is given: written below "Errato", or read aloud, where a
+// factor is said in words ("dieci volte") as the operations are.
+enum class Forma { Scritta, Letta };
+
+// The sentence the pupil gets below "Errato"; empty for a right answer. It
+// depends on the diagnosis alone, so whoever keeps a Diagnosi can show the
+// very sentence the pupil read.
+[[nodiscard]] QString FraseSbaglio(const Diagnosi &d, Forma forma = Forma::Scritta);
 
 // The exact result of op in its asked unit, in millionths.
 [[nodiscard]] qint64 RisultatoEsatto(const Operazione &op);

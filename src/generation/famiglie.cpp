@@ -57,6 +57,12 @@ QString DescrizioneFamiglia(int intLivello) {
   return QString::fromUtf16(kTabella[static_cast<size_t>(intLivello - 1)].descrizione);
 }
 
+QString ElencoUnita(int intLivello) {
+  QString elenco = DescrizioneFamiglia(intLivello);
+  elenco.replace(u',', u' ');
+  return elenco.simplified().replace(u' ', QStringLiteral(", "));
+}
+
 QString DidascaliaCifre(int intCifre) {
   if (intCifre == 1) return QStringLiteral("Valori di 1 cifra");
   if (intCifre == 2) return QStringLiteral("Valori di 2 cifre");

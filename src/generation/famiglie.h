@@ -16,6 +16,10 @@
 [[nodiscard]] QString TitoloSistema(int intLivello);
 // The description caption (Label6(2)), e.g. "centinaia, decine, unità".
 [[nodiscard]] QString DescrizioneFamiglia(int intLivello);
+// The family's units as the program's own texts list them, every one after a
+// comma and nothing padded: "chilogrammi, ettogrammi, decagrammi, grammi"
+// (the start window's caption of family 9 has no comma after its first unit).
+[[nodiscard]] QString ElencoUnita(int intLivello);
 // "Valori di 1 cifra" / "Valori di 2 cifre"; empty for any other value.
 [[nodiscard]] QString DidascaliaCifre(int intCifre);
 // 9 for one digit, 19 for two; 0 for any other value.

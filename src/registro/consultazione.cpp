@@ -173,7 +173,7 @@ QString TestoOrdine(int ordine) {
   switch (ordine) {
     case 1: return QStringLiteral("decrescente");
     case 2: return QStringLiteral("crescente");
-    case 3: return QStringLiteral("tutti");
+    case 3: return QStringLiteral("decrescente e crescente");  // as the start window words both orders
     default: return {};
   }
 }

@@ -115,7 +115,7 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
     for (const QString &c : intestazione) celle.append(Testo(c));
     if (!uscita.riga(celle)) return false;
     QStringList famiglie;
-    for (int f = 0; f <= 12; ++f) famiglie.append(Testo(DescrizioneFamiglia(f).simplified()));
+    for (int f = 0; f <= 12; ++f) famiglie.append(Testo(ElencoUnita(f)));
     QSqlQuery q(m_registro.db());
     q.setForwardOnly(true);
     q.prepare(

@@ -59,7 +59,7 @@ void TestFrase::shouldSayTheOperation_data() {
   QTest::newRow("h + da in u") << 3 << 4 << 12 << 7 << 4 << QString()
                                << u"dodici centinaia più sette decine: quante unità?"_s;
   QTest::newRow("symbol view") << 3 << 4 << 12 << 7 << 4 << u"1.270"_s
-                               << u"dodici centinaia più sette decine fanno milleduecentosettanta: in quale unità?"_s;
+                               << u"dodici centinaia più sette decine fanno milleduecentosettanta: quale simbolo scegli?"_s;
   QTest::newRow("one metre, one decimetre") << 4 << 1 << 1 << 1 << 3 << QString()
                                             << u"un metro più un decimetro: quanti centimetri?"_s;
   QTest::newRow("one hundred, one thousand") << 3 << 7 << 1 << 1 << 3 << QString()
@@ -75,10 +75,10 @@ void TestFrase::shouldSayTheOperation_data() {
   QTest::newRow("place value with decimals") << 1 << 2 << 3 << 11 << 2 << QString()
                                              << u"tre unità più undici centesimi: quanti decimi?"_s;
   QTest::newRow("thousandths, symbol view") << 1 << 12 << 1 << 1 << 1 << u"0,011"_s
-                                            << u"un millesimo più un centesimo fanno zero virgola zero undici: in quale unità?"_s;
+                                            << u"un millesimo più un centesimo fanno zero virgola zero undici: quale simbolo scegli?"_s;
   QTest::newRow("grams and kilograms, symbol view")
       << 9 << 9 << 19 << 18 << 4 << u"18.019"_s
-      << u"diciannove grammi più diciotto chilogrammi fanno diciottomiladiciannove: in quale unità?"_s;
+      << u"diciannove grammi più diciotto chilogrammi fanno diciottomiladiciannove: quale simbolo scegli?"_s;
   QTest::newRow("decametres, three units") << 5 << 5 << 9 << 1 << 2 << QString()
                                            << u"nove ettometri più un metro: quanti ettometri?"_s;
 }
@@ -142,7 +142,7 @@ void TestFrase::shouldSayEveryOperationOfEveryFamilyInWords() {
         const bool femminile = plurale == u"unità"_s || plurale == u"decine"_s || plurale == u"centinaia"_s ||
                                plurale == u"migliaia"_s || plurale == u"tonnellate"_s;
         QVERIFY2(domanda.endsWith((femminile ? u"quante "_s : u"quanti "_s) + plurale + u'?'), qPrintable(riga));
-        QVERIFY2(vista.endsWith(u" fanno "_s + NumeroInParole(numero) + u": in quale unità?"_s), qPrintable(riga));
+        QVERIFY2(vista.endsWith(u" fanno "_s + NumeroInParole(numero) + u": quale simbolo scegli?"_s), qPrintable(riga));
         // One is said with the article and the singular, any other value with its words and the plural.
         QVERIFY2(v == 1 ? primo.startsWith(u"un"_s) : primo.startsWith(NumeroInParole(QString::number(v)) + u' '),
                  qPrintable(riga));

@@ -88,14 +88,36 @@ QList<Candidato> Candidati(const Operazione &op) {
     if (cifre[i] == u'0') c.append({Normale(QString(cifre).remove(i, 1)), Sbaglio::ZeroSegnaposto, -1});
   for (qsizetype i = 0; i <= cifre.size(); ++i)
     c.append({Normale(QString(cifre).insert(i, u'0')), Sbaglio::ZeroSegnaposto, +1});
-  // Slips that fit no kind unless they happen to fit one above.
-  QString ultima = cifre;
-  ultima.back() = QChar(u'0' + (ultima.back().digitValue() + 1) % 10);
-  c.append({Normale(ultima), Sbaglio::Altro, 0});
-  QString prima = cifre;
-  prima.front() = QChar(u'1' + prima.front().digitValue() % 9);
-  c.append({Normale(prima), Sbaglio::Altro, 0});
+  // Slips in the adding of two rightly converted quantities: one digit of the
+  // sum one more (never the first made 0, which changes the magnitude) ...
+  for (qsizetype i = 0; i < cifre.size(); ++i) {
+    if (cifre[i] == u',' || (i == 0 && cifre[i] == u'9' && cifre.size() > 1 && cifre[1] != u',')) continue;
+    QString slip = cifre;
+    slip[i] = QChar(u'0' + (cifre[i].digitValue() + 1) % 10);
+    c.append({Normale(slip), Sbaglio::SommaSbagliata, 0});
+  }
+  // ... and each carry of the column sum forgotten, the sum done here in
+  // thousandths column by column; a carry lost off the front shortens the
+  // number, which is no longer a slip of the right size.
+  const qint64 m1 = Millesimi(op.lngValore1, a - s.primo), m2 = Millesimi(op.lngValore2, a - s.secondo);
+  qint64 colonna = 1, riporto = 0;
+  for (qint64 x = m1, y = m2; x > 0 || y > 0; x /= 10, y /= 10, colonna *= 10) {
+    riporto = (x % 10 + y % 10 + riporto) / 10;
+    if (riporto == 0) continue;
+    const QString senza = DaMillesimi(m1 + m2 - colonna * 10);
+    const bool corto = senza.section(u',', 0, 0).size() < giusto.section(u',', 0, 0).size();
+    c.append({senza, corto ? Sbaglio::Altro : Sbaglio::SommaSbagliata, 0});
+  }
+  // Slips that fit no kind unless they happen to fit one above: a digit too
+  // many at the end (past the sum's last column, or one more whole digit), and
+  // two digits wrong with a right one between them.
   c.append({Normale(cifre + u"7"_s), Sbaglio::Altro, 0});
+  if (QString(cifre).remove(u',').size() >= 3 && cifre.front() != u'9' && cifre.back() != u'9') {
+    QString lontane = cifre;
+    lontane.front() = QChar(lontane.front().unicode() + 1);
+    lontane.back() = QChar(lontane.back().unicode() + 1);
+    c.append({Normale(lontane), Sbaglio::Altro, 0});
+  }
 
   // A made-up answer that equals the right one is no mistake; one that fits a
   // more specific kind listed earlier takes that kind.
@@ -215,8 +237,16 @@ void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples_data() {
       << 3 << 4 << 12 << 7 << 4 << u"12.070"_s << S(Sbaglio::ZeroSegnaposto) << 1;
   QTest::newRow("12 h + 7 da: a zero too many in front")
       << 3 << 4 << 12 << 7 << 4 << u"10.270"_s << S(Sbaglio::ZeroSegnaposto) << 1;
-  QTest::newRow("12 h + 7 da: a digit wrong")
-      << 3 << 4 << 12 << 7 << 4 << u"1.280"_s << S(Sbaglio::Altro) << 0;
+  QTest::newRow("12 h + 7 da: a digit of the sum wrong")
+      << 3 << 4 << 12 << 7 << 4 << u"1.280"_s << S(Sbaglio::SommaSbagliata) << 0;
+  QTest::newRow("12 h + 7 da: the tens left out of the sum")
+      << 3 << 4 << 12 << 7 << 4 << u"1.200"_s << S(Sbaglio::SommaSbagliata) << 0;
+  QTest::newRow("12 h + 7 da: the tens one less and their carry forgotten")
+      << 3 << 4 << 12 << 7 << 4 << u"1.160"_s << S(Sbaglio::SommaSbagliata) << 0;
+  QTest::newRow("12 h + 7 da: two digits wrong, one right between")
+      << 3 << 4 << 12 << 7 << 4 << u"2.271"_s << S(Sbaglio::Altro) << 0;
+  QTest::newRow("12 h + 7 da: a number of no likeness")
+      << 3 << 4 << 12 << 7 << 4 << u"5"_s << S(Sbaglio::Altro) << 0;
   // 12 k + 7 h asked in u, k, da, h (the generator's worked examples).
   QTest::newRow("12 k + 7 h in u: ten times too small")
       << 3 << 1 << 12 << 7 << 4 << u"1.270"_s << S(Sbaglio::VirgolaSpostata) << -1;
@@ -224,6 +254,12 @@ void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples_data() {
       << 3 << 1 << 12 << 7 << 1 << u"19"_s << S(Sbaglio::SenzaConversione) << 0;
   QTest::newRow("12 k + 7 h in k: comma too far right")
       << 3 << 1 << 12 << 7 << 1 << u"127"_s << S(Sbaglio::VirgolaSpostata) << 1;
+  QTest::newRow("12 k + 7 h in k: the tenths wrong")
+      << 3 << 1 << 12 << 7 << 1 << u"12,6"_s << S(Sbaglio::SommaSbagliata) << 0;
+  QTest::newRow("12 k + 7 h in k: a decimal past the sum's")
+      << 3 << 1 << 12 << 7 << 1 << u"12,71"_s << S(Sbaglio::Altro) << 0;
+  QTest::newRow("9 k + 11 h in h: the last carry lost off the front")
+      << 3 << 1 << 9 << 11 << 2 << u"1"_s << S(Sbaglio::Altro) << 0;
   QTest::newRow("12 k + 7 h in da: only the thousands")
       << 3 << 1 << 12 << 7 << 3 << u"1.207"_s << S(Sbaglio::UnoSoloConvertito) << 0;
   QTest::newRow("12 k + 7 h in h: in the asked unit already, the sum")
@@ -255,6 +291,8 @@ void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples_data() {
       << 6 << 1 << 19 << 19 << 4 << u"2.900"_s << S(Sbaglio::ZeroSegnaposto) << -1;
   QTest::newRow("19 km + 19 hm: only km converted")
       << 6 << 1 << 19 << 19 << 4 << u"19.019"_s << S(Sbaglio::UnoSoloConvertito) << 0;
+  QTest::newRow("19 km + 19 hm: the carry into the ten thousands forgotten")
+      << 6 << 1 << 19 << 19 << 4 << u"10.900"_s << S(Sbaglio::SommaSbagliata) << 0;
 }
 
 void TestSbaglio::shouldNameTheMistakesOfTheWorkedExamples() {
@@ -306,7 +344,7 @@ void TestSbaglio::shouldFindEveryMadeUpMistakeInEveryOperation() {
   const int casi = TabellaFamiglia(livello)->intNumeroUnita == 4 ? 12 * 4 : 6 * 3;
   QCOMPARE(operazioni, casi * (massimo == 9 ? 81 : 324));
   for (Sbaglio s : {Sbaglio::SenzaConversione, Sbaglio::UnoSoloConvertito, Sbaglio::VirgolaSpostata,
-                    Sbaglio::ZeroSegnaposto, Sbaglio::Altro})
+                    Sbaglio::ZeroSegnaposto, Sbaglio::SommaSbagliata, Sbaglio::Altro})
     QVERIFY2(trovati.value(static_cast<int>(s)) > 0, qPrintable(ChiaveSbaglio(s)));
 }
 
@@ -318,25 +356,25 @@ void TestSbaglio::shouldTellHowFarTheChosenSymbolIs_data() {
   QTest::addColumn<int>("passi");
   QTest::addColumn<QString>("frase");
   QTest::newRow("km for m") << 6 << 4 << u"  km"_s << u"simbolo-grande"_s << 3
-                            << u"Il simbolo scelto indica un'unità 1.000 volte più grande."_s;
+                            << u"Hai scelto un'unità 1.000 volte più grande di quella giusta."_s;
   QTest::newRow("hm for km") << 6 << 1 << u"  hm"_s << u"simbolo-piccolo"_s << 1
-                             << u"Il simbolo scelto indica un'unità 10 volte più piccola."_s;
+                             << u"Hai scelto un'unità 10 volte più piccola di quella giusta."_s;
   QTest::newRow("dam for hm") << 6 << 2 << u" dam"_s << u"simbolo-piccolo"_s << 1
-                              << u"Il simbolo scelto indica un'unità 10 volte più piccola."_s;
+                              << u"Hai scelto un'unità 10 volte più piccola di quella giusta."_s;
   QTest::newRow("h for u") << 2 << 4 << u"  h"_s << u"simbolo-grande"_s << 2
-                           << u"Il simbolo scelto indica un'unità 100 volte più grande."_s;
+                           << u"Hai scelto un'unità 100 volte più grande di quella giusta."_s;
   QTest::newRow("ml for l, trailing blank kept")
       << 11 << 1 << u" ml "_s << u"simbolo-piccolo"_s << 3
-      << u"Il simbolo scelto indica un'unità 1.000 volte più piccola."_s;
+      << u"Hai scelto un'unità 1.000 volte più piccola di quella giusta."_s;
   QTest::newRow("Kg for g") << 9 << 4 << u"  Kg"_s << u"simbolo-grande"_s << 3
-                            << u"Il simbolo scelto indica un'unità 1.000 volte più grande."_s;
+                            << u"Hai scelto un'unità 1.000 volte più grande di quella giusta."_s;
   QTest::newRow("t for q") << 10 << 2 << u"  t"_s << u"simbolo-grande"_s << 1
-                           << u"Il simbolo scelto indica un'unità 10 volte più grande."_s;
+                           << u"Hai scelto un'unità 10 volte più grande di quella giusta."_s;
   QTest::newRow("the right one") << 10 << 2 << u"  q"_s << u"nessuno"_s << 0 << QString();
   QTest::newRow("nothing chosen") << 6 << 2 << QString() << u"vuota"_s << 0
                                   << u"Non hai scelto nessun simbolo."_s;
   QTest::newRow("no symbol of the family")
-      << 6 << 2 << u"  kg"_s << u"altro"_s << 0 << u"Guarda di nuovo le unità dei due numeri."_s;
+      << 6 << 2 << u"  kg"_s << u"altro"_s << 0 << u"Ricontrolla con calma ogni passaggio."_s;
   QTest::newRow("the blank slot of a three-unit family")
       << 2 << 3 << u"   "_s << u"vuota"_s << 0 << u"Non hai scelto nessun simbolo."_s;
 }
@@ -407,7 +445,7 @@ void TestSbaglio::shouldTakeBadInputAsNeutral() {
 void TestSbaglio::shouldKeepTheKeysOfTheKinds() {
   const QStringList attese = {
       u"nessuno"_s, u"senza-conversione"_s, u"uno-convertito"_s,  u"virgola"_s, u"zero"_s,
-      u"altro"_s,   u"simbolo-grande"_s,    u"simbolo-piccolo"_s, u"vuota"_s};
+      u"altro"_s,   u"simbolo-grande"_s,    u"simbolo-piccolo"_s, u"vuota"_s,   u"somma"_s};
   for (int i = 0; i < attese.size(); ++i) {
     const auto s = static_cast<Sbaglio>(i);
     QCOMPARE(ChiaveSbaglio(s), attese[i]);
@@ -418,37 +456,54 @@ void TestSbaglio::shouldKeepTheKeysOfTheKinds() {
   QCOMPARE(ChiaveSbaglio(static_cast<Sbaglio>(200)), QString());
 }
 
+// Each sentence as written below "Errato" and as read aloud: the same words,
+// the factor in figures or in words.
 void TestSbaglio::shouldWordEachKindShortly_data() {
   QTest::addColumn<int>("sbaglio");
   QTest::addColumn<int>("passi");
   QTest::addColumn<QString>("frase");
+  QTest::addColumn<QString>("letta");
   const auto S = [](Sbaglio s) { return static_cast<int>(s); };
-  QTest::newRow("no conversion") << S(Sbaglio::SenzaConversione) << 0
-                                 << u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
-  QTest::newRow("one converted") << S(Sbaglio::UnoSoloConvertito) << 0
-                                 << u"Hai trasformato un numero solo: trasforma anche l'altro."_s;
+  const QString senza = u"Prima di sommare, trasforma le due misure nell'unità richiesta."_s;
+  QTest::newRow("no conversion") << S(Sbaglio::SenzaConversione) << 0 << senza << senza;
+  const QString uno = u"Hai trasformato una misura sola: trasforma anche l'altra."_s;
+  QTest::newRow("one converted") << S(Sbaglio::UnoSoloConvertito) << 0 << uno << uno;
   QTest::newRow("ten times too big") << S(Sbaglio::VirgolaSpostata) << 1
-                                     << u"Il risultato è 10 volte troppo grande."_s;
+                                     << u"Il tuo numero è 10 volte più grande di quello giusto."_s
+                                     << u"Il tuo numero è dieci volte più grande di quello giusto."_s;
   QTest::newRow("a hundred times too small")
-      << S(Sbaglio::VirgolaSpostata) << -2 << u"Il risultato è 100 volte troppo piccolo."_s;
+      << S(Sbaglio::VirgolaSpostata) << -2 << u"Il tuo numero è 100 volte più piccolo di quello giusto."_s
+      << u"Il tuo numero è cento volte più piccolo di quello giusto."_s;
   QTest::newRow("a thousand times too big")
-      << S(Sbaglio::VirgolaSpostata) << 3 << u"Il risultato è 1.000 volte troppo grande."_s;
-  QTest::newRow("zero missing") << S(Sbaglio::ZeroSegnaposto) << -1
-                                << u"Nel numero manca uno zero che tiene il posto."_s;
-  QTest::newRow("zero too many") << S(Sbaglio::ZeroSegnaposto) << 1
-                                 << u"Nel numero c'è uno zero di troppo."_s;
-  QTest::newRow("neutral") << S(Sbaglio::Altro) << 0 << u"Controlla in quale unità è chiesto il risultato."_s;
-  QTest::newRow("nothing typed") << S(Sbaglio::RispostaVuota) << 0 << u"Non hai scritto nessun numero."_s;
-  QTest::newRow("right") << S(Sbaglio::Nessuno) << 0 << QString();
+      << S(Sbaglio::VirgolaSpostata) << 3 << u"Il tuo numero è 1.000 volte più grande di quello giusto."_s
+      << u"Il tuo numero è mille volte più grande di quello giusto."_s;
+  QTest::newRow("a unit a thousand times smaller")
+      << S(Sbaglio::SimboloPiuPiccolo) << 3
+      << u"Hai scelto un'unità 1.000 volte più piccola di quella giusta."_s
+      << u"Hai scelto un'unità mille volte più piccola di quella giusta."_s;
+  const QString manca = u"Nel tuo numero manca uno zero segnaposto."_s;
+  QTest::newRow("zero missing") << S(Sbaglio::ZeroSegnaposto) << -1 << manca << manca;
+  const QString troppo = u"Nel tuo numero c'è uno zero di troppo."_s;
+  QTest::newRow("zero too many") << S(Sbaglio::ZeroSegnaposto) << 1 << troppo << troppo;
+  const QString somma = u"La trasformazione è giusta: ricontrolla la somma."_s;
+  QTest::newRow("a slip in the sum") << S(Sbaglio::SommaSbagliata) << 0 << somma << somma;
+  const QString neutra = u"Ricontrolla con calma ogni passaggio."_s;
+  QTest::newRow("neutral") << S(Sbaglio::Altro) << 0 << neutra << neutra;
+  QTest::newRow("a kind of no name") << 200 << 0 << neutra << neutra;
+  const QString vuota = u"Non hai scritto nessun numero."_s;
+  QTest::newRow("nothing typed") << S(Sbaglio::RispostaVuota) << 0 << vuota << vuota;
+  QTest::newRow("right") << S(Sbaglio::Nessuno) << 0 << QString() << QString();
 }
 
 void TestSbaglio::shouldWordEachKindShortly() {
   QFETCH(int, sbaglio);
   QFETCH(int, passi);
   QFETCH(QString, frase);
-  const QString f = FraseSbaglio({static_cast<Sbaglio>(sbaglio), passi, Richiesta::Numero});
-  QCOMPARE(f, frase);
-  QVERIFY(f.size() <= 80);  // one line under the verdict
+  QFETCH(QString, letta);
+  const Diagnosi d{static_cast<Sbaglio>(sbaglio), passi, Richiesta::Numero};
+  QCOMPARE(FraseSbaglio(d), frase);
+  QCOMPARE(FraseSbaglio(d, Forma::Letta), letta);
+  QVERIFY(frase.size() <= 80);  // one line under the verdict
 }
 
 QTEST_GUILESS_MAIN(TestSbaglio)

@@ -21,8 +21,8 @@ void Operazione19(CasualeCopione &c, int caso, int v1, int v2, int slot) {
   c.aggiungi({(caso - 1 + 0.5) / 6.0, (v1 - 1 + 0.5) / 19.0, (v2 - 1 + 0.5) / 19.0, (slot - 1 + 0.5) / 4.0});
 }
 
-const QString kSenzaConversione = u"Prima di sommare, trasforma i due numeri nella stessa unità."_s;
-const QString kUnoSolo = u"Hai trasformato un numero solo: trasforma anche l'altro."_s;
+const QString kSenzaConversione = u"Prima di sommare, trasforma le due misure nell'unità richiesta."_s;
+const QString kUnoSolo = u"Hai trasformato una misura sola: trasforma anche l'altra."_s;
 
 }  // namespace
 
@@ -159,10 +159,10 @@ void TestAiutoOperativo::shouldNameEachMistakeAndShowTheWorkedSolution() {
   QCOMPARE(t(u"LblRisultato"_s), u"?"_s);
   sbaglia(u"1207"_s, kUnoSolo);
   no();
-  sbaglia(u"12700"_s, u"Il risultato è 10 volte troppo grande."_s);
+  sbaglia(u"12700"_s, u"Il tuo numero è 10 volte più grande di quello giusto."_s);
   no();
   QVERIFY(c(u"fraIntervento"_s)->isEnabled());
-  QCOMPARE(t(u"lblSbaglio"_s), u"Il risultato è 10 volte troppo grande."_s);
+  QCOMPARE(t(u"lblSbaglio"_s), u"Il tuo numero è 10 volte più grande di quello giusto."_s);
   m_b->orologio.secondi = 36042;
   clic(u"optOK"_s);
 
@@ -201,11 +201,11 @@ void TestAiutoOperativo::shouldNameEachMistakeAndShowTheWorkedSolution() {
   QCOMPARE(t(u"lblSbaglio"_s), QString());
   QVERIFY(!tabella()->isVisible());
   QVERIFY(c(u"Option2_5"_s)->isVisible());
-  sbaglia(u"127"_s, u"Il risultato è 10 volte troppo piccolo."_s);
+  sbaglia(u"127"_s, u"Il tuo numero è 10 volte più piccolo di quello giusto."_s);
   no();
-  sbaglia(u"12070"_s, u"Nel numero c'è uno zero di troppo."_s);
+  sbaglia(u"12070"_s, u"Nel tuo numero c'è uno zero di troppo."_s);
   no();
-  sbaglia(u"1280"_s, u"Controlla in quale unità è chiesto il risultato."_s);
+  sbaglia(u"1280"_s, u"La trasformazione è giusta: ricontrolla la somma."_s);
   clic(u"Option3_0"_s);
   QVERIFY(tabella()->isVisible());
   QCOMPARE(riga(2), u"1270"_s);
@@ -213,7 +213,7 @@ void TestAiutoOperativo::shouldNameEachMistakeAndShowTheWorkedSolution() {
 
   // The third: an empty answer after "NO", then the right one clears the hint.
   clic(u"Option2_13"_s);
-  sbaglia(u"5"_s, u"Controlla in quale unità è chiesto il risultato."_s);
+  sbaglia(u"5"_s, u"Ricontrolla con calma ogni passaggio."_s);
   no();
   clic(u"Option2_12"_s);
   QCOMPARE(t(u"LblEsito"_s), u"Errato"_s);
@@ -240,11 +240,11 @@ void TestAiutoOperativo::shouldNameTheWrongSymbolAndPlaceTheGivenNumber() {
     QCOMPARE(t(u"lblSbaglio"_s), frase);
     QVERIFY(!tabella()->isVisible());
   };
-  scegli(0, u"Il simbolo scelto indica un'unità 10 volte più grande."_s);
+  scegli(0, u"Hai scelto un'unità 10 volte più grande di quella giusta."_s);
   no();
-  scegli(3, u"Il simbolo scelto indica un'unità 100 volte più piccola."_s);
+  scegli(3, u"Hai scelto un'unità 100 volte più piccola di quella giusta."_s);
   no();
-  scegli(2, u"Il simbolo scelto indica un'unità 10 volte più piccola."_s);
+  scegli(2, u"Hai scelto un'unità 10 volte più piccola di quella giusta."_s);
   no();
   clic(u"optOK"_s);
   QCOMPARE(t(u"lblCorrezioneS"_s), u"  h"_s);

@@ -1,4 +1,5 @@
 #include "start/programmaprova.h"
+#include "registro/portadocente.h"
 #include "ui/info/frmistruzioni.h"
 
 #include <QAbstractButton>
@@ -25,6 +26,7 @@ class TestFrmIstruzioni : public QObject {
   void shouldTellPupilsAndTeachersWhatTheProgramDoes_data();
   void shouldTellPupilsAndTeachersWhatTheProgramDoes();
   void shouldListEveryShortcutOfTheWindows();
+  void shouldStateTheDoorsRulesAsTheDoorKeepsThem();
 
  private:
   frmInizio *avvia() {
@@ -77,11 +79,23 @@ void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes_data() {
   QTest::newRow("pupils' part") << u"Per gli alunni"_s;
   QTest::newRow("the help question") << u"Ti aiuto ?"_s;
   QTest::newRow("the program steps in") << u"Intervengo io"_s;
-  QTest::newRow("keys") << u"V Verifica, N Avanti"_s;
+  QTest::newRow("keys move to their button") << u"V, N, E portano il riquadro su Verifica, Avanti, Esco"_s;
+  QTest::newRow("the comma of the main keyboard") << u"con il tasto , della tastiera grande"_s;
+  QTest::newRow("the keypad's comma key deletes") << u"il punto del tastierino numerico cancellano"_s;
+  QTest::newRow("symbols by digit") << u"0, 1, 2, 3 scelgono il simbolo"_s;
+  QTest::newRow("the help's letters") << u"S (o 1) porta su SI e N (o 2) su NO"_s;
+  QTest::newRow("an example as pupils read it") << u"12 h + 7 da = 1.270 u"_s;
+  QTest::newRow("the sentence under the verdict") << u"Errato e, sotto, una frase"_s;
+  QTest::newRow("the table after SI") << u"la risposta giusta e la tabella delle unità"_s;
   QTest::newRow("read aloud") << u"F5 legge ad alta voce l'operazione"_s;
   QTest::newRow("teachers' part") << u"Per gli insegnanti"_s;
   QTest::newRow("levels") << u"dodici famiglie di unità"_s;
   QTest::newRow("printing without a printer") << u"Salva come PDF"_s;
+  QTest::newRow("the register") << u"Classi e alunni"_s;
+  QTest::newRow("a forgotten PIN")
+      << u"sqlite3 ~/.local/share/vornel/registro.sqlite \"DELETE FROM porta;\""_s;
+  QTest::newRow("the pupil's plan") << u"Usa le opzioni del computer toglie il piano"_s;
+  QTest::newRow("practice aimed at the pupil") << u"la voce di menu Su misura prepara le venti operazioni"_s;
 }
 
 void TestFrmIstruzioni::shouldTellPupilsAndTeachersWhatTheProgramDoes() {
@@ -115,6 +129,17 @@ void TestFrmIstruzioni::shouldListEveryShortcutOfTheWindows() {
   for (const QString &k : scorciatoie)
     QVERIFY2(tasti.contains(QRegularExpression(u"(^|\\W)"_s + QRegularExpression::escape(k) + u" "_s)),
              qPrintable(k));
+}
+
+// The teachers read the PIN's rules here: the numbers are the door's own.
+void TestFrmIstruzioni::shouldStateTheDoorsRulesAsTheDoorKeepsThem() {
+  frmIstruzioni w;
+  const QString testo = w.findChild<QTextBrowser *>(u"txtIstruzioni"_s)->toPlainText().simplified();
+  QVERIFY(testo.contains(u"almeno %1 cifre"_s.arg(PortaDocente::kLunghezzaMinima)));
+  QCOMPARE(PortaDocente::kErroriConcessi, 5);
+  QVERIFY(testo.contains(u"Dopo cinque PIN sbagliati"_s));
+  QVERIFY(testo.contains(u"aspettare %1 secondi"_s.arg(PortaDocente::kPrimaAttesa)));
+  QVERIFY(testo.contains(u"al massimo %1 minuti"_s.arg(PortaDocente::kAttesaMassima / 60)));
 }
 
 QTEST_MAIN(TestFrmIstruzioni)

@@ -200,8 +200,8 @@ void TestEsportaCsv::shouldWriteTheFilesForAnItalianSpreadsheet_data() {
                                      "\"unità sbagliata · virgola+1 · unità sbagliata\";3;\"no\";\"sì\";1");
   QTest::newRow("pupil") << u"alunno.csv"_s << 1 + 1 << QByteArray("\"Classe\";\"Alunno\";\"Data\";")
                          << QByteArray(
-                                "\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;\"chilogrammi ettogrammi, "
-                                "decagrammi, grammi\";2;\"numero\";\"tutti\";17;20;8,5;");
+                                "\"3ª A\";\"D'Amico\";09/12/2026;10:15:30;9;\"chilogrammi, ettogrammi, "
+                                "decagrammi, grammi\";2;\"numero\";\"decrescente e crescente\";17;20;8,5;");
 }
 
 void TestEsportaCsv::shouldWriteTheFilesForAnItalianSpreadsheet() {

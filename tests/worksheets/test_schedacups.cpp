@@ -92,7 +92,7 @@ void TestSchedaCups::thirtyLineTeachersSheetReachesTheQueue() {
   }
   QCOMPARE(letturapdf::Testo(p.righe[34]), u"Scheda per docenti stampata con vornel"_s);
   QCOMPARE(letturapdf::Testo(p.righe[33]),
-           u"Livello di difficoltà: chilogrammi ettogrammi, decagrammi, grammi — Valori di 1 cifra"_s);
+           u"Livello di difficoltà: chilogrammi, ettogrammi, decagrammi, grammi — Valori di 1 cifra"_s);
 }
 
 void TestSchedaCups::refusingQueueShowsTheMessageAndTheWindowStays() {

@@ -115,7 +115,9 @@ void FrmOperativo::leggiDaSola() {
   m_giudiziLetti = m_motore.giudizi();
   if (!m_ctx.stato.opzioni.inVigore().leggiSempre) return;
   const MotoreEsercizio::Schermo &s = m_motore.schermo();
-  if (nuovoGiudizio && !s.esito.isEmpty()) di(s.frase.isEmpty() ? s.esito : s.esito + u". "_s + s.frase);
+  // The verdict's sentence as it is said: the factors in words ("dieci volte").
+  if (nuovoGiudizio && !s.esito.isEmpty())
+    di(s.frase.isEmpty() ? s.esito : s.esito + u". "_s + FraseSbaglio(s.diagnosi, Forma::Letta));
   else if (nuovaOperazione) leggi();
 }
 

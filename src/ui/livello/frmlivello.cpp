@@ -21,7 +21,7 @@ QString FrmLivello::RigaFamiglia(int intLivello) {
   FamigliaUnita f;
   if (!ApplicaFamiglia(f, intLivello)) return {};
   return u"%1.  %2 \u2014 %3   (%4)"_s.arg(intLivello, 2)
-      .arg(SistemaFamiglia(intLivello).trimmed(), DescrizioneFamiglia(intLivello).simplified(),
+      .arg(SistemaFamiglia(intLivello).trimmed(), ElencoUnita(intLivello),
            SimboliDecrescenti(f).simplified());
 }
 

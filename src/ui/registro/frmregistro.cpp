@@ -258,7 +258,7 @@ void FrmRegistro::costruisciAlunno(QWidget *pagina) {
   lbl->setBuddy(m_cmbAlunno);
   m_tblEsercizi = Tabella(u"tblEsercizi"_s, u"Esercizi dell'alunno"_s, pagina);
   m_tblEsercizi->setColumnCount(9);
-  m_tblEsercizi->setHorizontalHeaderLabels({u"Data"_s, u"Famiglia"_s, u"Cifre"_s, u"Trovare"_s, u"Ordine"_s,
+  m_tblEsercizi->setHorizontalHeaderLabels({u"Data"_s, u"Famiglia"_s, u"Cifre"_s, u"Da trovare"_s, u"Ordine"_s,
                                             u"Esatte"_s, u"Valutazione"_s, u"Tempo"_s,
                                             u"Errore più frequente"_s});
   m_grafico = new GraficoEsatte(pagina);

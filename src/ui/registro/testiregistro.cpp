@@ -25,11 +25,13 @@ QString NomeSbaglio(const QString &chiave) {
     case Sbaglio::Altro:
       return u"Altro errore"_s;
     case Sbaglio::SimboloPiuGrande:
-      return u"Simbolo troppo grande"_s;
+      return u"Unità troppo grande"_s;
     case Sbaglio::SimboloPiuPiccolo:
-      return u"Simbolo troppo piccolo"_s;
+      return u"Unità troppo piccola"_s;
     case Sbaglio::RispostaVuota:
       return u"Risposta vuota"_s;
+    case Sbaglio::SommaSbagliata:
+      return u"Errore nella somma"_s;
   }
   return chiave;
 }
@@ -84,7 +86,7 @@ QStringList TitoloACapo(const QString &titolo) {
 }
 
 QString NomeFamiglia(int famiglia) {
-  return u"%1 · %2"_s.arg(famiglia).arg(DescrizioneFamiglia(famiglia).simplified());
+  return u"%1 · %2"_s.arg(famiglia).arg(ElencoUnita(famiglia));
 }
 
 QString TestoCasella(const CasellaClasse &c) {
@@ -160,10 +162,11 @@ QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
   const QString nome = p.alunno.id == 0 ? kSenzaNome : p.alunno.nome;
   r << (p.classe.isEmpty() ? nome : u"%1 — classe %2"_s.arg(nome, p.classe));
   r << u"Stampato il %1"_s.arg(oggi.toString(u"dd/MM/yyyy"_s)) << QString();
-  r << Colonna(u"Data"_s, 17) + Colonna(u"Fam."_s, 5) + Colonna(u"Cifre"_s, 6) + Colonna(u"Trovare"_s, 9) +
-           Colonna(u"Ordine"_s, 12) + Colonna(u"Esatte"_s, 10) + Colonna(u"Valutazione"_s, 17) +
-           Colonna(u"Tempo"_s, 12);
-  r << u"    errore più frequente"_s;
+  // What was to be found and the order take the indented line below each
+  // exercise, with its most frequent mistake: in full they don't fit one line.
+  r << Colonna(u"Data"_s, 17) + Colonna(u"Fam."_s, 5) + Colonna(u"Cifre"_s, 6) + Colonna(u"Esatte"_s, 10) +
+           Colonna(u"Valutazione"_s, 17) + Colonna(u"Tempo"_s, 12);
+  r << u"    da trovare, ordine; errore più frequente"_s;
   r << QString(88, u'-');
   for (const RigaEsercizio &e : p.esercizi) {
     const QString esatte = u"%1 su %2"_s.arg(e.esatte).arg(e.operazioni);
@@ -171,10 +174,11 @@ QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
     if (e.stato == StatoEsercizio::NonFinito) valutazione = u"non finito"_s;
     if (e.stato == StatoEsercizio::InCorso) valutazione = u"in corso"_s;
     r << Colonna(e.inizio.toString(u"dd/MM/yyyy hh:mm"_s), 17) + Colonna(QString::number(e.famiglia), 5) +
-             Colonna(QString::number(e.cifre), 6) + Colonna(TestoCosa(e.cosa), 9) +
-             Colonna(TestoOrdine(e.ordine), 12) + Colonna(esatte, 10) + Colonna(valutazione, 17) +
+             Colonna(QString::number(e.cifre), 6) + Colonna(esatte, 10) + Colonna(valutazione, 17) +
              Colonna(TestoDurata(e.secondi), 12);
-    if (!e.erroreFrequente.isEmpty()) r << u"    "_s + NomeSbaglio(e.erroreFrequente);
+    QString come = u"    %1, %2"_s.arg(TestoCosa(e.cosa), TestoOrdine(e.ordine));
+    if (!e.erroreFrequente.isEmpty()) come += u"; "_s + NomeSbaglio(e.erroreFrequente);
+    r << come;
   }
   if (p.esercizi.isEmpty()) r << u"Nessun esercizio."_s;
   return r;

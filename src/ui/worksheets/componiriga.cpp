@@ -105,7 +105,7 @@ QString DidascaliaCrescente(const FamigliaUnita &f) {
 }
 
 QString DescrizioneLivello(int intLivello, int intCifre) {
-  const QString famiglia = DescrizioneFamiglia(intLivello).simplified();
+  const QString famiglia = ElencoUnita(intLivello);
   const QString cifre = DidascaliaCifre(intCifre);
   if (famiglia.isEmpty() || cifre.isEmpty()) return famiglia + cifre;
   return famiglia + u" — "_s + cifre;
