@@ -393,22 +393,27 @@ Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta, const Q
     RigaEsaminata e;
     e.riga = r + 1;
     QString origine;
+    std::optional<QString> errore;
     if (col.intero >= 0) {
       e.nome = Spazi(celle.value(col.intero));
       origine = e.nome;
+      errore = ErroreNomeImportato(e.nome, dellAlunno);
     } else {
       const QString cognome = Spazi(celle.value(col.cognome)), nome = Spazi(celle.value(col.nome));
       origine = cognome + u'\n' + nome;
-      if (scelta.unione == Unione::NomeIniziale && !cognome.isEmpty() && !nome.isEmpty())
+      e.nome = (cognome + u' ' + nome).trimmed();
+      // Each part on its own too: "Nome C." keeps only the surname's initial.
+      errore = ErroreNomeImportato(e.nome, dellAlunno);
+      for (const QString *parte : {&cognome, &nome})
+        if (!errore && !parte->isEmpty()) errore = ErroreNomeImportato(*parte, dellAlunno);
+      if (!errore && scelta.unione == Unione::NomeIniziale && !cognome.isEmpty() && !nome.isEmpty())
         e.nome = nome + u' ' + cognome.left(1).toUpper() + u'.';
-      else
-        e.nome = (cognome + u' ' + nome).trimmed();
     }
     if (scelta.maiuscole) e.nome = Iniziali(e.nome);
     const QString propria = col.classe >= 0 ? Spazi(celle.value(col.classe)) : QString();
     e.classe = propria.isEmpty() ? scelta.classe.trimmed() : propria;
     const QString chiaveClasse = Chiave(e.classe), chiave = chiaveClasse + u'\n' + Chiave(e.nome);
-    if (const auto errore = ErroreNomeImportato(e.nome, dellAlunno)) {
+    if (errore) {
       e.motivo = *errore;
     } else if (e.classe.isEmpty()) {
       e.motivo = u"Manca la classe: scegline una."_s;
