@@ -322,12 +322,13 @@ std::optional<QString> ErroreNomeImportato(const QString &nome, const QString &c
 
 namespace {
 
-// Spaces as a reader sees them: no-break spaces made plain, runs made one.
+// Spaces as a reader sees them: no blanks around, no-break spaces made plain,
+// runs made one.
 QString Spazi(const QString &s) {
   QString r;
   r.reserve(s.size());
   bool spazio = false;
-  for (QChar c : s) {
+  for (QChar c : s.trimmed()) {
     if (c == QChar(0x00A0) || c == QChar(0x2007) || c == QChar(0x202F)) c = u' ';
     if (c == u' ') {
       spazio = !r.isEmpty();
@@ -410,6 +411,8 @@ Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta, const Q
         e.nome = nome + u' ' + cognome.left(1).toUpper() + u'.';
     }
     if (scelta.maiuscole) e.nome = Iniziali(e.nome);
+    // The name as it will be written: "Nome C." or the capitals changed may be longer.
+    if (!errore) errore = ErroreNomeImportato(e.nome, dellAlunno);
     const QString propria = col.classe >= 0 ? Spazi(celle.value(col.classe)) : QString();
     e.classe = propria.isEmpty() ? scelta.classe.trimmed() : propria;
     const QString chiaveClasse = Chiave(e.classe), chiave = chiaveClasse + u'\n' + Chiave(e.nome);

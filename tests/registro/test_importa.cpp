@@ -209,9 +209,12 @@ void TestImporta::shouldJudgeDuplicatesAndBadRows_data() {
                      u"!"_s + QString(61, u'a') + u"|Il nome dell'alunno è troppo lungo"_s,
                      u"+Verdi Luca@3ª A"_s};
   QTest::newRow("Nome C.: two pupils meet, the same pupil twice is skipped")
-      << u"Cognome\tNome\nRossi\tMarco\nrusso\tMarco\nRossi\tMarco\nD'Amico\tZoë\n"_s << ni << u"3ª A"_s
+      << u"Cognome\tNome\nRossi\tMarco\nrusso\tMarco\nRossi\tMarco\nD'Amico\tZoë\nBianchi\t\"Anna\n\"\nX\t"_s +
+             QString(58, u'a')
+      << ni << u"3ª A"_s
       << QStringList{u"+Marco R.@3ª A"_s, u"!Marco R.|Stesso nome della riga 2"_s, u"=Marco R.@3ª A"_s,
-                     u"+Zoë D.@3ª A"_s};
+                     u"+Zoë D.@3ª A"_s, u"+Anna B.@3ª A"_s,
+                     u"!"_s + QString(58, u'a') + u" X.|Il nome dell'alunno è troppo lungo"_s};
   QTest::newRow("no class chosen and none in the list")
       << u"Rossi\tLuca\n"_s << cn << u"  "_s << QStringList{u"!Rossi Luca|Manca la classe"_s};
   QTest::newRow("a class column sends each pupil to its class")
