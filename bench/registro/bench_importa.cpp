@@ -50,8 +50,8 @@ double Mostrata(QWidget *finestra, F &&chiamata) {
 
 void Riga(const char *cosa, std::vector<double> ms, const char *meta) {
   std::sort(ms.begin(), ms.end());
-  std::printf("%-52s median %8.2f ms   worst %8.2f ms  n=%zu   (goal %s)\n", cosa, ms[ms.size() / 2], ms.back(),
-              ms.size(), meta);
+  std::printf("%-52s median %8.2f ms   worst %8.2f ms  n=%zu   (goal %s)\n", cosa, ms[ms.size() / 2],
+              ms.back(), ms.size(), meta);
 }
 
 }  // namespace
@@ -62,7 +62,8 @@ int main(int argc, char **argv) {
   const QString file = dir.filePath(u"scuola.csv"_s);
   {
     QFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(QStringEncoder("windows-1252").encode(Elenco(1000))) <= 0) return 1;
+    if (!f.open(QIODevice::WriteOnly) || f.write(QStringEncoder("windows-1252").encode(Elenco(1000))) <= 0)
+      return 1;
   }
   QString trenta = Elenco(30).replace(u';', u'\t');
 
@@ -99,7 +100,8 @@ int main(int argc, char **argv) {
       (void)dest.presenti();  // the register opened before the timing
       int aggiunti = 0;
       const auto t1 = Tempo::now();
-      if (!dest.scrivi(p.gruppi, aggiunti) || aggiunti != 1000) return std::fprintf(stderr, "not written\n"), 1;
+      if (!dest.scrivi(p.gruppi, aggiunti) || aggiunti != 1000)
+        return std::fprintf(stderr, "not written\n"), 1;
       scritti.push_back(Microsecondi(t1, Tempo::now()) / 1000.0);
     }
   }

@@ -17,7 +17,9 @@ ConversioneFoglio::ConversioneFoglio(QObject *genitore) : QObject(genitore) {
   });
 }
 
-ConversioneFoglio::~ConversioneFoglio() { interrompi(); }
+ConversioneFoglio::~ConversioneFoglio() {
+  interrompi();
+}
 
 QString ConversioneFoglio::Programma() {
   for (const QString &nome : {u"soffice"_s, u"libreoffice"_s})
@@ -50,16 +52,17 @@ void ConversioneFoglio::avvia(const QString &percorso, int limiteMs) {
   }
   m_processo = new QProcess(this);
   m_processo->setProcessChannelMode(QProcess::MergedChannels);
-  connect(m_processo, &QProcess::finished, this,
-          [this](int codice, QProcess::ExitStatus stato) { concludi(stato == QProcess::NormalExit && codice == 0); });
+  connect(m_processo, &QProcess::finished, this, [this](int codice, QProcess::ExitStatus stato) {
+    concludi(stato == QProcess::NormalExit && codice == 0);
+  });
   connect(m_processo, &QProcess::errorOccurred, this, [this](QProcess::ProcessError errore) {
     if (errore == QProcess::FailedToStart) concludi(false);
   });
   const QString profilo = QUrl::fromLocalFile(m_cartella->filePath(u"profilo"_s)).toString();
   // 44 ',' between fields, 34 '"' around text, 76 UTF-8.
   m_processo->start(programma, {u"-env:UserInstallation="_s + profilo, u"--headless"_s, u"--norestore"_s,
-                                u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"--outdir"_s,
-                                m_cartella->filePath(u"uscita"_s), percorso});
+                                u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76"_s,
+                                u"--outdir"_s, m_cartella->filePath(u"uscita"_s), percorso});
   m_limite.start(limiteMs);
 }
 
@@ -79,11 +82,13 @@ void ConversioneFoglio::interrompi() {
 
 void ConversioneFoglio::concludi(bool ok) {
   if (!m_processo) return;
-  const QString csv = QDir(m_cartella->filePath(u"uscita"_s)).filePath(QFileInfo(m_percorso).completeBaseName() + u".csv"_s);
+  const QString csv =
+      QDir(m_cartella->filePath(u"uscita"_s)).filePath(QFileInfo(m_percorso).completeBaseName() + u".csv"_s);
   ElencoLetto e;
   if (ok && QFileInfo::exists(csv)) {
     e = LeggiFileElenco(csv);
-    if (e.letto()) e.formato = u"foglio %1 letto da LibreOffice"_s.arg(QFileInfo(m_percorso).suffix().toLower());
+    if (e.letto())
+      e.formato = u"foglio %1 letto da LibreOffice"_s.arg(QFileInfo(m_percorso).suffix().toLower());
   } else {
     e.errore = u"LibreOffice non è riuscito a leggere il foglio. È un file .xlsx o .ods integro?"_s;
   }

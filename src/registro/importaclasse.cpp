@@ -1,5 +1,7 @@
 #include "registro/importaclasse.h"
 
+#include <freexl.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -8,7 +10,6 @@
 #include <QStringDecoder>
 #include <QVariant>
 #include <array>
-#include <freexl.h>
 
 using namespace Qt::StringLiterals;
 
@@ -173,14 +174,21 @@ ElencoLetto LeggiXls(const QString &percorso) {
       QString testo;
       if (freexl_get_cell_value(foglio, r, c, &cella) == FREEXL_OK) {
         switch (cella.type) {
-          case FREEXL_CELL_INT: testo = QString::number(cella.value.int_value); break;
-          case FREEXL_CELL_DOUBLE: testo = QString::number(cella.value.double_value); break;
+          case FREEXL_CELL_INT:
+            testo = QString::number(cella.value.int_value);
+            break;
+          case FREEXL_CELL_DOUBLE:
+            testo = QString::number(cella.value.double_value);
+            break;
           case FREEXL_CELL_TEXT:
           case FREEXL_CELL_SST_TEXT:
           case FREEXL_CELL_DATE:
           case FREEXL_CELL_DATETIME:
-          case FREEXL_CELL_TIME: testo = QString::fromUtf8(cella.value.text_value); break;
-          default: break;
+          case FREEXL_CELL_TIME:
+            testo = QString::fromUtf8(cella.value.text_value);
+            break;
+          default:
+            break;
         }
       }
       riga.append(testo);
@@ -222,8 +230,10 @@ namespace {
 QString Normalizza(const QString &s) {
   QString r;
   for (const QChar c : s.normalized(QString::NormalizationForm_D)) {
-    if (c.isLetter()) r += c.toLower();
-    else if (!c.isMark()) r += u' ';
+    if (c.isLetter())
+      r += c.toLower();
+    else if (!c.isMark())
+      r += u' ';
   }
   return r.simplified();
 }
@@ -238,9 +248,10 @@ Ruolo RuoloDi(const QString &intestazione) {
     for (const char16_t *k : {u"nome", u"nomi", u"nome proprio", u"first name", u"firstname", u"given name",
                               u"name", u"forename"})
       h.insert(QString::fromUtf16(k), Ruolo::Nome);
-    for (const char16_t *k : {u"alunno", u"alunna", u"alunno a", u"alunni", u"studente", u"studentessa",
-                              u"studente ssa", u"cognome e nome", u"cognome nome", u"nome e cognome",
-                              u"nome cognome", u"nominativo", u"pupil", u"student", u"full name", u"fullname"})
+    for (const char16_t *k :
+         {u"alunno", u"alunna", u"alunno a", u"alunni", u"studente", u"studentessa", u"studente ssa",
+          u"cognome e nome", u"cognome nome", u"nome e cognome", u"nome cognome", u"nominativo", u"pupil",
+          u"student", u"full name", u"fullname"})
       h.insert(QString::fromUtf16(k), Ruolo::Intero);
     for (const char16_t *k : {u"classe", u"class", u"classe sezione"})
       h.insert(QString::fromUtf16(k), Ruolo::Classe);
@@ -276,18 +287,28 @@ ColonneElenco IndovinaColonne(const ElencoLetto &e) {
   for (int i = 0; i < prima.size(); ++i) {
     int *posto = nullptr;
     switch (RuoloDi(prima.at(i))) {
-      case Ruolo::Cognome: posto = &c.cognome; break;
-      case Ruolo::Nome: posto = &c.nome; break;
-      case Ruolo::Intero: posto = &c.intero; break;
-      case Ruolo::Classe: posto = &c.classe; break;
-      case Ruolo::Nessuno: break;
+      case Ruolo::Cognome:
+        posto = &c.cognome;
+        break;
+      case Ruolo::Nome:
+        posto = &c.nome;
+        break;
+      case Ruolo::Intero:
+        posto = &c.intero;
+        break;
+      case Ruolo::Classe:
+        posto = &c.classe;
+        break;
+      case Ruolo::Nessuno:
+        break;
     }
     if (posto && *posto < 0) *posto = i;
   }
   c.intestazione = c.cognome >= 0 || c.nome >= 0 || c.intero >= 0;
   if (c.intestazione) {
     // A lone "Nome" (or "name") column holds the whole name.
-    if (c.intero < 0 && (c.cognome < 0) != (c.nome < 0)) std::swap(c.intero, c.cognome < 0 ? c.nome : c.cognome);
+    if (c.intero < 0 && (c.cognome < 0) != (c.nome < 0))
+      std::swap(c.intero, c.cognome < 0 ? c.nome : c.cognome);
     if (c.intero >= 0) c.cognome = c.nome = -1;
     return c;
   }
@@ -363,11 +384,14 @@ QString Iniziali(const QString &s) {
   return r;
 }
 
-QString Chiave(const QString &s) { return s.trimmed().toCaseFolded(); }
+QString Chiave(const QString &s) {
+  return s.trimmed().toCaseFolded();
+}
 
 }  // namespace
 
-Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta, const QList<ClassePresente> &presenti) {
+Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta,
+                  const QList<ClassePresente> &presenti) {
   struct Presente {
     qint64 id;
     QSet<QString> alunni;
@@ -382,8 +406,8 @@ Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta, const Q
     int riga;
     QString origine;
   };
-  QHash<QString, Visto> visti;              // class + name -> the row that brought it first
-  QHash<QString, qsizetype> gruppi;         // class -> its group in the result
+  QHash<QString, Visto> visti;       // class + name -> the row that brought it first
+  QHash<QString, qsizetype> gruppi;  // class -> its group in the result
   const QString dellAlunno = u"dell'alunno"_s, dellaClasse = u"della classe"_s;
   const ColonneElenco &col = scelta.colonne;
   Anteprima a;
@@ -444,9 +468,15 @@ Anteprima Esamina(const ElencoLetto &elenco, const SceltaImport &scelta, const Q
       a.gruppi[*g].alunni.append(e.nome);
     }
     switch (e.esame) {
-      case Esame::DaAggiungere: ++a.daAggiungere; break;
-      case Esame::GiaPresente: ++a.giaPresenti; break;
-      case Esame::Rifiutata: ++a.rifiutate; break;
+      case Esame::DaAggiungere:
+        ++a.daAggiungere;
+        break;
+      case Esame::GiaPresente:
+        ++a.giaPresenti;
+        break;
+      case Esame::Rifiutata:
+        ++a.rifiutate;
+        break;
     }
     a.righe.append(std::move(e));
   }

@@ -88,8 +88,8 @@ struct GruppoImportato {
 struct SceltaImport {
   ColonneElenco colonne;
   Unione unione = Unione::CognomeNome;
-  QString classe;          // where rows without a class of their own go, existing or new
-  bool maiuscole = true;   // a name written all in capitals ("ROSSI") is written "Rossi"
+  QString classe;         // where rows without a class of their own go, existing or new
+  bool maiuscole = true;  // a name written all in capitals ("ROSSI") is written "Rossi"
 };
 
 struct Anteprima {

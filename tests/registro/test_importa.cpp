@@ -45,8 +45,10 @@ QByteArray Contenuto(const QString &file) {
 QStringList Esiti(const Anteprima &a) {
   QStringList r;
   for (const RigaEsaminata &e : a.righe) {
-    if (e.esame == Esame::Rifiutata) r << u"!"_s + e.nome + u'|' + e.motivo;
-    else r << (e.esame == Esame::DaAggiungere ? u"+"_s : u"="_s) + e.nome + u'@' + e.classe;
+    if (e.esame == Esame::Rifiutata)
+      r << u"!"_s + e.nome + u'|' + e.motivo;
+    else
+      r << (e.esame == Esame::DaAggiungere ? u"+"_s : u"="_s) + e.nome + u'@' + e.classe;
   }
   return r;
 }
@@ -55,13 +57,15 @@ QStringList Esiti(const Anteprima &a) {
 void ConfrontaEsiti(const QStringList &avuti, const QStringList &attesi) {
   QCOMPARE(avuti.size(), attesi.size());
   for (qsizetype i = 0; i < avuti.size(); ++i) {
-    if (attesi[i].startsWith(u'!')) QVERIFY2(avuti[i].startsWith(attesi[i]), qPrintable(avuti[i]));
-    else QCOMPARE(avuti[i], attesi[i]);
+    if (attesi[i].startsWith(u'!'))
+      QVERIFY2(avuti[i].startsWith(attesi[i]), qPrintable(avuti[i]));
+    else
+      QCOMPARE(avuti[i], attesi[i]);
   }
 }
 
-Anteprima Esamina(const ElencoLetto &e, Unione unione = Unione::CognomeNome, const QString &classe = u"3ª A"_s,
-                  const QList<ClassePresente> &presenti = {}) {
+Anteprima Esamina(const ElencoLetto &e, Unione unione = Unione::CognomeNome,
+                  const QString &classe = u"3ª A"_s, const QList<ClassePresente> &presenti = {}) {
   SceltaImport s;
   s.colonne = IndovinaColonne(e);
   s.unione = unione;
@@ -69,7 +73,9 @@ Anteprima Esamina(const ElencoLetto &e, Unione unione = Unione::CognomeNome, con
   return Esamina(e, s, presenti);
 }
 
-QByteArray Cp1252(const QString &s) { return QStringEncoder("windows-1252").encode(s); }
+QByteArray Cp1252(const QString &s) {
+  return QStringEncoder("windows-1252").encode(s);
+}
 
 bool Scrivi(const QString &file, const QByteArray &byte) {
   QFile f(file);
@@ -140,27 +146,31 @@ void TestImporta::shouldReadEveryEncodingSeparatorAndHeader_data() {
   QTest::addColumn<QStringList>("esiti");
   const QStringList dueAlunni = {u"+D'Amico Zoë@3ª A"_s, u"+Rossi Nicolò@3ª A"_s};
   QTest::newRow("utf8 ; CRLF, tax codes dropped")
-      << u"Cognome;Nome;Codice fiscale\r\nD'Amico;Zoë;DMCZOE17A41H501X\r\nRossi;Nicolò;RSSNCL17B01F205Y\r\n"_s.toUtf8()
+      << u"Cognome;Nome;Codice fiscale\r\nD'Amico;Zoë;DMCZOE17A41H501X\r\nRossi;Nicolò;RSSNCL17B01F205Y\r\n"_s
+             .toUtf8()
       << u"UTF-8, separatore: ;"_s << dueAlunni;
   QTest::newRow("utf8 with BOM ,") << "\xEF\xBB\xBF" + u"Cognome,Nome\nD'Amico,Zoë\nRossi,Nicolò"_s.toUtf8()
                                    << u"UTF-8 con BOM, separatore: ,"_s << dueAlunni;
   QTest::newRow("windows-1252 tab, curly apostrophe")
       << Cp1252(u"COGNOME\tNOME\tData di nascita\nD’Amico\tZoë\t01/02/2017\nRossi\tNicolò\t03/04/2017\n"_s)
-      << u"Windows-1252, separatore: tabulazione"_s << QStringList{u"+D’Amico Zoë@3ª A"_s, u"+Rossi Nicolò@3ª A"_s};
+      << u"Windows-1252, separatore: tabulazione"_s
+      << QStringList{u"+D’Amico Zoë@3ª A"_s, u"+Rossi Nicolò@3ª A"_s};
   QByteArray utf16("\xFF\xFE");
   const QString unicode = u"Alunno\r\nD'AMICO ZOË\r\nROSSI NICOLÒ\r\n"_s;
   utf16 += QByteArray(reinterpret_cast<const char *>(unicode.utf16()), unicode.size() * 2);
   QTest::newRow("utf16 Excel unicode text, one whole-name column, capitals")
-      << utf16 << u"UTF-16, separatore: nessuno"_s << QStringList{u"+D'Amico Zoë@3ª A"_s, u"+Rossi Nicolò@3ª A"_s};
+      << utf16 << u"UTF-16, separatore: nessuno"_s
+      << QStringList{u"+D'Amico Zoë@3ª A"_s, u"+Rossi Nicolò@3ª A"_s};
   QTest::newRow("quoted fields: separator, doubled quotes, line break in a dropped column")
-      << u"Cognome;Nome;Note\n\"De Luca\";\"Anna; Maria\";\"dice \"\"ciao\"\"\nva a capo\"\nBianchi;\"\";\n"_s.toUtf8()
+      << u"Cognome;Nome;Note\n\"De Luca\";\"Anna; Maria\";\"dice \"\"ciao\"\"\nva a capo\"\nBianchi;\"\";\n"_s
+             .toUtf8()
       << u"UTF-8, separatore: ;"_s << QStringList{u"+De Luca Anna; Maria@3ª A"_s, u"+Bianchi@3ª A"_s};
   QTest::newRow("english header, first name first")
       << "First name,Surname,Date of birth\nZo\xC3\xAB,D'Amico,2017-02-01\nNicol\xC3\xB2,Rossi,2017-04-03\n"_ba
       << u"UTF-8, separatore: ,"_s << dueAlunni;
   QTest::newRow("odd header: spaces, capitals, accents, signs")
-      << u" CÒGNOME ;  nome/  ;Classe / sezione\nD'Amico;Zoë;\nRossi;Nicolò;4ª B\n"_s.toUtf8() << u"UTF-8, separatore: ;"_s
-      << QStringList{u"+D'Amico Zoë@3ª A"_s, u"+Rossi Nicolò@4ª B"_s};
+      << u" CÒGNOME ;  nome/  ;Classe / sezione\nD'Amico;Zoë;\nRossi;Nicolò;4ª B\n"_s.toUtf8()
+      << u"UTF-8, separatore: ;"_s << QStringList{u"+D'Amico Zoë@3ª A"_s, u"+Rossi Nicolò@4ª B"_s};
   QTest::newRow("no header: number, surname, name, class")
       << "1\tD'Amico\tZo\xC3\xAB\t3A\n2\tRossi\tNicol\xC3\xB2\t3A\n"_ba << u"UTF-8, separatore: tabulazione"_s
       << dueAlunni;
@@ -189,7 +199,8 @@ void TestImporta::shouldJudgeDuplicatesAndBadRows_data() {
   const int cn = int(Unione::CognomeNome), ni = int(Unione::NomeIniziale);
   QTest::newRow("already in the class, whatever the capitals; repeated in the list")
       << u"Rossi\tMario\nROSSI\tMARIO\nVerdi\tLuca\nverdi\tluca\n"_s << cn << u"3ª A"_s
-      << QStringList{u"=Rossi Mario@3ª A"_s, u"=Rossi Mario@3ª A"_s, u"+Verdi Luca@3ª A"_s, u"=verdi luca@3ª A"_s};
+      << QStringList{u"=Rossi Mario@3ª A"_s, u"=Rossi Mario@3ª A"_s, u"+Verdi Luca@3ª A"_s,
+                     u"=verdi luca@3ª A"_s};
   QTest::newRow("the same name in another class is a new pupil")
       << u"Rossi\tMario\n"_s << cn << u"4ª B"_s << QStringList{u"+Rossi Mario@4ª B"_s};
   QTest::newRow("bad rows")
@@ -212,9 +223,10 @@ void TestImporta::shouldJudgeDuplicatesAndBadRows_data() {
       << u"Cognome\tNome\nRossi\tMarco\nrusso\tMarco\nRossi\tMarco\nD'Amico\tZoë\nBianchi\t\"Anna\n\"\nX\t"_s +
              QString(58, u'a')
       << ni << u"3ª A"_s
-      << QStringList{u"+Marco R.@3ª A"_s, u"!Marco R.|Stesso nome della riga 2"_s, u"=Marco R.@3ª A"_s,
-                     u"+Zoë D.@3ª A"_s, u"+Anna B.@3ª A"_s,
-                     u"!"_s + QString(58, u'a') + u" X.|Il nome dell'alunno è troppo lungo"_s};
+      << QStringList{
+             u"+Marco R.@3ª A"_s, u"!Marco R.|Stesso nome della riga 2"_s,
+             u"=Marco R.@3ª A"_s, u"+Zoë D.@3ª A"_s,
+             u"+Anna B.@3ª A"_s,  u"!"_s + QString(58, u'a') + u" X.|Il nome dell'alunno è troppo lungo"_s};
   QTest::newRow("no class chosen and none in the list")
       << u"Rossi\tLuca\n"_s << cn << u"  "_s << QStringList{u"!Rossi Luca|Manca la classe"_s};
   QTest::newRow("a class column sends each pupil to its class")
@@ -245,8 +257,9 @@ void TestImporta::shouldJudgeDuplicatesAndBadRows() {
 void TestImporta::shouldImport500RowsKeepingNothingButTheNames() {
   QByteArray csv = Cp1252(u"N.;Cognome;Nome;Codice fiscale;Data di nascita\r\n"_s);
   for (int i = 0; i < 500; ++i)
-    csv += Cp1252(u"%1;Cognomè%1;Nome %2;CFSEGRETO%1X;%3/02/2017\r\n"_s.arg(i + 1).arg(QChar(u'A' + i % 26)).arg(
-        i % 28 + 1));
+    csv += Cp1252(u"%1;Cognomè%1;Nome %2;CFSEGRETO%1X;%3/02/2017\r\n"_s.arg(i + 1)
+                      .arg(QChar(u'A' + i % 26))
+                      .arg(i % 28 + 1));
   RegistroProva p;
   const QString file = p.dir.filePath(u"scuola.csv"_s);
   QVERIFY(Scrivi(file, csv));
@@ -302,7 +315,8 @@ void TestImporta::shouldReadSheetsMadeByLibreOffice() {
   if (soffice.isEmpty()) QSKIP("LibreOffice (soffice) is not installed: no .xls or .ods to read");
   QTemporaryDir dir;
   const QString csv = dir.filePath(u"classe.csv"_s);
-  QVERIFY(Scrivi(csv, u"Cognome;Nome;Codice fiscale\nD'Amico;Zoë;DMCZOE17\nRossi;Nicolò;RSSNCL17\n"_s.toUtf8()));
+  QVERIFY(
+      Scrivi(csv, u"Cognome;Nome;Codice fiscale\nD'Amico;Zoë;DMCZOE17\nRossi;Nicolò;RSSNCL17\n"_s.toUtf8()));
   const QString xls = Converti(soffice, csv, u"xls:MS Excel 97"_s, dir.path());
   QVERIFY2(QFile::exists(xls), "LibreOffice made no .xls");
   const ElencoLetto e = LeggiFileElenco(xls);
@@ -361,13 +375,15 @@ void TestImporta::shouldImportAPastedClassThroughTheRegisterWindow() {
     conteggi << In<QLabel>(d, u"lblConteggi"_s)->text();
     QTest::mouseClick(In<QRadioButton>(d, u"optNomeIniziale"_s), Qt::LeftButton);
     auto *t = In<QTableWidget>(d, u"tblAnteprima"_s);
-    for (int i = 0; i < t->rowCount(); ++i) anteprima << t->item(i, 1)->text() + u": "_s + t->item(i, 3)->text();
+    for (int i = 0; i < t->rowCount(); ++i)
+      anteprima << t->item(i, 1)->text() + u": "_s + t->item(i, 3)->text();
     QTest::mouseClick(In<QPushButton>(d, u"cmdImporta"_s), Qt::LeftButton);
   });
   QTest::mouseClick(In<QPushButton>(&f, u"cmdImportaElenco"_s), Qt::LeftButton);
   QCOMPARE(conteggi, QStringList{u"1 da aggiungere · 1 già presente · 1 rifiutata"_s});
-  QCOMPARE(anteprima, (QStringList{u"Mario R.: Da aggiungere"_s, u"Anna B.: Da aggiungere"_s,
-                                   u"=1+1 Ugo: Rifiutata: Il nome dell'alunno comincia come una formula (= + - @)."_s}));
+  QCOMPARE(anteprima,
+           (QStringList{u"Mario R.: Da aggiungere"_s, u"Anna B.: Da aggiungere"_s,
+                        u"=1+1 Ugo: Rifiutata: Il nome dell'alunno comincia come una formula (= + - @)."_s}));
   QCOMPARE(NomiAlunni(r, classe), (QStringList{u"Anna B."_s, u"Mario R."_s, u"Rossi Mario"_s}));
   QCOMPARE(b.messaggi.testi(), QStringList{u"Aggiunti 2 alunni."_s});
   // The page shows them at once.

@@ -42,7 +42,9 @@ QLabel *Etichetta(const QString &testo, QWidget *compagno, QWidget *genitore) {
   return l;
 }
 
-QString Plurale(int n, const QString &uno, const QString &tanti) { return n == 1 ? uno : tanti.arg(n); }
+QString Plurale(int n, const QString &uno, const QString &tanti) {
+  return n == 1 ? uno : tanti.arg(n);
+}
 
 }  // namespace
 
@@ -66,10 +68,11 @@ FrmImporta::FrmImporta(std::unique_ptr<DestinazioneElenco> destinazione, Messagg
   m_cmdIncolla->setToolTip(u"Incolla le righe copiate da un foglio di calcolo o da una pagina web"_s);
   m_cmdApri = Nomina(new QPushButton(u"&Apri file…"_s, this), u"cmdApriFile"_s, u"Apri file"_s);
   m_cmdApri->setToolTip(u"CSV, TSV, Excel (.xls); .xlsx e .ods con LibreOffice"_s);
-  m_lblOrigine = Nomina(new QLabel(u"Copia i nomi da un foglio di calcolo (o dal registro elettronico) e premi "
-                                   u"«Incolla», oppure apri un file."_s,
-                                   this),
-                        u"lblOrigine"_s, u"Elenco"_s);
+  m_lblOrigine =
+      Nomina(new QLabel(u"Copia i nomi da un foglio di calcolo (o dal registro elettronico) e premi "
+                        u"«Incolla», oppure apri un file."_s,
+                        this),
+             u"lblOrigine"_s, u"Elenco"_s);
   m_lblOrigine->setWordWrap(true);
 
   // Where it goes and how it is read.
@@ -87,8 +90,9 @@ FrmImporta::FrmImporta(std::unique_ptr<DestinazioneElenco> destinazione, Messagg
   m_cmbNome = Nomina(new QComboBox(this), u"cmbNome"_s, u"Colonna del nome"_s);
   m_cmbIntero = Nomina(new QComboBox(this), u"cmbIntero"_s, u"Colonna del nome intero"_s);
   m_cmbColClasse = Nomina(new QComboBox(this), u"cmbColClasse"_s, u"Colonna della classe"_s);
-  m_cmbColClasse->setToolTip(u"Se l'elenco ha una colonna della classe, ogni alunno va nella sua classe "
-                             u"(creata se manca); le righe senza classe vanno in quella scelta sopra."_s);
+  m_cmbColClasse->setToolTip(
+      u"Se l'elenco ha una colonna della classe, ogni alunno va nella sua classe "
+      u"(creata se manca); le righe senza classe vanno in quella scelta sopra."_s);
   auto *colonne = new QGroupBox(u"Colonne"_s, this);
   colonne->setObjectName(u"grpColonne"_s);
   auto *g = new QGridLayout(colonne);
@@ -106,9 +110,8 @@ FrmImporta::FrmImporta(std::unique_ptr<DestinazioneElenco> destinazione, Messagg
 
   auto *optCognomeNome =
       Nomina(new QRadioButton(u"«Cognome &Nome»"_s, this), u"optCognomeNome"_s, u"Cognome Nome"_s);
-  auto *optNomeIniziale =
-      Nomina(new QRadioButton(u"«Nome C.» (nome e ini&ziale del cognome)"_s, this), u"optNomeIniziale"_s,
-             u"Nome e iniziale del cognome"_s);
+  auto *optNomeIniziale = Nomina(new QRadioButton(u"«Nome C.» (nome e ini&ziale del cognome)"_s, this),
+                                 u"optNomeIniziale"_s, u"Nome e iniziale del cognome"_s);
   m_unione = new QButtonGroup(this);
   m_unione->addButton(optCognomeNome, int(Unione::CognomeNome));
   m_unione->addButton(optNomeIniziale, int(Unione::NomeIniziale));
@@ -117,7 +120,8 @@ FrmImporta::FrmImporta(std::unique_ptr<DestinazioneElenco> destinazione, Messagg
                           u"Scrivi i nomi in maiuscolo con la sola iniziale maiuscola"_s);
   m_chkMaiuscole->setChecked(true);
   auto *unione = new QHBoxLayout;
-  unione->addWidget(Nomina(new QLabel(u"Nome nel registro:"_s, this), u"lblUnione"_s, u"Nome nel registro"_s));
+  unione->addWidget(
+      Nomina(new QLabel(u"Nome nel registro:"_s, this), u"lblUnione"_s, u"Nome nel registro"_s));
   unione->addWidget(optCognomeNome);
   unione->addWidget(optNomeIniziale);
   unione->addStretch();
@@ -215,11 +219,13 @@ void FrmImporta::apri(const QString &percorso) {
 }
 
 void FrmImporta::inAttesa(bool attesa) {
-  for (QWidget *w : {static_cast<QWidget *>(m_cmdIncolla), static_cast<QWidget *>(m_cmdApri),
-                     static_cast<QWidget *>(m_cmdImporta)})
-    w->setEnabled(!attesa);
-  if (attesa) QApplication::setOverrideCursor(Qt::BusyCursor);
-  else QApplication::restoreOverrideCursor();
+  m_cmdIncolla->setEnabled(!attesa);
+  m_cmdApri->setEnabled(!attesa);
+  m_cmdImporta->setEnabled(!attesa && m_anteprima.daAggiungere > 0);
+  if (attesa)
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+  else
+    QApplication::restoreOverrideCursor();
 }
 
 void FrmImporta::mostraElenco(const ElencoLetto &elenco) {
@@ -231,8 +237,8 @@ void FrmImporta::mostraElenco(const ElencoLetto &elenco) {
   m_elenco = elenco;
   m_colonne = IndovinaColonne(m_elenco);
   if (!m_elenco.righe.isEmpty())
-    m_lblOrigine->setText(u"%1 (%2)."_s.arg(Plurale(int(m_elenco.righe.size()), u"1 riga"_s, u"%1 righe"_s),
-                                           m_elenco.formato));
+    m_lblOrigine->setText(
+        u"%1 (%2)."_s.arg(Plurale(int(m_elenco.righe.size()), u"1 riga"_s, u"%1 righe"_s), m_elenco.formato));
   riempiColonne();
 }
 
@@ -286,15 +292,23 @@ void FrmImporta::esamina() {
     const RigaEsaminata &e = m_anteprima.righe.at(r);
     QString esito;
     switch (e.esame) {
-      case Esame::DaAggiungere: esito = u"Da aggiungere"_s; break;
-      case Esame::GiaPresente: esito = u"Saltata: "_s + e.motivo; break;
-      case Esame::Rifiutata: esito = u"Rifiutata: "_s + e.motivo; break;
+      case Esame::DaAggiungere:
+        esito = u"Da aggiungere"_s;
+        break;
+      case Esame::GiaPresente:
+        esito = u"Saltata: "_s + e.motivo;
+        break;
+      case Esame::Rifiutata:
+        esito = u"Rifiutata: "_s + e.motivo;
+        break;
     }
     const QString testi[4] = {QString::number(e.riga), e.nome, e.classe, esito};
     for (int c = 0; c < 4; ++c) {
       auto *cella = new QTableWidgetItem(testi[c]);
-      if (e.esame == Esame::Rifiutata) cella->setForeground(aspetto::kRosso);
-      else if (e.esame == Esame::GiaPresente) cella->setForeground(grigio);
+      if (e.esame == Esame::Rifiutata)
+        cella->setForeground(aspetto::kRosso);
+      else if (e.esame == Esame::GiaPresente)
+        cella->setForeground(grigio);
       m_tblAnteprima->setItem(r, c, cella);
     }
   }
@@ -306,9 +320,10 @@ void FrmImporta::esamina() {
   const QString conteggi =
       m_elenco.righe.isEmpty()
           ? u"Nessun elenco."_s
-          : u"%1 · %2 · %3"_s.arg(Plurale(m_anteprima.daAggiungere, u"1 da aggiungere"_s, u"%1 da aggiungere"_s),
-                                  Plurale(m_anteprima.giaPresenti, u"1 già presente"_s, u"%1 già presenti"_s),
-                                  Plurale(m_anteprima.rifiutate, u"1 rifiutata"_s, u"%1 rifiutate"_s));
+          : u"%1 · %2 · %3"_s.arg(
+                Plurale(m_anteprima.daAggiungere, u"1 da aggiungere"_s, u"%1 da aggiungere"_s),
+                Plurale(m_anteprima.giaPresenti, u"1 già presente"_s, u"%1 già presenti"_s),
+                Plurale(m_anteprima.rifiutate, u"1 rifiutata"_s, u"%1 rifiutate"_s));
   m_lblConteggi->setText(conteggi);
   m_lblConteggi->setAccessibleDescription(conteggi);
   m_cmdImporta->setEnabled(m_anteprima.daAggiungere > 0 && !(m_conversione && m_conversione->inCorso()));
