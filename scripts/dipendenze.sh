@@ -14,6 +14,8 @@ pacchetti=(
   speech-dispatcher speech-dispatcher-espeak-ng
   fonts-liberation fonts-dejavu-core
   poppler-utils libreoffice-calc-nogui sqlite3
+  # Class lists in the old Excel format (.xls).
+  libfreexl-dev
   clang-14 libclang-rt-14-dev
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   desktop-file-utils appstream

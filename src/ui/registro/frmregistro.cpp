@@ -28,6 +28,7 @@
 #include "ui/common/aspetto.h"
 #include "ui/common/contesto.h"
 #include "ui/registro/frmcambiapin.h"
+#include "ui/registro/frmimporta.h"
 #include "ui/registro/testiregistro.h"
 
 using namespace Qt::StringLiterals;
@@ -331,6 +332,9 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
     p[i] = Pulsante(QString::fromUtf16(comandi[i].nome), QString::fromUtf16(comandi[i].testo), pagina);
     colonne[comandi[i].colonna]->addWidget(p[i]);
   }
+  auto *cmdImporta = Pulsante(u"cmdImportaElenco"_s, u"Importa elenco…"_s, pagina);
+  colonne[0]->addWidget(cmdImporta);
+  connect(cmdImporta, &QPushButton::clicked, this, &FrmRegistro::importaElenco);
   g->addLayout(colonne[0], 3, 0);
   g->addLayout(colonne[1], 3, 1);
 
@@ -608,6 +612,18 @@ void FrmRegistro::esporta(int tipo) {
   }
   if (esito(e))
     m_ctx.messaggi.mostra(u"File salvato: %1"_s.arg(file), TitoloMessaggi(), Messaggi::Icona::Informazione);
+}
+
+void FrmRegistro::importaElenco() {
+  const QString classe = m_lstClassi->currentItem() ? m_lstClassi->currentItem()->text() : QString();
+  // Watched as the PIN's change is: this window may go while the dialog is up.
+  const QPointer<FrmRegistro> io(this);
+  QPointer<FrmImporta> finestra =
+      new FrmImporta(std::make_unique<DestinazioneRegistro>(m_registro), m_ctx.messaggi, classe, this);
+  const int esito = finestra->exec();
+  if (!io) return;
+  delete finestra.data();
+  if (esito == QDialog::Accepted) aggiorna();
 }
 
 void FrmRegistro::cambiaPin() {

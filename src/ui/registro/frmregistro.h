@@ -69,6 +69,7 @@ class FrmRegistro : public QWidget {
   void stampaAlunno();
   [[nodiscard]] QImage immagineGrafico() const;
   void cambiaPin();
+  void importaElenco();
   void esporta(int tipo);  // 0 class, 1 pupil, 2 operations of the class
   bool esito(const Esito &e);
   void guasto();
