@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTest>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using Fase = MotoreEsercizio::Fase;
@@ -42,6 +43,8 @@ class TestMotoreEsercizio : public QObject {
   void shouldJudgeNormalisedAnswers();
   void shouldCountTimeInWholeSeconds_data();
   void shouldCountTimeInWholeSeconds();
+  void shouldMeasureTimeOnTheMonotonicClockWhenTheWallClockSteps_data();
+  void shouldMeasureTimeOnTheMonotonicClockWhenTheWallClockSteps();
   void shouldCapOnlyTheShownTotal();
   void shouldStepInAfterTheThirdNo();
   void shouldLogEveryWrongAttemptBeforeTheRightOne();
@@ -128,6 +131,28 @@ void TestMotoreEsercizio::shouldJudgeNormalisedAnswers() {
   QCOMPARE(p.m.fase(), esatto ? Fase::Giudicata : Fase::Aiuto);
   QCOMPARE(p.m.schermo().croce, !esatto);
   QVERIFY2(p.e().strRigheEsercizio[1].endsWith(u"r. "_s + coda), qPrintable(p.e().strRigheEsercizio[1]));
+}
+
+void TestMotoreEsercizio::shouldMeasureTimeOnTheMonotonicClockWhenTheWallClockSteps_data() {
+  QTest::addColumn<double>("salto");
+  QTest::newRow("set back an hour") << -3600.0;
+  QTest::newRow("set ahead a day") << 86400.0;
+  QTest::newRow("set back past midnight") << -36001.0;
+}
+
+void TestMotoreEsercizio::shouldMeasureTimeOnTheMonotonicClockWhenTheWallClockSteps() {
+  QFETCH(double, salto);
+  Prova p;
+  Operazione4(p.b.casuale, 1, 3, 5, 4);
+  p.b.orologio.secondi = 36000;
+  p.b.orologio.monotoni = 500.0;
+  p.m.nuovoEsercizio();
+  p.tasti(u"3500"_s);
+  p.b.orologio.secondi = std::fmod(36000 + 86400 + salto + 4.6, 86400.0);
+  p.b.orologio.monotoni = 504.6;
+  p.m.verificaRisposta();
+  QCOMPARE(p.e().varTempoOperazione, 4.0);
+  QCOMPARE(p.e().varTempoTotale, 4.0);
 }
 
 void TestMotoreEsercizio::shouldCountTimeInWholeSeconds_data() {

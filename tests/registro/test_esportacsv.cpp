@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSqlQuery>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -90,6 +91,7 @@ class TestEsportaCsv : public QObject {
   void shouldExportAPupilOnly();
   void shouldRefuseAFileItCannotWrite();
   void shouldBeReadByLibreOfficeAsNumbersDatesAndNames();
+  void shouldKeepFormulaLikeNamesAsTextInLibreOffice();
 
  private:
   QString percorso(const QString &nome) const { return m_p.dir.filePath(nome); }
@@ -168,6 +170,11 @@ void TestEsportaCsv::shouldQuoteText_data() {
   QTest::newRow("quotes doubled") << kDrop << u"\"\"\"; DROP TABLE alunni; --\""_s;
   QTest::newRow("empty") << QString() << u"\"\""_s;
   QTest::newRow("looks like a number") << u"1.270"_s << u"\"1.270\""_s;
+  QTest::newRow("formula") << u"=1+1"_s << u"\"'=1+1\""_s;
+  QTest::newRow("plus") << u"+39"_s << u"\"'+39\""_s;
+  QTest::newRow("minus") << u"-5"_s << u"\"'-5\""_s;
+  QTest::newRow("at") << u"@x"_s << u"\"'@x\""_s;
+  QTest::newRow("tab first") << u"\tx"_s << u"\"'\tx\""_s;
 }
 
 void TestEsportaCsv::shouldQuoteText() {
@@ -307,4 +314,42 @@ void TestEsportaCsv::shouldBeReadByLibreOfficeAsNumbersDatesAndNames() {
 }
 
 QTEST_GUILESS_MAIN(TestEsportaCsv)
+// A register from before names were checked may hold a name that a
+// spreadsheet would run; opened in LibreOffice it stays the text it was.
+void TestEsportaCsv::shouldKeepFormulaLikeNamesAsTextInLibreOffice() {
+  const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+  if (soffice.isEmpty()) QSKIP("LibreOffice (libreoffice-calc-nogui) is not installed");
+  const QString nome = u"=HYPERLINK(\"http://x\";\"Rossi\")"_s, classe = u"+3A"_s;
+  RegistroProva p;
+  Registro r(p.file);
+  QVERIFY(r.apri());
+  QSqlQuery q(r.db());
+  q.prepare(u"INSERT INTO classi (id, nome) VALUES (1, ?)"_s);
+  q.addBindValue(classe);
+  QVERIFY(q.exec());
+  q.prepare(u"INSERT INTO alunni (id, classe, nome) VALUES (1, 1, ?)"_s);
+  q.addBindValue(nome);
+  QVERIFY(q.exec());
+  RegistrazioneEsercizio reg(r);
+  DatiEsercizio d;
+  d.alunno = 1;
+  d.inizio = QDateTime(QDate(2026, 12, 9), QTime(10, 0));
+  QVERIFY(reg.inizia(d));
+  QVERIFY(reg.operazioneChiusa(Operazione(1)));
+  QTemporaryDir profilo, uscita;
+  const QString csv = uscita.filePath(u"classe.csv"_s);
+  QVERIFY(EsportaCsv(r).classe(1, csv));
+  QProcess lo;
+  lo.start(soffice, {u"-env:UserInstallation="_s + QUrl::fromLocalFile(profilo.path()).toString(), u"--headless"_s,
+                     u"--convert-to"_s, u"fods"_s, u"--infilter=CSV:59,34,76,1,,1040,false,true"_s, u"--outdir"_s,
+                     uscita.path(), csv});
+  QVERIFY(lo.waitForFinished(300000));
+  const Foglio foglio = LeggiFods(uscita.filePath(u"classe.fods"_s));
+  QCOMPARE(foglio.size(), 2);
+  const auto riga = foglio.at(1);
+  QCOMPARE(riga.value(Colonna(foglio, u"Alunno"_s)).tipo, u"string"_s);
+  QCOMPARE(riga.value(Colonna(foglio, u"Alunno"_s)).valore, u"'"_s + nome);
+  QCOMPARE(riga.value(Colonna(foglio, u"Classe"_s)).valore, u"'"_s + classe);
+}
+
 #include "test_esportacsv.moc"

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -25,6 +27,7 @@
 #include "certificate/pdf.h"
 #include "didattica/sbaglio.h"
 #include "platform/stampanteqt.h"
+#include "registro/piani.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "support/doppi.h"
@@ -179,8 +182,15 @@ class TestFinestreRegistro : public QObject {
   void shouldSizeThePupilsColumnsToTheirWidestTexts();
   void shouldRenameAndEraseAClassThroughTheWindow();
   void shouldPrintThePupilsPageWithTheMistakeInWords();
+  void shouldFileTheWorkOfTwoPupilsAtOneComputerUnderEach();
+  void shouldForgetAPupilWhoHasGone();
+  void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard_data();
+  void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard();
 
  private:
+  void scegliAlunno(const QString &nome);
+  FrmOperativo *vai();
+  void rispondi(FrmOperativo *es, int quante);
   FrmRegistro *apriRegistro(const QString &pin, bool primaVolta);
   void eseguiEsercizio(QStringList *sbagli = nullptr);
   std::unique_ptr<Programma> m_p;
@@ -233,6 +243,136 @@ void TestFinestreRegistro::eseguiEsercizio(QStringList *sbagli) {
     QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Esatto"_s);
     if (i < 20) QTest::mouseClick(In(es, u"Option2_13"_s), Qt::LeftButton);
   }
+}
+
+void TestFinestreRegistro::scegliAlunno(const QString &nome) {
+  QuandoModale([nome](QWidget *f) {
+    auto *lista = In<QListWidget>(f, u"lstAlunni"_s);
+    const auto voci = lista->findItems(nome, Qt::MatchExactly);
+    if (voci.size() == 1) lista->setCurrentItem(voci.first());
+    Clic(f, u"cmdScegli"_s);
+  });
+  In<QAction>(m_p->finestre.inizio(), u"mnuAlunno"_s)->trigger();
+}
+
+FrmOperativo *TestFinestreRegistro::vai() {
+  frmInizio *inizio = m_p->finestre.inizio();
+  inizio->activateWindow();
+  QTest::mousePress(In(inizio, u"Option1_0"_s), Qt::LeftButton);
+  QTest::mousePress(In(inizio, u"Option2_0"_s), Qt::LeftButton);
+  QTest::mousePress(In(inizio, u"Option3_0"_s), Qt::LeftButton);
+  FrmOperativo *es = nullptr;
+  if (!QTest::qWaitFor([&] { return (es = m_p->finestre.esercizio()) && es->isVisible(); })) return nullptr;
+  return es;
+}
+
+// The next `quante` operations answered right on the keypad, each followed by "Avanti".
+void TestFinestreRegistro::rispondi(FrmOperativo *es, int quante) {
+  for (int i = 0; i < quante; ++i) {
+    for (QChar c : m_p->b.stato.operazione.strRisultato)
+      if (c.isDigit())
+        QTest::mouseClick(In(es, u"Option2_%1"_s.arg(c.digitValue())), Qt::LeftButton);
+      else if (c == u',')
+        QTest::mouseClick(In(es, u"Option2_10"_s), Qt::LeftButton);
+    QTest::mouseClick(In(es, u"Option2_12"_s), Qt::LeftButton);
+    QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Esatto"_s);
+    QTest::mouseClick(In(es, u"Option2_13"_s), Qt::LeftButton);
+  }
+}
+
+// The first pupil answers three operations; the second chooses their own name
+// while the exercise window is still open and answers three more, after a
+// family changed on the start window. Each one's work goes under their name,
+// the family under which it was made.
+void TestFinestreRegistro::shouldFileTheWorkOfTwoPupilsAtOneComputerUnderEach() {
+  m_p = std::make_unique<Programma>();
+  frmInizio *inizio = m_p->finestre.avvia(m_p->ctx);
+  QVERIFY(Attiva(inizio));
+  scegliAlunno(u"Zoë"_s);
+  FrmOperativo *es = vai();
+  QVERIFY(es);
+  rispondi(es, 3);
+  scegliAlunno(u"D'Amico"_s);
+  QCOMPARE(m_p->b.stato.alunnoScelto.id, m_p->damico);
+  rispondi(es, 1);  // the operation on screen, made in family 1
+  QuandoModale([](QWidget *f) {
+    In<QListWidget>(f, u"lstFamiglie"_s)->setCurrentRow(4);
+    QTest::keyClick(In<QListWidget>(f, u"lstFamiglie"_s), Qt::Key_Return);
+  });
+  In<QAction>(inizio, u"mnuLivello"_s)->trigger();
+  QCOMPARE(m_p->b.stato.livello.intLivello, 5);
+  rispondi(es, 3);  // the first still made in family 1, then two in family 5
+  // The end-of-exercise window carries the name the exercise was recorded under.
+  m_p->finestre.apriStampaEsercizio();
+  QVERIFY(QTest::qWaitFor(
+      [&] { return m_p->finestre.stampaEsercizio() && m_p->finestre.stampaEsercizio()->isVisible(); }));
+  QTest::mousePress(In(m_p->finestre.stampaEsercizio(), u"Option1_1"_s), Qt::LeftButton);
+  QCOMPARE(In<QLineEdit>(m_p->finestre.stampaEsercizio(), u"txtNome"_s)->text(), u"D'Amico"_s);
+  es->close();
+  QSqlQuery q(m_p->quaderno->registro().db());
+  QVERIFY(q.exec(u"SELECT group_concat(x, ' ') FROM (SELECT a.nome || ':' || e.famiglia || ':' || e.operazioni"
+                 u" || ':' || e.stato AS x FROM esercizi e JOIN alunni a ON a.id = e.alunno ORDER BY e.id)"_s) &&
+          q.next());
+  QCOMPARE(q.value(0).toString(), u"Zoë:1:3:2 D'Amico:1:2:2 D'Amico:5:2:2"_s);
+}
+
+// Nobody touches the program for the pause on the start window: the name and
+// the pupil's plan go, and the next exercise goes as "Senza nome".
+void TestFinestreRegistro::shouldForgetAPupilWhoHasGone() {
+  m_p = std::make_unique<Programma>();
+  frmInizio *inizio = m_p->finestre.avvia(m_p->ctx);
+  QVERIFY(Attiva(inizio));
+  QVERIFY(SalvaPiano(m_p->quaderno->registro(), m_p->zoe, Opzioni{true, false, false, false, true}));
+  scegliAlunno(u"Zoë"_s);
+  QVERIFY(m_p->b.stato.opzioni.alunno.has_value());
+  QCOMPARE(In<QLabel>(inizio, u"lblAlunno"_s)->text(), u"Zoë (3ª A)"_s);
+  m_p->finestre.impostaPause(Finestre::kPausaPorta, 300, 20);
+  QVERIFY(QTest::qWaitFor([&] { return m_p->b.stato.alunnoScelto.id == 0; }, 5000));
+  QCOMPARE(In<QLabel>(inizio, u"lblAlunno"_s)->text(), QString());
+  QVERIFY(!m_p->b.stato.opzioni.alunno.has_value());
+  FrmOperativo *es = vai();
+  QVERIFY(es);
+  rispondi(es, 1);
+  QSqlQuery q(m_p->quaderno->registro().db());
+  QVERIFY(q.exec(u"SELECT count(*), count(alunno) FROM esercizi"_s) && q.next());
+  QCOMPARE(q.value(0).toInt(), 1);
+  QCOMPARE(q.value(1).toInt(), 0);
+}
+
+void TestFinestreRegistro::shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard_data() {
+  QTest::addColumn<QString>("come");
+  QTest::newRow("an exercise starts") << u"vai"_s;
+  QTest::newRow("nobody touches the program") << u"pausa"_s;
+  QTest::newRow("the register minimised") << u"ridotta"_s;
+  QTest::newRow("the register hidden") << u"nascosta"_s;
+}
+
+void TestFinestreRegistro::shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard() {
+  QFETCH(QString, come);
+  m_p = std::make_unique<Programma>();
+  frmInizio *inizio = m_p->finestre.avvia(m_p->ctx);
+  QVERIFY(Attiva(inizio));
+  QVERIFY(PortaDocente(m_p->quaderno->registro(), {}, kIterazioniProva).scegliPin(u"2468"_s));
+  FrmRegistro *reg = apriRegistro(u"2468"_s, false);
+  QVERIFY(reg);
+  QVERIFY(QTest::qWaitForWindowExposed(reg));
+  QPointer<FrmRegistro> guardia(reg);
+  if (come == u"vai"_s) QVERIFY(vai());
+  if (come == u"pausa"_s) m_p->finestre.impostaPause(300, Finestre::kPausaAlunno, 20);
+  if (come == u"ridotta"_s) reg->showMinimized();
+  if (come == u"nascosta"_s) reg->hide();
+  QVERIFY(QTest::qWaitFor([&] { return guardia.isNull(); }, 5000));
+  QVERIFY(!m_p->quaderno->portaAperta());
+  // The next opening asks for the PIN again (the teacher is back: no more pause).
+  m_p->finestre.impostaPause(Finestre::kPausaPorta, Finestre::kPausaAlunno);
+  bool chiesto = false;
+  QuandoModale([&chiesto](QWidget *porta) {
+    chiesto = porta->objectName() == u"FrmPorta"_s;
+    Clic(porta, u"cmdAnnulla"_s);
+  });
+  In<QAction>(inizio, u"mnuRegistro"_s)->trigger();
+  QVERIFY(chiesto);
+  QVERIFY(!m_p->quaderno->finestraRegistro());
 }
 
 void TestFinestreRegistro::shouldRecordTheChosenPupilsWrongAnswersAndShowThemInTheRegister() {

@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
@@ -10,6 +12,24 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// Another program's plain connection to the file.
+struct Altra {
+  explicit Altra(const QString &file) {
+    QSqlDatabase d = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"altra"_s);
+    d.setDatabaseName(file);
+    d.open();
+  }
+  ~Altra() {
+    QSqlDatabase::database(u"altra"_s).close();
+    QSqlDatabase::removeDatabase(u"altra"_s);
+  }
+  bool esegui(const QString &sql, const QVariantList &valori = {}) {
+    QSqlQuery q(QSqlDatabase::database(u"altra"_s));
+    q.prepare(sql);
+    for (const QVariant &v : valori) q.addBindValue(v);
+    return q.exec();
+  }
+};
 // Few rounds: the tests are about the door, not the cost of the digest.
 constexpr int kRound = 1000;
 }  // namespace
@@ -27,6 +47,12 @@ class TestPortaDocente : public QObject {
   void shouldKeepTheWrongPinsAcrossRestarts();
   void shouldChangeThePinOnlyWithTheOldOne();
   void shouldAskForANewPinAfterTheAdministratorErasesIt();
+  void shouldOpenWithAPbkdf2DigestMadeElsewhere_data();
+  void shouldOpenWithAPbkdf2DigestMadeElsewhere();
+  void shouldCheckNoPinWhileTheTryCannotBeCounted();
+  void shouldTakeALastWrongTryInTheFutureAsNow();
+  void shouldKeepThePinOfARegisterSetAside_data();
+  void shouldKeepThePinOfARegisterSetAside();
 
  private:
   qint64 m_adesso = 1'800'000'000'000;
@@ -197,4 +223,107 @@ void TestPortaDocente::shouldAskForANewPinAfterTheAdministratorErasesIt() {
 }
 
 QTEST_GUILESS_MAIN(TestPortaDocente)
+// Digests of PBKDF2-HMAC-SHA256 published with the algorithm ("password",
+// "salt"): a PIN kept by any correct implementation opens the door.
+void TestPortaDocente::shouldOpenWithAPbkdf2DigestMadeElsewhere_data() {
+  QTest::addColumn<int>("iterazioni");
+  QTest::addColumn<QByteArray>("impronta");
+  QTest::newRow("1 round") << 1 << QByteArray::fromHex("120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b");
+  QTest::newRow("4096 rounds") << 4096
+                               << QByteArray::fromHex("c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a");
+}
+
+void TestPortaDocente::shouldOpenWithAPbkdf2DigestMadeElsewhere() {
+  QFETCH(int, iterazioni);
+  QFETCH(QByteArray, impronta);
+  RegistroProva p;
+  Registro r(p.file);
+  QVERIFY(r.apri());
+  {
+    Altra a(p.file);
+    QVERIFY(a.esegui(u"INSERT INTO porta (id, sale, impronta, iterazioni) VALUES (1, ?, ?, ?)"_s,
+                     {QByteArray("salt"), impronta, iterazioni}));
+  }
+  PortaDocente porta(r, orologio(), kRound);
+  QCOMPARE(porta.prova(u"passwore"_s).risultato, PortaDocente::Risultato::Sbagliato);
+  QCOMPARE(porta.prova(u"password"_s).risultato, PortaDocente::Risultato::Aperta);
+}
+
+void TestPortaDocente::shouldCheckNoPinWhileTheTryCannotBeCounted() {
+  RegistroProva p;
+  Registro r(p.file);
+  r.impostaAttesa(20);
+  PortaDocente porta(r, orologio(), kRound);
+  QVERIFY(porta.scegliPin(u"2468"_s));
+  {
+    Altra a(p.file);
+    QVERIFY(a.esegui(u"BEGIN IMMEDIATE"_s));  // the register can't be written meanwhile
+    const auto giusto = porta.prova(u"2468"_s);
+    QCOMPARE(giusto.risultato, PortaDocente::Risultato::Guasto);
+    QVERIFY(giusto.messaggio.contains(u"non può essere controllato"_s));
+    QVERIFY(a.esegui(u"ROLLBACK"_s));
+  }
+  QCOMPARE(porta.prova(u"2468"_s).risultato, PortaDocente::Risultato::Aperta);
+}
+
+void TestPortaDocente::shouldTakeALastWrongTryInTheFutureAsNow() {
+  RegistroProva p;
+  Registro r(p.file);
+  PortaDocente porta(r, orologio(), kRound);
+  QVERIFY(porta.scegliPin(u"2468"_s));
+  {
+    Altra a(p.file);
+    QVERIFY(a.esegui(u"UPDATE porta SET errori = 5, ultimo_errore = ?"_s, {m_adesso + 10LL * 365 * 86'400'000}));
+  }
+  QCOMPARE(porta.attesa(), 30);  // not ten years
+  m_adesso += 30'000;
+  QCOMPARE(porta.prova(u"2468"_s).risultato, PortaDocente::Risultato::Aperta);
+}
+
+void TestPortaDocente::shouldKeepThePinOfARegisterSetAside_data() {
+  QTest::addColumn<bool>("leggibile");
+  QTest::newRow("the door readable in the damaged file") << true;
+  QTest::newRow("nothing readable") << false;
+}
+
+void TestPortaDocente::shouldKeepThePinOfARegisterSetAside() {
+  QFETCH(bool, leggibile);
+  RegistroProva p;
+  {
+    Registro r(p.file);
+    QVERIFY(r.nuovaClasse(u"3ª A"_s));
+    QVERIFY(PortaDocente(r, orologio(), kRound).scegliPin(u"2468"_s));
+    Altra a(p.file);
+    QVERIFY(a.esegui(u"PRAGMA wal_checkpoint(TRUNCATE)"_s));
+  }
+  int pagina = 0;
+  {
+    Altra a(p.file);
+    QSqlQuery q(QSqlDatabase::database(u"altra"_s));
+    QVERIFY(q.exec(u"SELECT rootpage FROM sqlite_schema WHERE name = 'classi'"_s) && q.next());
+    pagina = q.value(0).toInt();
+  }
+  QFile f(p.file);
+  QVERIFY(f.open(QIODevice::ReadWrite));
+  // The classes' page overwritten, or the whole file.
+  if (leggibile) f.seek((pagina - 1) * 4096);
+  f.write(QByteArray(leggibile ? 4096 : int(f.size()), '\x5a'));
+  f.close();
+  Registro r(p.file);
+  (void)r.classi();  // meets the damage
+  QVERIFY(r.pronto());
+  QVERIFY(!r.fileMessoDaParte().isEmpty());
+  PortaDocente porta(r, orologio(), kRound);
+  if (leggibile) {
+    QCOMPARE(porta.prova(u"2468"_s).risultato, PortaDocente::Risultato::Aperta);
+  } else {
+    // Nobody chooses a PIN in the teacher's place.
+    QVERIFY(porta.pinSmarrito());
+    const Esito e = porta.scegliPin(u"1111"_s);
+    QVERIFY(!e);
+    QVERIFY(e.messaggio.contains(u"amministratore"_s));
+    QCOMPARE(porta.prova(u"1111"_s).risultato, PortaDocente::Risultato::Guasto);
+  }
+}
+
 #include "test_portadocente.moc"

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
@@ -185,6 +186,8 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   m_conferma = [](QWidget *sopra, const QString &domanda) {
     return QMessageBox::question(sopra, u"VORNEL"_s, domanda) == QMessageBox::Yes;
   };
+  // An erasure whose cleaning could not finish last time is finished now.
+  (void)m_registro.compattaSeDovuto();
 
   auto *lblClasse = Nomina(new QLabel(u"Classe:"_s, this), u"lblClasse"_s, u"Classe"_s);
   m_cmbClasse = Nomina(new QComboBox(this), u"cmbClasse"_s, u"Classe"_s);
@@ -363,7 +366,7 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
         u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
     if (!m_conferma(this, domanda)) return;
     Occupato o;
-    dopo(m_registro.cancellaClasse(classe()));
+    dopoCancellazione(m_registro.cancellaClasse(classe()));
   });
   connect(p[3], &QPushButton::clicked, this, [this, dopo, classe] {
     if (!classe()) {
@@ -382,8 +385,29 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
             m_lstAlunni->currentItem()->text());
     if (!m_conferma(this, domanda)) return;
     Occupato o;
-    dopo(m_registro.cancellaAlunno(alunno()));
+    dopoCancellazione(m_registro.cancellaAlunno(alunno()));
   });
+}
+
+// An erasure is told as it went: the cleaning of the file left to finish, and
+// the copies set aside as damaged that may still hold what was erased.
+void FrmRegistro::dopoCancellazione(const Esito &e) {
+  if (!esito(e)) return;
+  m_txtNome->clear();
+  aggiorna();
+  if (!e.messaggio.isEmpty()) m_ctx.messaggi.mostra(e.messaggio, TitoloMessaggi(), Messaggi::Icona::Avviso);
+  const QStringList copie = m_registro.copieMesseDaParte();
+  if (copie.isEmpty()) return;
+  QStringList nomi;
+  for (const QString &c : copie) nomi << QFileInfo(c).fileName();
+  const QString domanda =
+      u"Nella cartella del registro restano copie messe da parte perché danneggiate, che possono contenere "
+      u"ancora i dati cancellati:\n%1\n\nCancellarle?"_s.arg(nomi.join(u'\n'));
+  if (!m_conferma(this, domanda)) return;
+  if (!m_registro.cancellaCopieMesseDaParte())
+    m_ctx.messaggi.mostra(u"Non sono riuscito a cancellare tutte le copie: sono nella cartella «%1»."_s.arg(
+                              QFileInfo(m_registro.percorso()).absolutePath()),
+                          TitoloMessaggi(), Messaggi::Icona::Avviso);
 }
 
 bool FrmRegistro::esito(const Esito &e) {

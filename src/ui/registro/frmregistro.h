@@ -75,6 +75,7 @@ class FrmRegistro : public QWidget {
   void guasto();
   [[nodiscard]] qint64 classeScelta() const;
   [[nodiscard]] qint64 alunnoScelto() const;
+  void dopoCancellazione(const Esito &e);
 
   Registro &m_registro;
   Contesto &m_ctx;
