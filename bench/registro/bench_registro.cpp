@@ -12,11 +12,13 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QVariant>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "../navigazionemuta.h"
@@ -49,8 +51,9 @@ bool Genera(Registro &r, qint64 &classe) {
   QSqlQuery inizio(r.db()), esercizio(r.db()), operazione(r.db()), risposta(r.db());
   if (!inizio.exec(u"BEGIN"_s)) return false;
   esercizio.prepare(
-      u"INSERT INTO esercizi (alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
-      u" operazioni, esatte, secondi, errore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+      u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
+      u" operazioni, esatte, secondi, errore) VALUES (lower(hex(randomblob(16))), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+      u" ?)"_s);
   operazione.prepare(
       u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
       u" intervento, secondi) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
@@ -331,6 +334,52 @@ int main(int argc, char **argv) {
   });
   Riga("one operation written (committed, synced)", scrittura, "< 5 ms");
   reg.interrompi();
+  {
+    // Two copies: one erases a pupil (thousands of exercises, then the file
+    // compacted) while the other closes twenty operations, one every 100 ms.
+    const qint64 cancellato = r.alunni(classe).value(3).id;
+    QElapsedTimer orologio;
+    orologio.start();
+    double durataCancellazione = 0;
+    std::thread altra([&] {
+      Registro copia(file);
+      QElapsedTimer c;
+      c.start();
+      (void)copia.cancellaAlunno(cancellato);
+      durataCancellazione = c.nsecsElapsed() / 1e9;
+    });
+    double trattenuta = 0;
+    reg.inizia(d);
+    for (int k = 1; k <= 20; ++k) {
+      QThread::msleep(100);
+      OperazioneChiusa op;
+      op.numero = k;
+      op.addendo1 = u"12  h"_s;
+      op.addendo2 = u" 7 da"_s;
+      op.unita = u"  u"_s;
+      op.risultato = u"1.270"_s;
+      op.risposte = {{u"1.270"_s, {}}};
+      QElapsedTimer w;
+      w.start();
+      (void)reg.operazioneChiusa(op);
+      trattenuta = std::max(trattenuta, w.nsecsElapsed() / 1e6);
+    }
+    altra.join();
+    while (reg.inAttesa() > 0 && orologio.elapsed() < 120000) {
+      QThread::msleep(50);
+      (void)reg.scrivi();
+    }
+    QSqlQuery nostre(r.db());
+    nostre.prepare(
+        u"SELECT count(*) FROM operazioni WHERE esercizio = (SELECT max(id) FROM esercizi WHERE alunno = ?)"_s);
+    nostre.addBindValue(alunno);
+    nostre.exec();
+    nostre.next();
+    std::printf("erasing a pupil in another copy: %.1f s; 20 operations closed meanwhile, one every 100 ms:"
+                " longest hold of the window %.1f ms, all in the file %.1f s after the first\n",
+                durataCancellazione, trattenuta, orologio.nsecsElapsed() / 1e9);
+    std::printf("%-44s %10lld of 20\n", "operations of that exercise in the file", nostre.value(0).toLongLong());
+  }
   Registro altro(dir.filePath(u"porta.sqlite"_s));
   PortaDocente porta(altro);
   porta.scegliPin(u"2468"_s);

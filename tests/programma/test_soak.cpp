@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QHash>
 #include <QMenuBar>
 #include <QPointer>
@@ -282,6 +284,20 @@ void Soak::passo() {
   // A file dialog (a printout's PDF, the register's CSV export) is answered at
   // once, now and then by cancelling.
   if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+    // A class list to import: a small one the soak keeps, or none.
+    if (d->acceptMode() == QFileDialog::AcceptOpen) {
+      const QString elenco = QDir(m_cartella).filePath(u"elenco.tsv"_s);
+      QFile f(elenco);
+      if (caso(4) == 0 || !f.open(QIODevice::WriteOnly)) {
+        d->reject();
+        return;
+      }
+      f.write("Cognome\tNome\tCodice fiscale\r\nRossi\tAnna\tRSSNNA15A41H501X\r\nBianchi\tLuca\t\r\n");
+      f.close();
+      d->selectFile(elenco);
+      static_cast<QDialog *>(d)->accept();
+      return;
+    }
     const bool csv = d->nameFilters().join(u' ').contains(u"*.csv"_s);
     // The first PDF is always saved, so every run prints.
     if ((csv || pdfChiesti > 0) && caso(8) == 0) {
@@ -383,7 +399,16 @@ bool Soak::seguiVia() {
   if (facoltativo && !da->findChild<QAction *>(nome) && !da->findChild<QWidget *>(nome)) return seguiVia();
   QPoint dove;
   bool inVista = true;
-  if (auto *a = da->findChild<QAction *>(nome)) {
+  // "tabs#n": the n-th tab of the tab widget named tabs.
+  int scheda = -1;
+  if (const qsizetype cancelletto = nome.indexOf(u'#'); cancelletto > 0) {
+    scheda = nome.mid(cancelletto + 1).toInt();
+    nome.truncate(cancelletto);
+  }
+  if (auto *t = scheda >= 0 ? da->findChild<QTabWidget *>(nome) : nullptr; t && t->isVisible()) {
+    const QTabBar *barra = t->tabBar();
+    dove = barra->mapToGlobal(barra->tabRect(scheda).center());
+  } else if (auto *a = da->findChild<QAction *>(nome)) {
     auto *barra = da->findChild<QMenuBar *>();
     if (!barra || !barra->isVisible() || !a->isVisible()) {
       m_passi.clear();

@@ -9,7 +9,8 @@
 // menu entries, by object name, clicked where they are on the screen). A new
 // window joins the soak with a line here; the soak then also insists that
 // every run reaches it. A printout's file dialog is reached the same way.
-// A step may also type: see Scrivi and Facoltativo.
+// A step may also type: see Scrivi and Facoltativo; "tabs#n" picks the n-th
+// tab of the tab widget named tabs.
 struct Via {
   QString finestra;  // the window reached (object name, or class for Qt's own dialogs)
   QString da;
@@ -57,6 +58,8 @@ inline const QList<Via> &Vie() {
       {QStringLiteral("FrmRegistro"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
       {QStringLiteral("frmOpzioni"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
       {QStringLiteral("FrmCambiaPin"), QStringLiteral("FrmRegistro"), {QStringLiteral("cmdCambiaPin")}},
+      {QStringLiteral("FrmImporta"), QStringLiteral("FrmRegistro"),
+       {QStringLiteral("tabRegistro#3"), QStringLiteral("cmdImportaElenco")}},
       {QStringLiteral("FrmStampaEsercizioTre"), QStringLiteral("FrmOperativo"), {QStringLiteral("mnuStampa")}},
       {QStringLiteral("FrmAttestato"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_3")}},
       {QStringLiteral("frmSceltaStampante"), QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("mnuScegli")}},
