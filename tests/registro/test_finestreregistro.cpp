@@ -186,6 +186,7 @@ class TestFinestreRegistro : public QObject {
   void shouldForgetAPupilWhoHasGone();
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard_data();
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard();
+  void shouldShowTheTeacherWhatThePupilSawAndRead();
 
  private:
   void scegliAlunno(const QString &nome);
@@ -373,6 +374,29 @@ void TestFinestreRegistro::shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard() {
   In<QAction>(inizio, u"mnuRegistro"_s)->trigger();
   QVERIFY(chiesto);
   QVERIFY(!m_p->quaderno->finestraRegistro());
+}
+
+void TestFinestreRegistro::shouldShowTheTeacherWhatThePupilSawAndRead() {
+  OperazioneRegistrata o;
+  o.addendo1 = u"12  h"_s;
+  o.addendo2 = u" 7 da"_s;
+  o.unita = u"  u"_s;
+  o.risultato = u"1.270"_s;
+  QCOMPARE(TestoOperazione(o), u"12 h + 7 da = ? u"_s);
+  // The symbol question: the number shown, the symbol asked.
+  o.chiesto = 2;
+  o.risultato = u"  u"_s;
+  o.mostrato = u"1.270"_s;
+  QCOMPARE(TestoOperazione(o), u"12 h + 7 da = 1.270 ?"_s);
+  // The sentence the pupil read: the comma a hundred times too small, the unit two steps too big.
+  QVERIFY(FraseDellAlunno(Risposta{u"12,7"_s, u"virgola"_s, -2}, 1).contains(u"100 volte più piccolo"_s));
+  QVERIFY(FraseDellAlunno(Risposta{u" h"_s, u"simbolo-grande"_s, 2}, 2).contains(u"100 volte più grande"_s));
+  // A printed title wraps inside the page, every word kept.
+  const QString titolo = u"Registro "_s + QString(60, u'W') + u" — classe quinta sezione B del plesso Garibaldi"_s;
+  const QStringList righe = TitoloACapo(titolo);
+  QVERIFY(righe.size() >= 3);
+  for (const QString &r : righe) QVERIFY2(r.size() <= 40, qPrintable(r));
+  QCOMPARE(righe.join(QString()).remove(u' '), QString(titolo).remove(u' '));
 }
 
 void TestFinestreRegistro::shouldRecordTheChosenPupilsWrongAnswersAndShowThemInTheRegister() {
