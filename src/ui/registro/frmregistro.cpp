@@ -359,7 +359,7 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   connect(p[1], &QPushButton::clicked, this, [this, dopo, classe] {
     if (classe()) dopo(m_registro.rinominaClasse(classe(), m_txtNome->text()));
   });
-  connect(p[2], &QPushButton::clicked, this, [this, dopo, classe] {
+  connect(p[2], &QPushButton::clicked, this, [this, classe] {
     if (!classe()) return;
     const QString domanda =
         u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
@@ -378,7 +378,7 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   connect(p[4], &QPushButton::clicked, this, [this, dopo, alunno] {
     if (alunno()) dopo(m_registro.rinominaAlunno(alunno(), m_txtNome->text()));
   });
-  connect(p[5], &QPushButton::clicked, this, [this, dopo, alunno] {
+  connect(p[5], &QPushButton::clicked, this, [this, alunno] {
     if (!alunno()) return;
     const QString domanda =
         u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
