@@ -23,16 +23,11 @@
 #include "registro/convertifoglio.h"
 #include "ui/common/aspetto.h"
 
+#include "ui/registro/nomina.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename W>
-W *Nomina(W *w, const QString &nome, const QString &accessibile) {
-  w->setObjectName(nome);
-  w->setAccessibleName(accessibile);
-  return w;
-}
 
 QLabel *Etichetta(const QString &testo, QWidget *compagno, QWidget *genitore) {
   auto *l = new QLabel(testo, genitore);

@@ -32,16 +32,11 @@
 #include "ui/registro/frmimporta.h"
 #include "ui/registro/testiregistro.h"
 
+#include "ui/registro/nomina.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename W>
-W *Nomina(W *w, const QString &nome, const QString &accessibile) {
-  w->setObjectName(nome);
-  w->setAccessibleName(accessibile);
-  return w;
-}
 
 QPushButton *Pulsante(const QString &nome, const QString &testo, QWidget *genitore) {
   return Nomina(new QPushButton(testo, genitore), nome, testo);
