@@ -5,6 +5,7 @@
 
 #include "app/stato.h"
 #include "didattica/sbaglio.h"
+#include "didattica/statocaso.h"
 
 class Casuale;
 
@@ -39,7 +40,6 @@ struct Scatola {
 inline constexpr int kScatolaPadroneggiata = 3;
 [[nodiscard]] inline bool Padroneggiato(int scatola) { return scatola >= kScatolaPadroneggiata; }
 
-enum class StatoCaso { Nuovo, InEsercizio, Padroneggiato };
 [[nodiscard]] StatoCaso StatoDellaScatola(int scatola);
 
 // What the register knows of one case of the family.

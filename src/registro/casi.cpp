@@ -1,4 +1,7 @@
 #include "registro/casi.h"
+#include "registro/storiasumisura.h"
+
+#include "didattica/sceltasumisura.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -137,7 +140,7 @@ std::optional<QList<PadronanzaFamiglia>> LeggiPadronanza(Registro &registro, qin
         p.stati[i] = StatoDellaScatola(q.value(1).toInt());
     const auto recenti = LeggiRecenti(registro, alunno, famiglia, false);
     if (!recenti) return std::nullopt;
-    p.ripetuti = SbagliRipetuti(*recenti);
+    for (Sbaglio s : SbagliRipetuti(*recenti)) p.ripetuti << ChiaveSbaglio(s);
     elenco.append(std::move(p));
   }
   return elenco;
@@ -146,9 +149,9 @@ std::optional<QList<PadronanzaFamiglia>> LeggiPadronanza(Registro &registro, qin
 std::optional<QList<std::pair<int, int>>> LeggiPadroneggiati(Registro &registro, qint64 alunno) {
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
-  q.prepare(u"SELECT famiglia, count(*) FROM casi WHERE alunno = ? AND scatola >= ? GROUP BY famiglia"_s);
-  q.addBindValue(alunno);
+  q.prepare(u"SELECT famiglia, sum(scatola >= ?) FROM casi WHERE alunno = ? GROUP BY famiglia ORDER BY famiglia"_s);
   q.addBindValue(kScatolaPadroneggiata);
+  q.addBindValue(alunno);
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   QList<std::pair<int, int>> conti;
   while (q.next()) conti.append({q.value(0).toInt(), q.value(1).toInt()});

@@ -4,7 +4,9 @@
 #include <QList>
 #include <optional>
 
-#include "didattica/sceltasumisura.h"
+#include <QStringList>
+
+#include "didattica/statocaso.h"
 #include "registro/dati.h"
 #include "registro/registro.h"
 
@@ -15,10 +17,6 @@
 // case known; nothing otherwise). Runs inside the operation's transaction.
 [[nodiscard]] Esito AggiornaCaso(Registro &registro, const DatiEsercizio &dati, const OperazioneChiusa &op);
 
-// What "Su misura" needs of a pupil's history in a family, for a session held
-// on `oggi`; nothing when the register can't be read.
-[[nodiscard]] std::optional<StoriaSuMisura> LeggiStoriaSuMisura(Registro &registro, qint64 alunno, int famiglia,
-                                                                const QDate &oggi);
 
 // A family as the teacher reads it: each case's state, and the mistakes the
 // pupil repeats lately.
@@ -26,11 +24,11 @@ struct PadronanzaFamiglia {
   int famiglia = 0;
   QList<int> casi;         // the family's cases, ascending
   QList<StatoCaso> stati;  // one per case
-  QList<Sbaglio> ripetuti;  // most frequent first
+  QStringList ripetuti;    // the mistakes' keys, most frequent first
   [[nodiscard]] int padroneggiati() const { return static_cast<int>(stati.count(StatoCaso::Padroneggiato)); }
 };
 // The families in `famiglie`, for one pupil.
 [[nodiscard]] std::optional<QList<PadronanzaFamiglia>> LeggiPadronanza(Registro &registro, qint64 alunno,
                                                                       const QList<int> &famiglie);
-// The count of mastered cases per family of one pupil.
+// Per family with a case met, the count of its mastered cases, for one pupil.
 [[nodiscard]] std::optional<QList<std::pair<int, int>>> LeggiPadroneggiati(Registro &registro, qint64 alunno);

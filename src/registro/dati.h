@@ -16,8 +16,8 @@ struct DatiEsercizio {
   int cifre = 1;                 // intCifre 1 or 2
   int cosa = 1;                  // intCosaCalcolare: 1 number, 2 symbol, 3 either
   int ordine = 1;                // intOrdineSimboli: 1 decreasing, 2 increasing, 3 both
-  bool suMisura = false;         // built from the pupil's own history
   QDateTime inizio;
+  bool suMisura = false;  // built from the pupil's own history ("Su misura")
 
   // One exercise: the same pupil and the same settings (the start aside).
   [[nodiscard]] bool stessoEsercizio(const DatiEsercizio &o) const {
@@ -46,10 +46,10 @@ struct OperazioneChiusa {
   QList<Risposta> risposte;    // every answer given, in order
   bool intervento = false;     // the program stepped in
   qint64 secondi = 0;          // varTempoOperazione
-  int caso = 0;                // intCaso 1..12 (0: not known)
-  int richiesta = 0;           // intUnitaRichiesta 1..4 (0: not known)
   // The pupil who answered it and the settings it was made under. An
   // operation made under other ones than the open exercise's closes that
   // exercise as unfinished and opens one of its own. None: the open exercise's.
   std::optional<DatiEsercizio> sotto;
+  int caso = 0;       // intCaso 1..12 (0: not known)
+  int richiesta = 0;  // intUnitaRichiesta 1..4 (0: not known)
 };

@@ -1,7 +1,7 @@
 // "Su misura" on the register's side: the pupil's history read, the twenty chosen.
 
 #include "generation/famiglie.h"
-#include "registro/casi.h"
+#include "registro/storiasumisura.h"
 #include "ui/registro/quadernoregistro.h"
 
 std::optional<QList<SceltaOperazione>> QuadernoRegistro::pianoSuMisura(qint64 alunno, int famiglia,
