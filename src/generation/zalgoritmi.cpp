@@ -59,6 +59,30 @@ QString FormattaDecimale(qint64 totale, int decimali) {
   return out;
 }
 
+// Steps 3 to 7 of the generation, once the case is chosen: the two values,
+// the addends, the asked slot (drawn, unless given) and the exact result.
+void ScriviValori(Operazione &op, const ParametriGenerazione &p, Casuale &casuale, std::optional<int> richiesta) {
+  const int massimo = p.intValoreMassimo > 0 ? p.intValoreMassimo : 9;
+  do {
+    op.lngValore1 = Estrai(casuale, massimo) + 1;
+    op.lngValore2 = Estrai(casuale, massimo) + 1;
+  } while (op.lngValore1 == 10 || op.lngValore2 == 10);
+
+  const CoppiaSlot slot = SlotDelCaso(op.intCaso);
+  op.strAddendo1 = Addendo(op.lngValore1, p.famiglia.simbolo(slot.primo));
+  op.strAddendo2 = Addendo(op.lngValore2, p.famiglia.simbolo(slot.secondo));
+
+  op.intUnitaRichiesta = static_cast<qint16>(
+      richiesta ? *richiesta : Estrai(casuale, p.famiglia.intNumeroScelte) + p.famiglia.intPrimaScelta);
+  op.strSimboloRichiesto = p.famiglia.simbolo(op.intUnitaRichiesta);
+
+  // Exact decimal: an integer total in units of slot 4 and a shift of at most
+  // three places, never a floating-point quotient.
+  static constexpr qint64 kPotenze[4] = {1, 10, 100, 1000};
+  const qint64 totale = op.lngValore1 * kPotenze[4 - slot.primo] + op.lngValore2 * kPotenze[4 - slot.secondo];
+  op.strRisultato = FormattaDecimale(totale, 4 - op.intUnitaRichiesta);
+}
+
 }  // namespace
 
 QString FormattaNumero(double x, Messaggi &messaggi) {
@@ -150,25 +174,16 @@ Operazione GeneraOperazione(const ParametriGenerazione &p, Casuale &casuale, Oro
       break;
   }
 
-  const int massimo = p.intValoreMassimo > 0 ? p.intValoreMassimo : 9;
-  do {
-    op.lngValore1 = Estrai(casuale, massimo) + 1;
-    op.lngValore2 = Estrai(casuale, massimo) + 1;
-  } while (op.lngValore1 == 10 || op.lngValore2 == 10);
+  ScriviValori(op, p, casuale, std::nullopt);
+  return op;
+}
 
-  const CoppiaSlot slot = SlotDelCaso(op.intCaso);
-  op.strAddendo1 = Addendo(op.lngValore1, p.famiglia.simbolo(slot.primo));
-  op.strAddendo2 = Addendo(op.lngValore2, p.famiglia.simbolo(slot.secondo));
-
-  op.intUnitaRichiesta =
-      static_cast<qint16>(Estrai(casuale, p.famiglia.intNumeroScelte) + p.famiglia.intPrimaScelta);
-  op.strSimboloRichiesto = p.famiglia.simbolo(op.intUnitaRichiesta);
-
-  // Exact decimal: an integer total in units of slot 4 and a shift of at most
-  // three places, never a floating-point quotient.
-  static constexpr qint64 kPotenze[4] = {1, 10, 100, 1000};
-  const qint64 totale = op.lngValore1 * kPotenze[4 - slot.primo] + op.lngValore2 * kPotenze[4 - slot.secondo];
-  op.strRisultato = FormattaDecimale(totale, 4 - op.intUnitaRichiesta);
+Operazione GeneraOperazioneDi(const ParametriGenerazione &p, int intCaso, int intUnitaRichiesta, Casuale &casuale,
+                              Orologio &orologio, Messaggi &) {
+  casuale.mescola(orologio.secondiDaMezzanotte());
+  Operazione op;
+  op.intCaso = static_cast<qint16>(intCaso);
+  ScriviValori(op, p, casuale, intUnitaRichiesta);
   return op;
 }
 

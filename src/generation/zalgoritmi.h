@@ -43,5 +43,11 @@ struct CoppiaSlot {
 [[nodiscard]] Operazione GeneraOperazione(const ParametriGenerazione &p, Casuale &casuale,
                                           Orologio &orologio, Messaggi &messaggi);
 
+// The same with the case and the asked slot given (a "Su misura" plan): the
+// values and every text are made exactly as above. The case must be one the
+// family has and the slot one it may ask.
+[[nodiscard]] Operazione GeneraOperazioneDi(const ParametriGenerazione &p, int intCaso, int intUnitaRichiesta,
+                                            Casuale &casuale, Orologio &orologio, Messaggi &messaggi);
+
 // The program-wide form: reads the start window's settings, overwrites stato.operazione.
 void GeneraOperazione(Stato &stato, Casuale &casuale, Orologio &orologio, Messaggi &messaggi);

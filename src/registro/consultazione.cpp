@@ -44,7 +44,7 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
   if (!q.next()) return std::nullopt;
   vista.classe = {classe, q.value(0).toString()};
 
-  for (const Alunno &a : registro.alunni(classe)) vista.righe.append({a, {}});
+  for (const Alunno &a : registro.alunni(classe)) vista.righe.append({a, {}, {}});
   // Per pupil: the families practised with their finished exercises, then the
   // two latest of each family, all from one index.
   QSqlQuery ultimi(registro.db());
@@ -57,6 +57,9 @@ std::optional<VistaClasse> LeggiVistaClasse(Registro &registro, qint64 classe) {
       u" GROUP BY famiglia ORDER BY famiglia"_s);
   QList<int> famiglie;
   for (RigaClasse &riga : vista.righe) {
+    auto padroneggiati = LeggiPadroneggiati(registro, riga.alunno.id);
+    if (!padroneggiati) return std::nullopt;
+    riga.padroneggiati = std::move(*padroneggiati);
     q.bindValue(0, riga.alunno.id);
     if (!q.exec()) return registro.fallito(q), std::nullopt;
     while (q.next())
@@ -118,6 +121,15 @@ std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno)
     r.erroreFrequente = q.value(10).toString();
     if (r.stato == StatoEsercizio::Finito) pagina.serie.append({r.inizio, r.esatte, r.operazioni});
     pagina.esercizi.append(std::move(r));
+  }
+  if (alunno != 0) {
+    QList<int> famiglie;
+    for (const RigaEsercizio &e : std::as_const(pagina.esercizi))
+      if (!famiglie.contains(e.famiglia)) famiglie.append(e.famiglia);
+    std::sort(famiglie.begin(), famiglie.end());
+    auto padronanza = LeggiPadronanza(registro, alunno, famiglie);
+    if (!padronanza) return std::nullopt;
+    pagina.padronanza = std::move(*padronanza);
   }
   return pagina;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "registro/casi.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
 
@@ -27,6 +28,8 @@ struct CasellaClasse {
 struct RigaClasse {
   Alunno alunno;
   QList<CasellaClasse> famiglie;  // ascending family, only those practised
+  // Per family with a case met: (family, cases mastered), ascending family.
+  QList<std::pair<int, int>> padroneggiati{};
 };
 
 struct VistaClasse {
@@ -59,6 +62,14 @@ struct PaginaAlunno {
   QString classe;
   QList<RigaEsercizio> esercizi;  // oldest first
   QList<PuntoSerie> serie;
+  // Each family practised: the state of its cases and the repeated mistakes.
+  QList<PadronanzaFamiglia> padronanza{};
+  // Whether any case is known or any mistake repeats (registers of before have neither).
+  [[nodiscard]] bool conPadronanza() const {
+    for (const PadronanzaFamiglia &f : padronanza)
+      if (!f.ripetuti.isEmpty() || f.stati.count(StatoCaso::Nuovo) != f.stati.size()) return true;
+    return false;
+  }
 };
 
 struct OperazioneRegistrata {

@@ -17,11 +17,12 @@ struct DatiEsercizio {
   int cosa = 1;                  // intCosaCalcolare: 1 number, 2 symbol, 3 either
   int ordine = 1;                // intOrdineSimboli: 1 decreasing, 2 increasing, 3 both
   QDateTime inizio;
+  bool suMisura = false;  // built from the pupil's own history ("Su misura")
 
   // One exercise: the same pupil and the same settings (the start aside).
   [[nodiscard]] bool stessoEsercizio(const DatiEsercizio &o) const {
     return alunno == o.alunno && classe == o.classe && famiglia == o.famiglia && cifre == o.cifre &&
-           cosa == o.cosa && ordine == o.ordine;
+           cosa == o.cosa && ordine == o.ordine && suMisura == o.suMisura;
   }
 };
 
@@ -49,4 +50,6 @@ struct OperazioneChiusa {
   // operation made under other ones than the open exercise's closes that
   // exercise as unfinished and opens one of its own. None: the open exercise's.
   std::optional<DatiEsercizio> sotto;
+  int caso = 0;       // intCaso 1..12 (0: not known)
+  int richiesta = 0;  // intUnitaRichiesta 1..4 (0: not known)
 };

@@ -1,5 +1,7 @@
 #include "registro/registrazione.h"
 
+#include "registro/casi.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +37,7 @@ std::optional<qint64> Numero(const QJsonValue &v) {
 QJsonObject InJson(const DatiEsercizio &d) {
   return {{u"alunno"_s, Numero(d.alunno)}, {u"classe"_s, Numero(d.classe)}, {u"famiglia"_s, d.famiglia},
           {u"cifre"_s, d.cifre},           {u"cosa"_s, d.cosa},             {u"ordine"_s, d.ordine},
-          {u"inizio"_s, d.inizio.toString(kFormatoData)}};
+          {u"inizio"_s, d.inizio.toString(kFormatoData)}, {u"su_misura"_s, d.suMisura}};
 }
 
 DatiEsercizio DatiDaJson(const QJsonObject &o) {
@@ -47,6 +49,7 @@ DatiEsercizio DatiDaJson(const QJsonObject &o) {
   d.cosa = o.value(u"cosa"_s).toInt();
   d.ordine = o.value(u"ordine"_s).toInt();
   d.inizio = QDateTime::fromString(o.value(u"inizio"_s).toString(), kFormatoData);
+  d.suMisura = o.value(u"su_misura"_s).toBool();
   return d;
 }
 
@@ -66,7 +69,9 @@ QJsonObject InJson(const RegistrazioneEsercizio::Evento &e) {
                                   {u"mostrato"_s, op.mostrato},
                                   {u"risposte"_s, risposte},
                                   {u"intervento"_s, op.intervento},
-                                  {u"secondi"_s, double(op.secondi)}});
+                                  {u"secondi"_s, double(op.secondi)},
+                                  {u"caso"_s, op.caso},
+                                  {u"richiesta"_s, op.richiesta}});
   }
   return o;
 }
@@ -96,6 +101,8 @@ std::optional<RegistrazioneEsercizio::Evento> EventoDaJson(const QJsonObject &o)
     }
     e.op.intervento = op.value(u"intervento"_s).toBool();
     e.op.secondi = static_cast<qint64>(op.value(u"secondi"_s).toDouble());
+    e.op.caso = op.value(u"caso"_s).toInt();
+    e.op.richiesta = op.value(u"richiesta"_s).toInt();
   }
   return e;
 }
@@ -243,9 +250,9 @@ Esito RegistrazioneEsercizio::apriRiga(const Evento &e, qint64 &riga, bool &scar
     }
   }
   q.prepare(
-      u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, copia) VALUES (?, ?,"
-      u"COALESCE((SELECT id FROM classi WHERE id = ?), (SELECT classe FROM alunni WHERE id = ?)),"
-      u"?, ?, ?, ?, ?, ?)"_s);
+      u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, copia, su_misura)"
+      u" VALUES (?, ?, COALESCE((SELECT id FROM classi WHERE id = ?), (SELECT classe FROM alunni WHERE id = ?)),"
+      u"?, ?, ?, ?, ?, ?, ?)"_s);
   q.addBindValue(e.uuid);
   q.addBindValue(Facoltativo(e.dati.alunno));
   q.addBindValue(Facoltativo(e.dati.classe));
@@ -256,6 +263,7 @@ Esito RegistrazioneEsercizio::apriRiga(const Evento &e, qint64 &riga, bool &scar
   q.addBindValue(e.dati.ordine);
   q.addBindValue(e.dati.inizio.toString(kFormatoData));
   q.addBindValue(m_registro.copia());
+  q.addBindValue(e.dati.suMisura ? 1 : 0);
   if (!q.exec()) return m_registro.fallito(q);
   riga = q.lastInsertId().toLongLong();
   return {};
@@ -277,8 +285,8 @@ Esito RegistrazioneEsercizio::applica(const Evento &e, qint64 &riga) {
   // Written already (the same write made twice): nothing more to do.
   q.prepare(
       u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
-      u" intervento, secondi, mostrato) VALUES (?, ?, ?, COALESCE(?, ''), COALESCE(?, ''), COALESCE(?, ''),"
-      u" COALESCE(?, ''), ?, ?, COALESCE(?, '')) ON CONFLICT (esercizio, numero) DO NOTHING"_s);
+      u" intervento, secondi, mostrato, caso, richiesta) VALUES (?, ?, ?, COALESCE(?, ''), COALESCE(?, ''),"
+      u" COALESCE(?, ''), COALESCE(?, ''), ?, ?, COALESCE(?, ''), ?, ?) ON CONFLICT (esercizio, numero) DO NOTHING"_s);
   q.addBindValue(riga);
   q.addBindValue(op.numero);
   q.addBindValue(op.chiesto);
@@ -289,6 +297,8 @@ Esito RegistrazioneEsercizio::applica(const Evento &e, qint64 &riga) {
   q.addBindValue(op.intervento ? 1 : 0);
   q.addBindValue(op.secondi);
   q.addBindValue(op.mostrato);
+  q.addBindValue(op.caso >= 1 && op.caso <= 12 ? QVariant(op.caso) : QVariant());
+  q.addBindValue(op.richiesta >= 1 && op.richiesta <= 4 ? QVariant(op.richiesta) : QVariant());
   if (!q.exec()) return m_registro.fallito(q);
   if (q.numRowsAffected() != 1) return Esito{true, {}, riga};
   const qint64 operazione = q.lastInsertId().toLongLong();
@@ -321,5 +331,6 @@ Esito RegistrazioneEsercizio::applica(const Evento &e, qint64 &riga) {
   q.addBindValue(riga);
   q.addBindValue(riga);
   if (!q.exec()) return m_registro.fallito(q);
+  if (const Esito c = AggiornaCaso(m_registro, e.dati, op); !c) return c;
   return Esito{true, {}, operazione};
 }

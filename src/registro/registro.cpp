@@ -366,9 +366,10 @@ bool Registro::aggiorna() {
       u"SELECT id, nome FROM classi LIMIT 0"_s,
       u"SELECT id, classe, nome FROM alunni LIMIT 0"_s,
       u"SELECT id, uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte,"
-      u" secondi, errore, copia FROM esercizi LIMIT 0"_s,
+      u" secondi, errore, copia, su_misura FROM esercizi LIMIT 0"_s,
       u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi,"
-      u" mostrato FROM operazioni LIMIT 0"_s,
+      u" mostrato, caso, richiesta FROM operazioni LIMIT 0"_s,
+      u"SELECT alunno, famiglia, caso, scatola, giorno, sbagliato FROM casi LIMIT 0"_s,
       u"SELECT operazione, n, testo, errore, passi FROM risposte LIMIT 0"_s,
       u"SELECT id, sale, impronta, iterazioni, errori, ultimo_errore, smarrito FROM porta LIMIT 0"_s,
       u"SELECT id FROM da_compattare LIMIT 0"_s,

@@ -51,7 +51,7 @@ struct Alunno {
 // told once through prendiMessaggio() however many requests it spoils.
 class Registro {
  public:
-  static constexpr int kVersioneSchema = 4;
+  static constexpr int kVersioneSchema = 5;
 
   // percorso: the database file; by default registro.sqlite in the user's data folder.
   explicit Registro(QString percorso = PercorsoPredefinito());

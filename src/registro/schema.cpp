@@ -160,6 +160,28 @@ QStringList PassoMigrazione(int n) {
           u"CREATE TABLE da_compattare (id INTEGER PRIMARY KEY CHECK (id = 1))"_s,
           u"PRAGMA user_version = 4"_s,
       };
+    case 5:
+      return {
+          // The pair case and the asked slot each operation was made with; the
+          // operations recorded before have none (unknown, never guessed).
+          u"ALTER TABLE operazioni ADD COLUMN caso INTEGER CHECK (caso BETWEEN 1 AND 12)"_s,
+          u"ALTER TABLE operazioni ADD COLUMN richiesta INTEGER CHECK (richiesta BETWEEN 1 AND 4)"_s,
+          // 1: an exercise built from the pupil's own history ("Su misura").
+          u"ALTER TABLE esercizi ADD COLUMN su_misura INTEGER NOT NULL DEFAULT 0 CHECK (su_misura IN (0, 1))"_s,
+          // Each pupil's box for each case of a family (see didattica/sceltasumisura.h),
+          // kept up to date as operations are written, so the class view and the
+          // pupil's page read it without going through every operation. giorno: the
+          // session (day) the case was last met in; sbagliato: it went wrong that day.
+          u"CREATE TABLE casi ("
+          u" alunno INTEGER NOT NULL REFERENCES alunni(id) ON DELETE CASCADE,"
+          u" famiglia INTEGER NOT NULL CHECK (famiglia BETWEEN 1 AND 12),"
+          u" caso INTEGER NOT NULL CHECK (caso BETWEEN 1 AND 12),"
+          u" scatola INTEGER NOT NULL CHECK (scatola BETWEEN 1 AND 5),"
+          u" giorno TEXT NOT NULL,"
+          u" sbagliato INTEGER NOT NULL DEFAULT 0,"
+          u" PRIMARY KEY (alunno, famiglia, caso)) WITHOUT ROWID"_s,
+          u"PRAGMA user_version = 5"_s,
+      };
     default:
       return {};
   }

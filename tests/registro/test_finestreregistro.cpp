@@ -187,6 +187,7 @@ class TestFinestreRegistro : public QObject {
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard_data();
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard();
   void shouldShowTheTeacherWhatThePupilSawAndRead();
+  void shouldBuildSuMisuraFromThePupilsHistoryAndShowTheirCases();
 
  private:
   void scegliAlunno(const QString &nome);
@@ -893,6 +894,101 @@ void TestFinestreRegistro::shouldRenameAndEraseAClassThroughTheWindow() {
   QCOMPARE(combo->itemText(0), u"5ª B"_s);
   QCOMPARE(In<QTableWidget>(&f, u"tblClasse"_s)->rowCount(), 0);
   QCOMPARE(m_p->b.messaggi.voci.size(), 1);
+}
+
+// A pupil who for five days got one case of family 1 wrong (the second
+// quantity left unconverted) and every other right: "Su misura" brings that
+// case back often, never twice in a row, and the register reads it all back.
+void TestFinestreRegistro::shouldBuildSuMisuraFromThePupilsHistoryAndShowTheirCases() {
+  m_p = std::make_unique<Programma>();
+  m_p->b.stato.livello.intLivello = 1;
+  frmInizio *inizio = m_p->finestre.avvia(m_p->ctx);
+  QVERIFY(Attiva(inizio));
+  QAction *suMisura = In<QAction>(inizio, u"mnuSuMisura"_s);
+  QVERIFY(!suMisura->isEnabled());
+  QVERIFY(suMisura->toolTip().contains(u"Alunno"_s));
+  QCOMPARE(suMisura->shortcut(), QKeySequence(Qt::ALT | Qt::Key_M));
+
+  constexpr int kDifficile = 3;
+  Registro &r = m_p->quaderno->registro();
+  {
+    RegistrazioneEsercizio storia(r);
+    for (int giorno = 5; giorno >= 1; --giorno) {
+      DatiEsercizio d;
+      d.alunno = m_p->zoe;
+      d.ordine = 3;
+      d.inizio = QDateTime(m_p->b.orologio.data.addDays(-giorno), QTime(9, 0));
+      QVERIFY(storia.inizia(d));
+      for (int n = 1; n <= 20; ++n) {
+        OperazioneChiusa op;
+        op.numero = n;
+        op.caso = (n - 1) % 12 + 1;
+        op.richiesta = 4;
+        op.addendo1 = op.addendo2 = op.unita = op.risultato = u"-"_s;
+        op.risposte = {{u"1"_s, op.caso == kDifficile ? ChiaveSbaglio(Sbaglio::UnoSoloConvertito) : QString(), 0}};
+        if (op.caso == kDifficile) op.risposte.append({u"2"_s, {}, 0});
+        QVERIFY(storia.operazioneChiusa(op));
+      }
+    }
+  }
+
+  QuandoModale([](QWidget *f) {
+    auto *lista = In<QListWidget>(f, u"lstAlunni"_s);
+    lista->setCurrentItem(lista->findItems(u"Zoë"_s, Qt::MatchExactly).value(0));
+    Clic(f, u"cmdScegli"_s);
+  });
+  In<QAction>(inizio, u"mnuAlunno"_s)->trigger();
+  QVERIFY(suMisura->isEnabled());
+  suMisura->trigger();
+  FrmOperativo *es = nullptr;
+  QVERIFY(QTest::qWaitFor([&] { return (es = m_p->finestre.esercizio()) && QApplication::activeWindow() == es; }));
+  const Operazione &op = m_p->b.stato.operazione;
+  QList<int> casi;
+  for (int i = 1; i <= 20; ++i) {
+    QCOMPARE(m_p->b.stato.esercizio.intOperazione, i);
+    casi << op.intCaso;
+    for (QChar c : op.strRisultato)
+      if (c.isDigit() || c == u',')
+        QTest::mouseClick(In(es, c == u',' ? u"Option2_10"_s : u"Option2_%1"_s.arg(c.digitValue())),
+                          Qt::LeftButton);
+    QTest::mouseClick(In(es, u"Option2_12"_s), Qt::LeftButton);
+    QCOMPARE(In<QLabel>(es, u"LblEsito"_s)->text(), u"Esatto"_s);
+    if (i < 20) QTest::mouseClick(In(es, u"Option2_13"_s), Qt::LeftButton);
+  }
+  // The ordinary exercise's counts and log.
+  QCOMPARE(m_p->b.stato.esercizio.intEsatte, 20);
+  QVERIFY(!m_p->b.stato.esercizio.strRigheEsercizio[20].isEmpty());
+  for (qsizetype i = 1; i < casi.size(); ++i) QVERIFY2(casi[i] != casi[i - 1], qPrintable(QString::number(i)));
+  QVERIFY2(casi.count(kDifficile) >= 4, qPrintable(QString::number(casi.count(kDifficile))));
+
+  const auto valore = [&r](const QString &sql) {
+    QSqlQuery q(r.db());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+  };
+  QCOMPARE(valore(u"SELECT count(*) FROM esercizi WHERE su_misura = 1 AND stato = 1 AND ordine = 3"_s).toInt(), 1);
+  QCOMPARE(valore(u"SELECT count(*) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"
+                    u" WHERE e.su_misura = 1 AND o.caso IS NOT NULL AND o.richiesta IS NOT NULL"_s).toInt(), 20);
+
+  FrmRegistro *reg = apriRegistro(u"2468"_s, true);
+  QVERIFY(reg && QTest::qWaitForWindowExposed(reg));
+  auto *tblClasse = In<QTableWidget>(reg, u"tblClasse"_s);
+  const int colonna = tblClasse->columnCount() - 1;
+  QCOMPARE(tblClasse->horizontalHeaderItem(colonna)->text(), u"Casi imparati"_s);
+  // Right at the first try on two days or more: all but the hard case.
+  QCOMPARE(Testo(tblClasse, RigaDi(tblClasse, u"Zoë"_s), colonna), u"1: 11 su 12"_s);
+  QCOMPARE(Testo(tblClasse, RigaDi(tblClasse, u"D'Amico"_s), colonna), QString());
+  In<QTabWidget>(reg, u"tabRegistro"_s)->setCurrentIndex(1);
+  auto *cmb = In<QComboBox>(reg, u"cmbAlunno"_s);
+  cmb->setCurrentIndex(cmb->findText(u"Zoë"_s));
+  Q_EMIT cmb->activated(cmb->currentIndex());
+  auto *tblCasi = In<QTableWidget>(reg, u"tblCasi"_s);
+  QVERIFY(tblCasi->isVisible());
+  QCOMPARE(tblCasi->rowCount(), 1);
+  QVERIFY(Testo(tblCasi, 0, 1).startsWith(u"u + d, u + c, d + c"_s));
+  // Right today after five wrong days: practising again, not yet learnt.
+  QCOMPARE(Testo(tblCasi, 0, 2), u"u + m"_s);
+  QCOMPARE(Testo(tblCasi, 0, 3), u"nessuno"_s);
+  QVERIFY(SenzaNome(reg).isEmpty());
 }
 
 QTEST_MAIN(TestFinestreRegistro)

@@ -182,10 +182,10 @@ void TestRegistro::shouldCreateTheCurrentSchema() {
     QVERIFY(r.nuovaClasse(u"3ª A"_s));
   }
   Sguardo s(p.file);
-  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 4);
+  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), Registro::kVersioneSchema);
   QCOMPARE(s.valore(u"PRAGMA journal_mode"_s).toString(), u"wal"_s);
-  // Seven tables, the one of an erasure left to compact, SQLite's own ids' table.
-  QCOMPARE(s.valore(u"SELECT count(*) FROM sqlite_schema WHERE type = 'table'"_s).toInt(), 9);
+  // Eight tables, the one of an erasure left to compact, SQLite's own ids' table.
+  QCOMPARE(s.valore(u"SELECT count(*) FROM sqlite_schema WHERE type = 'table'"_s).toInt(), 10);
 }
 
 void TestRegistro::shouldMigrateAnOlderRegisterKeepingItsData() {
@@ -210,7 +210,7 @@ void TestRegistro::shouldMigrateAnOlderRegisterKeepingItsData() {
   QCOMPARE(r.alunni(1).size(), 1);
   QCOMPARE(r.alunni(1).first().nome, u"Zoë"_s);
   Sguardo s(p.file);
-  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), 4);
+  QCOMPARE(s.valore(u"PRAGMA user_version"_s).toInt(), Registro::kVersioneSchema);
   QVERIFY(s.valore(u"SELECT count(*) FROM porta"_s).isValid());
   // Rebuilt with every row and link: the operations still belong to their exercise.
   QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"_s).toInt(), 2);

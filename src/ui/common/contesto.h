@@ -26,6 +26,8 @@ class Navigazione {
   virtual void apriAlunno() = 0;             // the pupil's choice of their name, modal
   virtual void apriRegistro() = 0;           // the teacher's register, behind the door
   virtual void apriOpzioni() {}              // FrmOpzioni, not modal
+  // FrmOperativo with twenty operations chosen from the chosen pupil's history.
+  virtual void apriSuMisura() {}
   // A pupil may be at the keyboard (an exercise starts): the teacher's
   // windows close, and the PIN is asked again.
   virtual void chiudiPorta() {}

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "app/stato.h"
+#include "didattica/sceltasumisura.h"
 #include "registro/dati.h"
 
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <optional>
 
+class Casuale;
 struct Contesto;
 class QWidget;
 
@@ -64,6 +68,17 @@ class Quaderno {
     (void)alunno;
     (void)piano;
     return false;
+  }
+
+  // "Su misura": the twenty operations chosen from the pupil's history in a
+  // family, for a session held on `oggi`; none when the register can't be read.
+  [[nodiscard]] virtual std::optional<QList<SceltaOperazione>> pianoSuMisura(qint64 alunno, int famiglia,
+                                                                             const QDate &oggi, Casuale &casuale) {
+    (void)alunno;
+    (void)famiglia;
+    (void)oggi;
+    (void)casuale;
+    return std::nullopt;
   }
 
   // A new fault of the register to tell the user, taken once.

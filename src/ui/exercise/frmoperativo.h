@@ -29,6 +29,8 @@ class FrmOperativo : public Finestra {
   [[nodiscard]] static QList<QFont> caratteri();
 
   [[nodiscard]] const MotoreEsercizio &motore() const { return m_motore; }
+  // A "Su misura" plan for the exercises to come (see MotoreEsercizio::impostaPiano).
+  void impostaPiano(QList<SceltaOperazione> piano, int livello) { m_motore.impostaPiano(std::move(piano), livello); }
 
   // Shows the window as the options in force ask, at once, the exercise going on.
   void applicaOpzioni();

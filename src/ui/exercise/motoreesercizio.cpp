@@ -88,7 +88,14 @@ void MotoreEsercizio::nuovaOperazione() {
   m_schermo.diagnosi = {};
   m_schermo.tabella = false;
   m_schermo.tabellaUnita = {};
-  GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
+  const auto n = static_cast<qsizetype>(e.intOperazione);
+  if (n <= m_piano.size() && m_stato.livello.intLivello == m_livelloPiano) {
+    const SceltaOperazione &s = m_piano[n - 1];
+    m_stato.operazione =
+        GeneraOperazioneDi(ParametriDa(m_stato), s.caso, s.richiesta, m_casuale, m_orologio, m_messaggi);
+  } else {
+    GeneraOperazione(m_stato, m_casuale, m_orologio, m_messaggi);
+  }
   // The family may change on the start window while this window is open: the
   // symbol buttons follow the family of each new operation.
   m_famiglia = m_stato.famiglia;
@@ -96,6 +103,11 @@ void MotoreEsercizio::nuovaOperazione() {
   m_livello = m_stato.livello.intLivello;
   m_sotto = datiCorrenti();
   visualizza();
+}
+
+void MotoreEsercizio::impostaPiano(QList<SceltaOperazione> piano, int livello) {
+  m_piano = std::move(piano);
+  m_livelloPiano = livello;
 }
 
 QString MotoreEsercizio::fraseDaLeggere() const {
@@ -366,6 +378,11 @@ DatiEsercizio MotoreEsercizio::datiCorrenti() const {
   d.cifre = m_stato.livello.intCifre;
   d.cosa = m_stato.impostazioni.intCosaCalcolare;
   d.ordine = m_stato.impostazioni.intOrdineSimboli;
+  // A plan mixes both orders of the family's cases.
+  if (suMisura() && m_stato.livello.intLivello == m_livelloPiano) {
+    d.suMisura = true;
+    d.ordine = 3;
+  }
   const auto ms = static_cast<int>(std::clamp(m_orologio.secondiDaMezzanotte(), 0.0, kGiorno - 1) * 1000.0);
   d.inizio = QDateTime(m_orologio.oggi(), QTime::fromMSecsSinceStartOfDay(ms));
   return d;
@@ -395,11 +412,14 @@ void MotoreEsercizio::registraChiusura(bool intervento) {
   c.risposte = m_risposte;
   c.intervento = intervento;
   c.secondi = static_cast<qint64>(m_stato.esercizio.varTempoOperazione);
+  c.caso = m_operazione.intCaso;
+  c.richiesta = m_operazione.intUnitaRichiesta;
   DatiEsercizio sotto = datiCorrenti();
   sotto.famiglia = m_sotto.famiglia;
   sotto.cifre = m_sotto.cifre;
   sotto.cosa = m_sotto.cosa;
   sotto.ordine = m_sotto.ordine;
+  sotto.suMisura = m_sotto.suMisura;
   c.sotto = sotto;
   m_quaderno->operazioneChiusa(c);
 }

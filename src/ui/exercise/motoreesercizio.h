@@ -2,6 +2,7 @@
 
 #include "app/stato.h"
 #include "didattica/sbaglio.h"
+#include "didattica/sceltasumisura.h"
 #include "didattica/tabellaunita.h"
 #include "registro/dati.h"
 
@@ -95,6 +96,12 @@ class MotoreEsercizio {
   // The focus request left by the last command, taken once.
   [[nodiscard]] std::optional<Fuoco> prendiFuoco() { return std::exchange(m_fuoco, std::nullopt); }
 
+  // A "Su misura" plan made in family `livello`: from the next exercise on
+  // (and at each "Ricomincia") the operations take its cases and asked slots
+  // in turn, while the family in force is that one; empty: drawn at random.
+  void impostaPiano(QList<SceltaOperazione> piano, int livello);
+  [[nodiscard]] bool suMisura() const { return !m_piano.isEmpty(); }
+
   // The register told of each exercise and of each operation as it closes; none by default.
   void impostaQuaderno(Quaderno *quaderno) { m_quaderno = quaderno; }
   // The window closes: the exercise under way stays in the register as unfinished.
@@ -143,5 +150,7 @@ class MotoreEsercizio {
   Quaderno *m_quaderno = nullptr;
   QList<Risposta> m_risposte;  // the answers judged in the operation on screen
   DatiEsercizio m_sotto;       // the settings the operation on screen was made under
-  std::optional<double> m_inizioMonotono;  // when it was shown, on the monotonic clock
+  std::optional<double> m_inizioMonotono;
+  QList<SceltaOperazione> m_piano;
+  int m_livelloPiano = 0;  // when it was shown, on the monotonic clock
 };

@@ -78,8 +78,9 @@ per questo computer; con un alunno scelto diventano il suo piano, che vale ogni 
 storia dell'alunno, nella famiglia in uso: i casi che sbaglia tornano più spesso, uno sbaglio ripetuto due
 volte nelle ultime dieci operazioni viene cercato con operazioni fatte apposta, i casi che sa tornano di rado,
 e due operazioni dello stesso caso non vengono mai una dopo l'altra. Un caso è imparato quando l'alunno lo ha
-fatto giusto al primo tentativo in due sessioni diverse. Senza un alunno scelto la voce dice perché non si
-può usare. Per il resto è l'esercizio di sempre:
+fatto giusto al primo tentativo in due giorni diversi dopo l'ultimo errore; la pagina dell'alunno nel registro
+mostra, per famiglia, i casi imparati, quelli in esercizio e quelli nuovi, e gli sbagli ripetuti. Senza un
+alunno scelto la voce dice perché non si può usare (Alt+M). Per il resto è l'esercizio di sempre:
 stessi conteggi, resoconto e attestato.</p>
 <p><b>Schede.</b> Dal menu <b>Stampa schede</b> si compongono schede di 10, 20 o 30 operazioni, nella versione
 per gli alunni (con gli spazi da riempire) e in quella per i docenti (con i risultati).</p>

@@ -21,6 +21,7 @@
 #include <QShortcut>
 
 #include "platform/messaggi.h"
+#include "platform/orologio.h"
 
 using namespace Qt::StringLiterals;
 
@@ -280,6 +281,32 @@ void Finestre::apriOpzioni() {
     SorvegliaPorta(f, [this] { chiudiPorta(); });
     return f;
   });
+}
+
+void Finestre::apriSuMisura() {
+  if (!m_inizio) return;
+  const AlunnoScelto &a = m_ctx->stato.alunnoScelto;
+  if (a.id == 0) return;  // the entry is shut without a pupil
+  Quaderno *q = quaderno();
+  const int livello = m_ctx->stato.livello.intLivello;
+  const auto piano = q ? q->pianoSuMisura(a.id, livello, m_ctx->orologio.oggi(), m_ctx->casuale) : std::nullopt;
+  if (!piano || piano->isEmpty()) {
+    avvisaGuastoRegistro();
+    m_ctx->messaggi.mostra(u"Il registro non si legge: «Su misura» non può preparare le operazioni."_s,
+                           TitoloMessaggi(), Messaggi::Icona::Avviso);
+    return;
+  }
+  // A new exercise in a window of its own: the one open, if any, stays in the
+  // register as it is (finished, or unfinished).
+  if (m_esercizio) {
+    FrmOperativo *vecchio = m_esercizio;
+    m_esercizio.clear();
+    vecchio->close();
+    vecchio->deleteLater();
+  }
+  m_esercizio = new FrmOperativo(*m_ctx, m_inizio);
+  m_esercizio->impostaPiano(*piano, livello);
+  mostraNuova(m_esercizio.data());
 }
 
 void Finestre::opzioniCambiate() {

@@ -45,6 +45,7 @@ class Finestre final : public QObject, public Navigazione {
   void apriAlunno() override;
   void apriRegistro() override;
   void apriOpzioni() override;
+  void apriSuMisura() override;
   void chiudiPorta() override;
   void chiudiTutto() override;
   QString didascaliaInizio(const QString &nomeControllo) override;

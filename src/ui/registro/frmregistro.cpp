@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <algorithm>
 
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
@@ -275,6 +276,14 @@ void FrmRegistro::costruisciAlunno(QWidget *pagina) {
   l->addWidget(
       Nomina(new QLabel(u"Esatte su 20 nel tempo:"_s, pagina), u"lblGrafico"_s, u"Esatte nel tempo"_s));
   l->addWidget(m_grafico, 2);
+  m_tblCasi = Tabella(u"tblCasi"_s, u"Casi per famiglia"_s, pagina);
+  m_tblCasi->setColumnCount(5);
+  m_tblCasi->setHorizontalHeaderLabels(
+      {u"Famiglia"_s, u"Imparati"_s, u"In esercizio"_s, u"Nuovi"_s, u"Sbagli ripetuti"_s});
+  m_tblCasi->horizontalHeaderItem(1)->setToolTip(u"Giusti al primo tentativo in due giorni diversi"_s);
+  m_tblCasi->horizontalHeaderItem(4)->setToolTip(u"Almeno due volte nelle ultime dieci operazioni"_s);
+  m_tblCasi->hide();
+  l->addWidget(m_tblCasi, 2);
   connect(m_cmbAlunno, &QComboBox::activated, this,
           [this] { mostraAlunno(m_cmbAlunno->currentData().toLongLong()); });
   connect(cmdStampa, &QPushButton::clicked, this, &FrmRegistro::stampaAlunno);
@@ -480,9 +489,13 @@ void FrmRegistro::mostraClasse(qint64 classe) {
   guasto();
   if (!m_vista) return;
   const VistaClasse &v = *m_vista;
-  m_tblClasse->setColumnCount(1 + static_cast<int>(v.famiglie.size()));
+  // The cases learnt take a column once the register knows any.
+  const bool casi = std::any_of(v.righe.cbegin(), v.righe.cend(),
+                                [](const RigaClasse &riga) { return !riga.padroneggiati.isEmpty(); });
+  m_tblClasse->setColumnCount(1 + static_cast<int>(v.famiglie.size()) + (casi ? 1 : 0));
   QStringList testate{u"Alunno"_s};
   for (int f : v.famiglie) testate << u"Famiglia %1"_s.arg(f);
+  if (casi) testate << u"Casi imparati"_s;
   m_tblClasse->setHorizontalHeaderLabels(testate);
   for (int i = 0; i < static_cast<int>(v.famiglie.size()); ++i)
     m_tblClasse->horizontalHeaderItem(i + 1)->setToolTip(NomeFamiglia(v.famiglie.at(i)));
@@ -497,6 +510,11 @@ void FrmRegistro::mostraClasse(qint64 classe) {
       cella->setToolTip(
           u"%1 esercizi finiti; l'ultimo il %2"_s.arg(c.esercizi).arg(c.ultimo.toString(u"dd/MM/yyyy"_s)));
       m_tblClasse->setItem(r, colonna, cella);
+    }
+    if (casi) {
+      auto *cella = Cella(TestoPadroneggiati(riga));
+      cella->setToolTip(u"Per famiglia: i casi giusti al primo tentativo in due giorni diversi"_s);
+      m_tblClasse->setItem(r, m_tblClasse->columnCount() - 1, cella);
     }
   }
   m_tblClasse->resizeColumnsToContents();
@@ -536,6 +554,32 @@ void FrmRegistro::mostraAlunno(qint64 alunno) {
   }
   AdattaColonne(m_tblEsercizi);
   m_tblEsercizi->horizontalHeader()->setStretchLastSection(true);
+  mostraPadronanza();
+}
+
+void FrmRegistro::mostraPadronanza() {
+  m_tblCasi->setRowCount(0);
+  const bool con = m_pagina && m_pagina->conPadronanza();
+  m_tblCasi->setVisible(con);
+  if (!con) return;
+  const auto &fam = m_pagina->padronanza;
+  m_tblCasi->setRowCount(static_cast<int>(fam.size()));
+  for (int r = 0; r < static_cast<int>(fam.size()); ++r) {
+    const PadronanzaFamiglia &f = fam.at(r);
+    auto *nome = Cella(QString::number(f.famiglia));
+    nome->setToolTip(NomeFamiglia(f.famiglia));
+    m_tblCasi->setItem(r, 0, nome);
+    m_tblCasi->setItem(r, 1, Cella(CasiNelloStato(f, StatoCaso::Padroneggiato)));
+    m_tblCasi->setItem(r, 2, Cella(CasiNelloStato(f, StatoCaso::InEsercizio)));
+    m_tblCasi->setItem(r, 3, Cella(CasiNelloStato(f, StatoCaso::Nuovo)));
+    auto *ripetuti = Cella(TestoRipetuti(f));
+    QStringList frasi;
+    for (const QString &chiave : f.ripetuti) frasi << FraseDellAlunno(chiave);
+    ripetuti->setToolTip(frasi.join(u'\n'));
+    m_tblCasi->setItem(r, 4, ripetuti);
+  }
+  AdattaColonne(m_tblCasi);
+  m_tblCasi->horizontalHeader()->setStretchLastSection(true);
 }
 
 void FrmRegistro::mostraEsercizio(qint64 esercizio) {

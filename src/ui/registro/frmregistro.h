@@ -91,6 +91,8 @@ class FrmRegistro : public QWidget {
   QComboBox *m_cmbAlunno = nullptr;
   QTableWidget *m_tblEsercizi = nullptr;
   GraficoEsatte *m_grafico = nullptr;
+  QTableWidget *m_tblCasi = nullptr;  // the pupil's cases per family, once the register knows any
+  void mostraPadronanza();
   QLabel *m_lblEsercizio = nullptr;
   QTableWidget *m_tblOperazioni = nullptr;
   QListWidget *m_lstClassi = nullptr;

@@ -28,6 +28,8 @@ class QuadernoRegistro final : public Quaderno {
   bool apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) override;
   std::optional<Opzioni> pianoAlunno(qint64 alunno) override;
   bool salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) override;
+  std::optional<QList<SceltaOperazione>> pianoSuMisura(qint64 alunno, int famiglia, const QDate &oggi,
+                                                       Casuale &casuale) override;
   std::optional<QString> prendiMessaggio() override;
   void chiudiPorta() override;
   [[nodiscard]] bool portaAperta() const override;

@@ -1,9 +1,12 @@
 #include "ui/registro/testiregistro.h"
 
 #include <QLocale>
+#include <algorithm>
 
 #include "didattica/sbaglio.h"
+#include "didattica/sceltasumisura.h"
 #include "generation/famiglie.h"
+#include "generation/zalgoritmi.h"
 #include "platform/stampante.h"
 
 using namespace Qt::StringLiterals;
@@ -132,6 +135,56 @@ QString TestoAndamento(Andamento a) {
 
 }  // namespace
 
+QString TestoCaso(int famiglia, int caso) {
+  const auto f = TabellaFamiglia(famiglia);
+  if (!f) return QString::number(caso);
+  const CoppiaSlot s = SlotDelCaso(caso);
+  return f->simbolo(s.primo).trimmed() + u" + "_s + f->simbolo(s.secondo).trimmed();
+}
+
+QString TestoPadroneggiati(const RigaClasse &riga) {
+  QStringList parti;
+  for (const auto &[famiglia, n] : riga.padroneggiati) {
+    const auto f = TabellaFamiglia(famiglia);
+    parti << u"%1: %2 su %3"_s.arg(famiglia).arg(n).arg(f ? CasiDellaFamiglia(*f).size() : 12);
+  }
+  return parti.join(u", "_s);
+}
+
+QString CasiNelloStato(const PadronanzaFamiglia &f, StatoCaso stato) {
+  QStringList casi;
+  for (qsizetype i = 0; i < f.casi.size(); ++i)
+    if (f.stati.at(i) == stato) casi << TestoCaso(f.famiglia, f.casi.at(i));
+  return casi.isEmpty() ? u"nessuno"_s : casi.join(u", "_s);
+}
+
+QString TestoRipetuti(const PadronanzaFamiglia &f) {
+  QStringList parole;
+  for (const QString &chiave : f.ripetuti) parole << NomeSbaglio(chiave);
+  return parole.isEmpty() ? u"nessuno"_s : parole.join(u", "_s);
+}
+
+namespace {
+
+// "etichetta: a, b, c" cut into lines of at most `larghezza` characters, the
+// following ones indented under the first item.
+QStringList ACapo(const QString &etichetta, const QString &elenco, int larghezza = 88) {
+  QStringList righe;
+  QString riga = etichetta;
+  const QString rientro(etichetta.size(), u' ');
+  for (const QString &parola : elenco.split(u' ')) {
+    if (riga.size() + 1 + parola.size() > larghezza && riga.size() > rientro.size()) {
+      righe << riga;
+      riga = rientro;
+    }
+    riga += (riga.endsWith(u' ') || riga.isEmpty() ? QString() : u" "_s) + parola;
+  }
+  righe << riga;
+  return righe;
+}
+
+}  // namespace
+
 QStringList RigheStampaClasse(const VistaClasse &v, const QDate &oggi) {
   QStringList r;
   r << u"Registro della classe %1"_s.arg(v.classe.nome);
@@ -154,6 +207,15 @@ QStringList RigheStampaClasse(const VistaClasse &v, const QDate &oggi) {
   }
   r << QString() << u"Famiglie:"_s;
   for (int f : v.famiglie) r << u"  "_s + NomeFamiglia(f);
+  // The cases each pupil has learnt, once the register knows any.
+  const bool casi = std::any_of(v.righe.cbegin(), v.righe.cend(),
+                                [](const RigaClasse &riga) { return !riga.padroneggiati.isEmpty(); });
+  if (casi) {
+    r << QString() << u"Casi imparati per famiglia (giusti al primo tentativo in due giorni diversi):"_s;
+    for (const RigaClasse &riga : v.righe)
+      r << ACapo(Colonna(riga.alunno.nome, 24),
+                 riga.padroneggiati.isEmpty() ? u"nessun caso ancora"_s : TestoPadroneggiati(riga));
+  }
   return r;
 }
 
@@ -181,6 +243,16 @@ QStringList RigheStampaAlunno(const PaginaAlunno &p, const QDate &oggi) {
     r << come;
   }
   if (p.esercizi.isEmpty()) r << u"Nessun esercizio."_s;
+  if (p.conPadronanza()) {
+    r << QString() << u"Casi per famiglia (imparato: giusto al primo tentativo in due giorni diversi)"_s;
+    for (const PadronanzaFamiglia &f : p.padronanza) {
+      r << u"Famiglia %1"_s.arg(f.famiglia);
+      r << ACapo(u"  imparati:         "_s, CasiNelloStato(f, StatoCaso::Padroneggiato));
+      r << ACapo(u"  in esercizio:     "_s, CasiNelloStato(f, StatoCaso::InEsercizio));
+      r << ACapo(u"  nuovi:            "_s, CasiNelloStato(f, StatoCaso::Nuovo));
+      r << ACapo(u"  sbagli ripetuti:  "_s, TestoRipetuti(f));
+    }
+  }
   return r;
 }
 

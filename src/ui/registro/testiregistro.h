@@ -26,6 +26,14 @@ class Stampante;
 [[nodiscard]] QString NomeFamiglia(int famiglia);
 // "BUONO ↑" : the grade word with its trend.
 [[nodiscard]] QString TestoCasella(const CasellaClasse &c);
+// A pair case in the family's units, as the teacher reads it: "h + da".
+[[nodiscard]] QString TestoCaso(int famiglia, int caso);
+// The cases mastered per family of a class's pupil: "3: 8 su 12, 4: 2 su 12".
+[[nodiscard]] QString TestoPadroneggiati(const RigaClasse &riga);
+// A family's cases of one state, in words: "k + h, h + u"; "nessuno" when none.
+[[nodiscard]] QString CasiNelloStato(const PadronanzaFamiglia &f, StatoCaso stato);
+// The repeated mistakes of a family in words: "Senza conversione, Virgola spostata".
+[[nodiscard]] QString TestoRipetuti(const PadronanzaFamiglia &f);
 // "12 min 5 s"
 [[nodiscard]] QString TestoDurata(qint64 secondi);
 

@@ -207,9 +207,24 @@ void frmInizio::costruisci() {
   connect(m_mnuRegistro, &QAction::triggered, this, [this] { m_ctx.nav.apriRegistro(); });
   m_mnuOpzioni = voceMenu(QStringLiteral("mnuOpzioni"), QStringLiteral("Opzioni"));
   connect(m_mnuOpzioni, &QAction::triggered, this, [this] { m_ctx.nav.apriOpzioni(); });
+  m_mnuSuMisura = voceMenu(QStringLiteral("mnuSuMisura"), QStringLiteral("Su misura"));
+  // Alt+S is the worksheets': this entry takes the M of "misura".
+  m_mnuSuMisura->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+  connect(m_mnuSuMisura, &QAction::triggered, this, [this] { m_ctx.nav.apriSuMisura(); });
+  mostraSuMisura();
+}
+
+void frmInizio::mostraSuMisura() {
+  // Built from a pupil's own history: there must be a pupil, and a register to read it from.
+  const bool alunno = m_ctx.stato.alunnoScelto.id != 0;
+  m_mnuSuMisura->setEnabled(alunno);
+  m_mnuSuMisura->setToolTip(alunno ? QStringLiteral("Su misura (Alt+M): venti operazioni scelte dalla storia di %1")
+                                         .arg(m_ctx.stato.alunnoScelto.nome)
+                                   : QStringLiteral("Su misura: scegli prima il tuo nome con «Alunno» (Alt+U)"));
 }
 
 void frmInizio::mostraAlunno() {
+  mostraSuMisura();
   const AlunnoScelto &a = m_ctx.stato.alunnoScelto;
   if (a.id == 0) {
     m_lblAlunno->clear();

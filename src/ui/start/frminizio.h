@@ -28,6 +28,8 @@ class frmInizio : public Finestra {
   void impostaLivello(int intLivello, int intCifre);
   // Shows the pupil chosen before "Vai" (nothing when none is).
   void mostraAlunno();
+  // "Su misura" is offered only with a pupil chosen; its tooltip says why not.
+  void mostraSuMisura();
 
   [[nodiscard]] const Tendina &tendina() const { return m_tendina; }
 
@@ -77,6 +79,7 @@ class frmInizio : public Finestra {
   QAction *m_mnuRegistro = nullptr;
   QLabel *m_lblAlunno = nullptr;
   QAction *m_mnuOpzioni = nullptr;
+  QAction *m_mnuSuMisura = nullptr;
   QTimer m_timerTendine;
   QElapsedTimer m_tempoTendina;
   Tendina m_tendina;
