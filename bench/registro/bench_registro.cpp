@@ -27,7 +27,10 @@
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
 #include "platform/stampante.h"
+#include "generation/famiglie.h"
+#include "registro/casi.h"
 #include "registro/consultazione.h"
+#include "registro/storiasumisura.h"
 #include "registro/esportacsv.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
@@ -56,9 +59,23 @@ bool Genera(Registro &r, qint64 &classe) {
       u" ?)"_s);
   operazione.prepare(
       u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
-      u" intervento, secondi) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+      u" intervento, secondi, caso, richiesta) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
   risposta.prepare(u"INSERT INTO risposte (operazione, n, testo, errore) VALUES (?, ?, ?, ?)"_s);
   const QDate primo(2022, 9, 12);
+  // Each pupil's box for every case of every family, met on some day of the cycle.
+  QSqlQuery scatola(r.db());
+  scatola.prepare(u"INSERT INTO casi (alunno, famiglia, caso, scatola, giorno, sbagliato) VALUES (?, ?, ?, ?, ?, ?)"_s);
+  for (const qint64 alunno : alunni)
+    for (int famiglia = 1; famiglia <= 12; ++famiglia)
+      for (int c = 1; c <= 12; ++c) {
+        scatola.bindValue(0, alunno);
+        scatola.bindValue(1, famiglia);
+        scatola.bindValue(2, c);
+        scatola.bindValue(3, 1 + int(caso.bounded(5)));
+        scatola.bindValue(4, primo.addDays(int(caso.bounded(5 * 365))).toString(Qt::ISODate));
+        scatola.bindValue(5, int(caso.bounded(2)));
+        if (!scatola.exec()) return false;
+      }
   for (int anno = 0; anno < kAnni; ++anno) {
     for (int giorno = 0; giorno < kGiorni; ++giorno) {
       const QDate data = primo.addYears(anno).addDays(giorno * 7 / 5);
@@ -102,6 +119,8 @@ bool Genera(Registro &r, qint64 &classe) {
             const bool intervento = !giusta && caso.bounded(2) == 0;
             operazione.bindValue(7, intervento ? 1 : 0);
             operazione.bindValue(8, ops[n].second);
+            operazione.bindValue(9, 1 + int(caso.bounded(12)));
+            operazione.bindValue(10, 1 + int(caso.bounded(4)));
             if (!operazione.exec()) return false;
             const qint64 op = operazione.lastInsertId().toLongLong();
             const int sbagliate = giusta ? 0 : intervento ? 1 + int(caso.bounded(3)) : 1;
@@ -308,6 +327,24 @@ int main(int argc, char **argv) {
   const auto pagina = LeggiPaginaAlunno(r, alunno);
   Riga("one exercise's operations",
        Mediana(11, [&] { (void)LeggiOperazioni(r, pagina->esercizi.last().id); }), "-");
+  {
+    // "Su misura": the pupil's history in a family read and twenty operations chosen.
+    FamigliaUnita famiglia;
+    ApplicaFamiglia(famiglia, 9);
+    CasualeSistema casuale(20261209);
+    Riga("Su misura: history read, twenty chosen", Mediana(11, [&] {
+           const auto storia = LeggiStoriaSuMisura(r, alunno, 9, QDate(2027, 6, 1));
+           if (!storia || ScegliSuMisura(*storia, famiglia, casuale).size() != 20) std::fprintf(stderr, "no choice\n");
+         }),
+         "< 20 ms");
+    QList<int> famiglie;
+    for (int f = 1; f <= 12; ++f) famiglie << f;
+    Riga("a pupil's page with mastery (12 families)", Mediana(11, [&] {
+           (void)LeggiPaginaAlunno(r, alunno);
+           (void)LeggiPadronanza(r, alunno, famiglie);
+         }),
+         "< 50 ms");
+  }
   Finestra(r, classe);
   EsportaCsv csv(r);
   Riga("CSV of the whole class (60 000 exercises)",
