@@ -79,8 +79,14 @@ int main(int argc, char *argv[]) {
     double fermo = 0;
     QTimer orologio;
     orologio.setInterval(1);
+    QElapsedTimer daMostrata;
+    const bool elenca = qEnvironmentVariableIsSet("VORNEL_TRACCIA_ATTESE");
     QObject::connect(&orologio, &QTimer::timeout, [&] {
-      fermo = std::max(fermo, static_cast<double>(battito.nsecsElapsed()) / 1e6);
+      const double ms = static_cast<double>(battito.nsecsElapsed()) / 1e6;
+      // VORNEL_TRACCIA_ATTESE: every hold over 8 ms, with when it ended.
+      if (elenca && ms > 8)
+        std::printf("  held %.1f ms, ending %.1f ms after showing\n", ms, static_cast<double>(daMostrata.nsecsElapsed()) / 1e6);
+      fermo = std::max(fermo, ms);
       battito.restart();
     });
     const auto apre = Tempo::now();
@@ -92,6 +98,7 @@ int main(int argc, char *argv[]) {
     const auto appare = Tempo::now();
     // The pupil sees the operation from here: the loop's holds count from now.
     battito.start();
+    daMostrata.start();
     orologio.start();
     Voce *v = p.finestre.voce();
     if (!v || !Attendi([&] { return v->parla() || v->stato() == Voce::Stato::Assente; }, 120000)) {
