@@ -135,10 +135,13 @@ QString RegistrazioneEsercizio::fileAttesa() const {
 void RegistrazioneEsercizio::leggiAttesa() {
   m_attesaLetta = true;
   const QFileInfo info(m_registro.percorso());
-  const auto files = info.dir().entryInfoList({info.completeBaseName() + u"-in-attesa-*.json"_s}, QDir::Files,
-                                              QDir::Time | QDir::Reversed);
+  // Names are matched here, not by a name filter: a filter is a regular
+  // expression, and the first one brings PCRE's pages and its JIT into the process.
+  const QString prefisso = info.completeBaseName() + u"-in-attesa-"_s;
+  const auto files = info.dir().entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
   QList<Evento> prima;
   for (const QFileInfo &f : files) {
+    if (!f.fileName().startsWith(prefisso) || !f.fileName().endsWith(u".json"_s)) continue;
     if (f.absoluteFilePath() == QFileInfo(fileAttesa()).absoluteFilePath()) continue;
     QFile file(f.absoluteFilePath());
     if (!file.open(QIODevice::ReadOnly)) continue;

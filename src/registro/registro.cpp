@@ -665,8 +665,11 @@ Esito Registro::cancellaClasse(qint64 id) {
 QStringList Registro::copieMesseDaParte() const {
   const QFileInfo info(m_percorso);
   QStringList copie;
-  const auto trovati = info.dir().entryInfoList({info.completeBaseName() + u"-danneggiato-*"_s}, QDir::Files);
-  for (const QFileInfo &f : trovati) copie.append(f.absoluteFilePath());
+  // Matched by hand, as in the waiting writes: a name filter is a regular expression.
+  const QString prefisso = info.completeBaseName() + u"-danneggiato-"_s;
+  const auto trovati = info.dir().entryInfoList(QDir::Files);
+  for (const QFileInfo &f : trovati)
+    if (f.fileName().startsWith(prefisso)) copie.append(f.absoluteFilePath());
   return copie;
 }
 

@@ -31,6 +31,7 @@ class TestLeggi : public QObject {
   void shouldPlaceLeggiBesideTheDesignCoveringNothing();
   void shouldDisableLeggiSayingWhyWithoutAVoice_data();
   void shouldDisableLeggiSayingWhyWithoutAVoice();
+  void shouldReadyTheVoiceAsTheWindowIsBuiltWhenAlwaysOn();
   void shouldSpeakTheSentenceAskedForWhileTheVoiceGetsReady();
   void shouldStopSpeakingWhenTheWindowCloses();
   void shouldOutliveAWindowDestroyedWhileSpeaking();
@@ -234,6 +235,21 @@ void TestLeggi::shouldDisableLeggiSayingWhyWithoutAVoice() {
   QCOMPARE(m_b->stato.esercizio.intEsatte, 1);
   QVERIFY(m_voce.dette.isEmpty());
   QCOMPARE(m_b->messaggi.voci.size(), 0);
+}
+
+void TestLeggi::shouldReadyTheVoiceAsTheWindowIsBuiltWhenAlwaysOn() {
+  m_voce.inPreparazione();
+  Operazione4(m_b->casuale, 1, 3, 5, 4);
+  m_b->stato.livello.intLivello = 3;
+  Famiglia(m_b->stato, 3);
+  m_b->stato.impostazioni.intCosaCalcolare = 1;
+  m_b->stato.opzioni.macchina.leggiSempre = true;
+  m_w = new FrmOperativo(m_b->ctx);
+  // Built, not yet shown: the voice is already being readied, nothing said.
+  QVERIFY(m_b->navRegistrata.vociChieste > 0);
+  QVERIFY(m_voce.dette.isEmpty());
+  QVERIFY(Attiva(m_w));
+  QCOMPARE(m_voce.dette, QStringList{u"tre migliaia più cinque centinaia: quante unità?"_s});
 }
 
 void TestLeggi::shouldSpeakTheSentenceAskedForWhileTheVoiceGetsReady() {

@@ -273,6 +273,9 @@ void TestProgramma::shouldStartWithNeitherTheRegisterNorTheVoiceLoaded() {
   // Asked for, the register comes with Qt SQL.
   QVERIFY(p.finestre.quaderno());
   QVERIFY(!LibrerieCaricate({u"libQt6Sql"_s}).isEmpty());
+  // but not with Qt Network: the door's digest is QtCore's.
+  const QStringList rete = LibrerieCaricate({u"libQt6Network"_s});
+  QVERIFY2(rete.isEmpty(), qPrintable(rete.join(u", "_s)));
   p.finestre.chiudiTutto();
 }
 

@@ -428,6 +428,10 @@ void FrmOperativo::applicaOpzioni() {
     if (l->isHidden() != o.senzaOrologio) l->setVisible(!o.senzaOrologio);
   progetta(o.tabellaAMano, o.leggiSempre, o.caratteriGrandi);
   scalaCaratteri(o.caratteriGrandi);
+  // With "leggi sempre" reading is certain: the voice is asked for as the window
+  // is built (or the option comes into force), so the engine gets ready on its
+  // thread while the window is laid out and shown, not after the first operation.
+  if (o.leggiSempre) voce();
 }
 
 // The table at hand and the "Leggi" button take a column of their own beside
