@@ -21,6 +21,9 @@ Finestra::Finestra(const QString &nome, const QString &titolo, QSize clientTwips
   m_client->setObjectName(nome + QStringLiteral("_client"));
   aspetto::colora(m_client, sfondo);
   aspetto::colora(this, sfondo);
+  // The window fills its background already, in the same colour: the client
+  // area filling it again would paint every pixel twice at each resize.
+  m_client->setAutoFillBackground(false);
   m_client->resize(m_progetto);
   setCentralWidget(m_client);
   m_client->installEventFilter(this);
