@@ -291,8 +291,9 @@ void TestCaratteri::shouldGrowTheOperationWithTheBoard() {
   // The rest of the window grows as its places do; the correction as much as its box allows.
   const double k = std::min(e->client()->width() / double(e->clientProgetto().width()),
                             e->client()->height() / double(e->clientProgetto().height()));
-  QCOMPARE(e->findChild<QLabel *>(u"LblEsito"_s)->font().pointSizeF(), 24 * k);
-  QVERIFY(e->findChild<QLabel *>(correzione)->font().pointSizeF() >= 28 * k);
+  // Grown type goes by half points.
+  QVERIFY(qAbs(e->findChild<QLabel *>(u"LblEsito"_s)->font().pointSizeF() - 24 * k) <= 0.25);
+  QVERIFY(e->findChild<QLabel *>(correzione)->font().pointSizeF() >= 28 * k - 0.25);
   QCOMPARE(Stretti(e), QStringList());
   // What stands in the column is whole and covers no part of the operation.
   if (!colonna.isEmpty()) {

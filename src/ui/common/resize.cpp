@@ -47,7 +47,11 @@ void Resize::applica() {
     if (!v.w || !v.carattereProprio) continue;  // the others take theirs from their parent
     const double k = fattore(v);
     QFont f = v.carattere;
-    if (f.pointSizeF() > 0) f.setPointSizeF(v.carattere.pointSizeF() * k);
+    // Grown type goes by half points: a size nobody tells from its neighbour,
+    // and a window dragged a few pixels keeps the glyphs it has already drawn
+    // instead of drawing every text again in a new size.
+    if (f.pointSizeF() > 0)
+      f.setPointSizeF(k == 1.0 ? v.carattere.pointSizeF() : std::round(v.carattere.pointSizeF() * k * 2) / 2);
     else if (f.pixelSize() > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pixelSize() * k))));
     if (v.w->font() != f) v.w->setFont(f);
   }
