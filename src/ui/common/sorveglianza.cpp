@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -24,10 +25,12 @@ class Sentinella final : public QObject {
         m_chiusa = false;
         break;
       case QEvent::Hide:
-        if (!m_chiusa) m_incustodita();
-        break;
       case QEvent::WindowStateChange:
-        if (m_finestra->isMinimized()) m_incustodita();
+        // Looked at once the event is over: a window being destroyed hides
+        // too, and then this watcher, its child, goes with it before it looks.
+        if (!m_chiusa) QTimer::singleShot(0, this, [this] {
+            if (!m_chiusa && (m_finestra->isMinimized() || !m_finestra->isVisible())) m_incustodita();
+          });
         break;
       default:
         break;
