@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "../mostrata.h"
 #include "../riporta.h"
 #include "platform/messaggi.h"
 #include "registro/importaclasse.h"
@@ -37,16 +38,6 @@ QString Elenco(int righe) {
   return t;
 }
 
-// From the call to the dialog painted, with what the call posted.
-template <typename F>
-double Mostrata(QWidget *finestra, F &&chiamata) {
-  const auto t0 = Tempo::now();
-  chiamata();
-  QCoreApplication::sendPostedEvents();
-  finestra->repaint();
-  QCoreApplication::processEvents();
-  return Microsecondi(t0, Tempo::now()) / 1000.0;
-}
 
 void Riga(const char *cosa, std::vector<double> ms, const char *meta) {
   std::sort(ms.begin(), ms.end());

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "../navigazionemuta.h"
+#include "../mostrata.h"
 #include "../riporta.h"
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
@@ -158,19 +159,6 @@ void Riga(const char *cosa, double ms, const char *meta) {
   std::printf("%-44s %10.2f ms   (goal %s)\n", cosa, ms, meta);
 }
 
-// What the teacher waits for: the call that reads the register and fills the
-// tables, the posted events (layouts, the headers' sections), the whole window
-// painted at once (repaint() paints what the call left dirty with the rest,
-// and flushes it to the platform) and whatever events are left after it.
-template <typename F>
-double Mostrata(QWidget *finestra, F &&chiamata) {
-  const auto t0 = Tempo::now();
-  chiamata();
-  QCoreApplication::sendPostedEvents();
-  finestra->repaint();
-  QCoreApplication::processEvents();
-  return Microsecondi(t0, Tempo::now()) / 1000.0;
-}
 
 // Brings the window back to where a view starts from, out of the timing.
 void Quieta(QWidget *finestra) {

@@ -212,6 +212,7 @@ Esito RegistrazioneEsercizio::interrompi() {
 Esito RegistrazioneEsercizio::scrivi() {
   if (!m_attesaLetta && m_registro.pronto()) leggiAttesa();
   Esito ultimo;
+  if (m_coda.isEmpty()) return ultimo;
   Registro::Breve breve(m_registro, kAttesaBreve);
   while (!m_coda.isEmpty()) {
     qint64 riga = 0;
