@@ -187,6 +187,7 @@ class TestFinestreRegistro : public QObject {
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard_data();
   void shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard();
   void shouldShowTheTeacherWhatThePupilSawAndRead();
+  void shouldShutTheDoorOverADialogOfTheRegisterWithoutPullingItAway();
   void shouldBuildSuMisuraFromThePupilsHistoryAndShowTheirCases();
 
  private:
@@ -375,6 +376,31 @@ void TestFinestreRegistro::shouldShutTheDoorWhenAPupilMayBeAtTheKeyboard() {
   In<QAction>(inizio, u"mnuRegistro"_s)->trigger();
   QVERIFY(chiesto);
   QVERIFY(!m_p->quaderno->finestraRegistro());
+}
+
+// The door shuts while the class import runs its own loop over the register:
+// the dialog ends first, the window closes after, nothing is deleted from
+// under a loop still running.
+void TestFinestreRegistro::shouldShutTheDoorOverADialogOfTheRegisterWithoutPullingItAway() {
+  m_p = std::make_unique<Programma>();
+  frmInizio *inizio = m_p->finestre.avvia(m_p->ctx);
+  QVERIFY(Attiva(inizio));
+  QVERIFY(PortaDocente(m_p->quaderno->registro(), {}, kIterazioniProva).scegliPin(u"2468"_s));
+  FrmRegistro *reg = apriRegistro(u"2468"_s, false);
+  QVERIFY(reg);
+  QPointer<FrmRegistro> guardia(reg);
+  bool dentro = false;
+  QuandoModale([&](QWidget *importa) {
+    dentro = importa->objectName() == u"FrmImporta"_s;
+    m_p->finestre.chiudiPorta();
+    QCoreApplication::processEvents();
+    QVERIFY(guardia);  // not while the dialog's loop runs
+  });
+  In<QTabWidget>(reg, u"tabRegistro"_s)->setCurrentIndex(3);
+  Clic(reg, u"cmdImportaElenco"_s);
+  QVERIFY(dentro);
+  QVERIFY(QTest::qWaitFor([&] { return guardia.isNull(); }, 5000));
+  QVERIFY(!m_p->quaderno->portaAperta());
 }
 
 void TestFinestreRegistro::shouldShowTheTeacherWhatThePupilSawAndRead() {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QThread>
 #include <QTimer>
 
 #include "registro/piani.h"
@@ -12,6 +13,39 @@
 #include "ui/registro/frmporta.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The dialogs open over w (its descendants), innermost last.
+QList<QDialog *> DialoghiSopra(QWidget *w) {
+  QList<QDialog *> dialoghi;
+  if (!w) return dialoghi;
+  // isAncestorOf stops at a window's edge: the dialogs are windows of their own.
+  const auto sopra = [w](const QWidget *d) {
+    for (const QWidget *p = d->parentWidget(); p; p = p->parentWidget())
+      if (p == w) return true;
+    return false;
+  };
+  for (QWidget *t : QApplication::topLevelWidgets())
+    if (auto *d = qobject_cast<QDialog *>(t); d && d->isVisible() && sopra(d)) dialoghi.append(d);
+  return dialoghi;
+}
+
+// Closes w once no dialog is over it and the loops those dialogs ran have
+// returned: back at the depth of event loops the window was opened at.
+void ChiudiQuandoLibera(const QPointer<FrmRegistro> &w, int livello) {
+  if (!w) return;
+  const auto libera = [w, livello] {
+    return DialoghiSopra(w).isEmpty() && QThread::currentThread()->loopLevel() <= livello;
+  };
+  QTimer::singleShot(libera() ? 0 : 50, w.data(), [w, livello, libera] {
+    if (!w) return;
+    if (!libera()) return ChiudiQuandoLibera(w, livello);
+    w->close();
+  });
+}
+
+}  // namespace
 
 QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {}
 
@@ -30,15 +64,13 @@ void QuadernoRegistro::iniziaEsercizio(const DatiEsercizio &dati) {
 void QuadernoRegistro::chiudiPorta() {
   m_dentroDa = 0;
   m_portaSbarrata = true;  // the register window closing now leaves the door shut
-  // A dialog of the register window (the PIN change) runs a loop of its own:
-  // it is ended first, and the window closes once that loop has returned.
-  if (QWidget *modale = QApplication::activeModalWidget()) {
-    if (auto *d = qobject_cast<QDialog *>(modale);
-        d && (d == m_finestraPorta || (m_finestra && m_finestra->isAncestorOf(d))))
-      d->reject();
-  }
+  // The dialogs over the register window (the PIN change, the class import and
+  // the messages they show) run loops of their own: they are ended first, and
+  // the window closes only once every one of those loops has returned, so
+  // nothing is deleted from under them.
+  for (QDialog *d : DialoghiSopra(m_finestra)) d->reject();
   if (m_finestraPorta) m_finestraPorta->reject();
-  if (m_finestra) QTimer::singleShot(0, m_finestra.data(), [w = m_finestra] { if (w) w->close(); });
+  ChiudiQuandoLibera(m_finestra, m_livelloFinestra);
 }
 
 bool QuadernoRegistro::portaAperta() const {
@@ -95,6 +127,7 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
   }
   if (!m_registro.pronto()) return;  // the fault is told by the caller
   if (!entra(sopra, u"Registro dell'insegnante"_s)) return;
+  m_livelloFinestra = QThread::currentThread()->loopLevel();
   m_finestra = new FrmRegistro(m_registro, ctx, sopra);
   m_finestra->impostaPorta(m_adesso, m_iterazioni);
   // Minimised or hidden, the register is no longer watched by the teacher: it closes.

@@ -59,5 +59,6 @@ class QuadernoRegistro final : public Quaderno {
   qint64 m_dentroDa = 0;  // when the teacher last came in or left the register (0: not since an exercise)
   QObject m_legami;       // ties the register window's signals to this object's life
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
-  bool m_portaSbarrata = false;       // shut on purpose: not open for two minutes after
+  bool m_portaSbarrata = false;
+  int m_livelloFinestra = 0;  // the depth of event loops the register window was opened at       // shut on purpose: not open for two minutes after
 };
