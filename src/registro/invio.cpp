@@ -127,6 +127,7 @@ class Postino {
     if (*m_fermo) return;
     m_attesa = m_attesa == 0 ? m_imp.primaAttesa : std::min(m_attesa * 2, m_imp.massimaAttesa);
     m_riprova->start(m_attesa);
+    contaAttesa();
   }
 
   void chiudiServer() {

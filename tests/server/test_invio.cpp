@@ -1,0 +1,261 @@
+// A computer of the lab sending to a real PostgreSQL: what the recording
+// writes reaches the server once and leaves the outbox, a batch whose answer
+// was lost is sent again and kept once, exercises of a pupil the server no
+// longer has stay on the computer only, the server's pupils, plans, renames
+// and erasures reach the computer, and a fault a person must put right is
+// told once in Italian while an outage is not told at all.
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUuid>
+#include <atomic>
+
+#include "provaserver.h"
+#include "registro/invio.h"
+#include "registro/piani.h"
+#include "registro/registrazione.h"
+#include "registro/registro.h"
+#include "registro/registroprova.h"
+#include "registro/schemaserver.h"
+#include "registro/specchio.h"
+#include "staffetta.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kAttesa = 30000;  // ms: generous, the machine may be slow
+
+// Short waits: a test need not sit through the program's.
+Invio::Impostazioni Svelte() {
+  Invio::Impostazioni i;
+  i.primaAttesa = 50;
+  i.massimaAttesa = 400;
+  i.intervalloLettura = 200;
+  return i;
+}
+
+// A computer: its register with the outbox, the recording and the sender.
+struct Postazione {
+  RegistroProva p;
+  Registro registro{p.file};
+  RegistrazioneEsercizio reg{registro};
+  std::unique_ptr<Invio> invio;
+
+  Postazione(const ConfigServer &config, Invio::Impostazioni imp = Svelte()) {
+    registro.impostaUscita(true);
+    invio = std::make_unique<Invio>(config, p.file, std::move(imp));
+    reg.quandoAnnuncia([this] { invio->sveglia(); });
+    invio->avvia();
+  }
+  ~Postazione() {
+    reg.quandoAnnuncia({});
+    invio.reset();
+  }
+
+  // The id here of the server's pupil `nome` (0 until it arrived).
+  qint64 alunno(const QString &nome) {
+    for (const Classe &c : Specchio::Classi(registro))
+      for (const Alunno &a : Specchio::Alunni(registro, c.id))
+        if (a.nome == nome) return a.id;
+    return 0;
+  }
+  int inUscita() {
+    Sguardo s(p.file);
+    return s.valore(u"SELECT count(*) FROM uscita"_s).toInt();
+  }
+  void esercizio(std::optional<qint64> alunno, int operazioni) {
+    QVERIFY(reg.inizia(Esercizio(alunno)));
+    for (int n = 1; n <= operazioni; ++n) {
+      OperazioneChiusa op = Operazione(n, n % 3 ? QStringList{} : QStringList{u"virgola+1"_s});
+      op.caso = 1 + n % 12;
+      QVERIFY(reg.operazioneChiusa(op));
+    }
+  }
+};
+
+}  // namespace
+
+class TestInvio : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() {
+    if (!m_pg.avvia()) QSKIP(qPrintable(m_pg.errore()));
+    QVERIFY2(m_pg.preparaVornel(), qPrintable(m_pg.errore()));
+    QVERIFY(m_pg.esegui(u"INSERT INTO classi (nome) VALUES ('3ª A')"_s));
+    QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, unnest(ARRAY['Anna', 'Bruno', 'Carla',"
+                        u" 'Dario']) FROM classi"_s));
+  }
+
+  void cleanup() { QVERIFY(m_pg.esegui(u"TRUNCATE esercizi, computer CASCADE"_s)); }
+
+  void shouldSendWhatIsRecordedOnceAndEmptyTheOutbox() {
+    // Three hours ahead of the server: recorded as such, nothing lost for it.
+    Invio::Impostazioni imp = Svelte();
+    imp.orologio = [] { return QDateTime::currentDateTime().addSecs(3 * 3600); };
+    Postazione pc(Computer(m_pg, m_pg.porta(), u"lab-03"_s), imp);
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Anna"_s) > 0, kAttesa);
+    pc.esercizio(pc.alunno(u"Anna"_s), 20);
+    pc.esercizio(std::nullopt, 3);
+    QVERIFY(pc.reg.interrompi());
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.invio->inAttesa(), 0, kAttesa);
+    QVERIFY(pc.invio->ultimoContatto().isValid());
+    QVERIFY(!pc.invio->prendiMessaggio());
+
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 23);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM risposte"_s).toInt(), 23 + 7);
+    QCOMPARE(s.valore(u"SELECT string_agg(stato || ':' || operazioni || ':' || coalesce(a.nome, '-'), ','"
+                      u" ORDER BY operazioni DESC) FROM esercizi e LEFT JOIN alunni a ON a.id = e.alunno"_s)
+                 .toString(),
+             u"1:20:Anna,2:3:-"_s);
+    QCOMPARE(s.valore(u"SELECT errore FROM esercizi WHERE operazioni = 20"_s).toString(), u"virgola+1"_s);
+    // Anna's boxes came with her exercise.
+    QVERIFY(s.valore(u"SELECT count(*) FROM casi c JOIN alunni a ON a.id = c.alunno WHERE a.nome = 'Anna'"_s)
+                .toInt() > 0);
+    QCOMPARE(s.valore(u"SELECT computer FROM esercizi LIMIT 1"_s).toString(), u"lab-03"_s);
+    const int scarto = s.valore(u"SELECT scarto FROM computer WHERE nome = 'lab-03'"_s).toInt();
+    QVERIFY2(qAbs(scarto - 3 * 3600) < 120, qPrintable(QString::number(scarto)));
+    QCOMPARE(s.valore(u"SELECT in_attesa FROM computer"_s).toInt(), 0);
+  }
+
+  void shouldSendAgainWhenTheCommitsAnswerIsLostAndKeepOneCopy() {
+    std::atomic<int> commit{0};
+    Invio::Impostazioni imp = Svelte();
+    imp.lotto = 8;
+    // The first two answers to a committed batch never arrive.
+    imp.dopoCommit = [&commit] { return ++commit > 2; };
+    Postazione pc(Computer(m_pg, m_pg.porta()), imp);
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Bruno"_s) > 0, kAttesa);
+    pc.esercizio(pc.alunno(u"Bruno"_s), 20);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    QVERIFY(commit >= 3 + 2);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 20);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM risposte"_s).toInt(), 20 + 6);
+    QCOMPARE(s.valore(u"SELECT operazioni || ':' || esatte || ':' || stato FROM esercizi"_s).toString(),
+             u"20:20:1"_s);
+  }
+
+  void shouldKeepHereOnlyWhatThePupilTheServerNoLongerHasDid() {
+    Postazione pc(Computer(m_pg, m_pg.porta()));
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Carla"_s) > 0, kAttesa);
+    // A pupil of this computer only: the server refuses their exercise.
+    const qint64 locale = pc.registro.nuovoAlunno(pc.registro.classi().value(0).id, u"Ospite"_s).id;
+    QVERIFY(locale > 0);
+    pc.esercizio(locale, 4);
+    pc.esercizio(pc.alunno(u"Carla"_s), 2);
+    QVERIFY(pc.reg.interrompi());
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 2);
+    Sguardo qui(pc.p.file);
+    QCOMPARE(qui.valore(u"SELECT count(*) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"
+                        u" WHERE e.alunno = ?"_s,
+                        {locale})
+                 .toInt(),
+             4);
+  }
+
+  void shouldBringThePupilsTheirPlansRenamesAndErasures() {
+    Staffetta rete(m_pg.porta());
+    Postazione pc(Computer(m_pg, rete.porta()));
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Dario"_s) > 0, kAttesa);
+    const qint64 anna = pc.alunno(u"Anna"_s), bruno = pc.alunno(u"Bruno"_s), dario = pc.alunno(u"Dario"_s);
+    QCOMPARE(LeggiPiano(pc.registro, dario), std::nullopt);
+
+    // Dario practises while the network is down: his work waits here.
+    rete.rifiuta(true);
+    rete.taglia();
+    pc.esercizio(dario, 5);
+    QVERIFY(pc.reg.interrompi());
+    QCOMPARE(pc.inUscita(), 1 + 5 + 1);
+    // Meanwhile the teacher swaps two names, gives Carla a plan and erases Dario.
+    QVERIFY(scambia());
+    QVERIFY(m_pg.esegui(u"INSERT INTO piani (alunno, leggi_sempre, alto_contrasto)"
+                        u" SELECT id, 1, 1 FROM alunni WHERE nome = 'Carla'"_s));
+    QVERIFY(m_pg.esegui(u"DELETE FROM alunni WHERE nome = 'Dario'"_s));
+    rete.rifiuta(false);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!pc.registro.alunno(dario), kAttesa);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    // Known by their uuid: the same rows here, each with the other's name.
+    QCOMPARE(pc.registro.alunno(anna)->nome, u"Bruno"_s);
+    QCOMPARE(pc.registro.alunno(bruno)->nome, u"Anna"_s);
+    Opzioni piano;
+    piano.leggiSempre = piano.altoContrasto = true;
+    QTRY_COMPARE_WITH_TIMEOUT(LeggiPiano(pc.registro, pc.alunno(u"Carla"_s)), std::optional<Opzioni>(piano), kAttesa);
+    // Everything of Dario went, here and there.
+    Sguardo qui(pc.p.file);
+    QCOMPARE(qui.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
+    QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, 'Dario' FROM classi"_s));
+    QVERIFY(scambia());
+    QVERIFY(m_pg.esegui(u"DELETE FROM piani"_s));
+    rete.spegni();
+  }
+
+  void shouldTellWhatAPersonMustPutRightOnce_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("certificato");
+    QTest::addColumn<int>("versione");
+    QTest::addColumn<bool>("lontano");
+    QTest::addColumn<QString>("parola");
+    QTest::newRow("wrong password") << u"sbagliata"_s << QString() << 1 << false << u"password"_s;
+    QTest::newRow("certificate not ours") << QString() << u"/nessun/certificato.crt"_s << 1 << false
+                                          << u"certificato"_s;
+    QTest::newRow("older server") << QString() << QString() << 0 << false << u"più vecchia"_s;
+    QTest::newRow("newer server") << QString() << QString() << 99 << false << u"più nuova"_s;
+    // An outage is nobody's to put right: nothing is told.
+    QTest::newRow("server away") << QString() << QString() << 1 << true << QString();
+  }
+
+  void shouldTellWhatAPersonMustPutRightOnce() {
+    QFETCH(QString, password);
+    QFETCH(QString, certificato);
+    QFETCH(int, versione);
+    QFETCH(bool, lontano);
+    QFETCH(QString, parola);
+    QVERIFY(m_pg.esegui(u"UPDATE vornel_versione SET versione = %1"_s.arg(versione)));
+    const auto ripristina = qScopeGuard([&] { m_pg.esegui(u"UPDATE vornel_versione SET versione = 1"_s); });
+    Staffetta rete(m_pg.porta());
+    rete.rifiuta(lontano);
+    ConfigServer config = Computer(m_pg, rete.porta());
+    if (!password.isEmpty()) config.password = password;
+    if (!certificato.isEmpty()) config.sslrootcert = certificato;
+    Invio::Impostazioni imp = Svelte();
+    imp.massimaAttesa = 50;
+    Postazione pc(config, imp);
+    QSignalSpy detti(pc.invio.get(), &Invio::guasto);
+    pc.esercizio(std::nullopt, 2);
+    // Tried again and again (the relay sees each try), told at most once.
+    QTRY_VERIFY_WITH_TIMEOUT(rete.tentativi() >= 4, kAttesa);
+    QCOMPARE(detti.size(), parola.isEmpty() ? 0 : 1);
+    QCOMPARE(pc.inUscita(), 1 + 2);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.invio->inAttesa(), 2, kAttesa);
+    if (!parola.isEmpty()) {
+      const QString messaggio = detti.first().at(1).toString();
+      QVERIFY2(messaggio.contains(parola), qPrintable(messaggio));
+      QCOMPARE(pc.invio->prendiMessaggio(), std::optional<QString>(messaggio));
+      QCOMPARE(pc.invio->prendiMessaggio(), std::nullopt);
+    }
+    // Nothing in flight through the relay while the sender stops.
+    rete.spegni();
+  }
+
+ private:
+  // Anna and Bruno swap their names, as the teacher would: one after the other.
+  bool scambia() {
+    return m_pg.esegui(u"UPDATE alunni SET nome = 'x' WHERE nome = 'Anna'"_s) &&
+           m_pg.esegui(u"UPDATE alunni SET nome = 'Anna' WHERE nome = 'Bruno'"_s) &&
+           m_pg.esegui(u"UPDATE alunni SET nome = 'Bruno' WHERE nome = 'x'"_s);
+  }
+
+  PostgresPrivato m_pg;
+};
+
+QTEST_GUILESS_MAIN(TestInvio)
+#include "test_invio.moc"
