@@ -247,7 +247,10 @@ class Postino {
   }
 
   int errore(const QSqlQuery &s) {
-    qWarning("invio: %s", qPrintable(s.lastError().text()));
+    // The driver closes a connection it found broken: the next statement
+    // then fails without a word.
+    const QString testo = s.lastError().text().trimmed();
+    qWarning("invio: %s", testo.isEmpty() ? "connection lost" : qPrintable(testo));
     return -1;
   }
 
