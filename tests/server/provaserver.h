@@ -49,7 +49,7 @@ class Sguardo {
   static inline int s_n = 0;
 };
 
-inline DatiEsercizio Esercizio(std::optional<qint64> alunno, int famiglia = 9) {
+inline DatiEsercizio Apertura(std::optional<qint64> alunno, int famiglia = 9) {
   DatiEsercizio d;
   d.alunno = alunno;
   d.famiglia = famiglia;

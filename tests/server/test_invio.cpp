@@ -65,7 +65,7 @@ struct Postazione {
     return s.valore(u"SELECT count(*) FROM uscita"_s).toInt();
   }
   void esercizio(std::optional<qint64> alunno, int operazioni) {
-    QVERIFY(reg.inizia(Esercizio(alunno)));
+    QVERIFY(reg.inizia(Apertura(alunno)));
     for (int n = 1; n <= operazioni; ++n) {
       OperazioneChiusa op = Operazione(n, n % 3 ? QStringList{} : QStringList{u"virgola+1"_s});
       op.caso = 1 + n % 12;

@@ -72,7 +72,7 @@ void TestUscita::shouldNeverGrowAnOutboxWithoutAServer() {
   {
     Registro r(p.file);
     RegistrazioneEsercizio reg(r);
-    QVERIFY(reg.inizia(Esercizio(std::nullopt)));
+    QVERIFY(reg.inizia(Apertura(std::nullopt)));
     for (int n = 1; n <= 3; ++n) QVERIFY(reg.operazioneChiusa(Operazione(n)));
   }
   Sguardo s(p.file);
@@ -102,7 +102,7 @@ void TestUscita::shouldAnnounceEachChangeOnce() {
     r.impostaUscita(true);
     RegistrazioneEsercizio reg(r);
     reg.quandoAnnuncia([&] { ++svegliato; });
-    QVERIFY(reg.inizia(Esercizio(std::nullopt)));
+    QVERIFY(reg.inizia(Apertura(std::nullopt)));
     for (int n = 1; n <= operazioni; ++n) QVERIFY(reg.operazioneChiusa(Operazione(n, {u"unita"_s})));
     // The same operation written again (a retried write) changes nothing.
     if (operazioni > 0 && interrotto) QVERIFY(reg.operazioneChiusa(Operazione(operazioni)));
@@ -137,7 +137,7 @@ void TestUscita::shouldAnnounceNothingThatWasNotWritten() {
                    u" BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
   }
   RegistrazioneEsercizio reg(r);
-  QVERIFY(reg.inizia(Esercizio(std::nullopt)));
+  QVERIFY(reg.inizia(Apertura(std::nullopt)));
   for (int n = 1; n <= 4; ++n) (void)reg.operazioneChiusa(Operazione(n));
   Sguardo s(p.file);
   QCOMPARE(s.valore(u"SELECT group_concat(numero) FROM (SELECT numero FROM operazioni ORDER BY numero)"_s).toString(),
