@@ -75,6 +75,11 @@ class Postino {
     if (m_daLeggere && !leggiServer()) return dopoGuasto();
     while (!*m_fermo) {
       const int inviate = inviaLotto();
+      if (inviate == kRegistroOccupato) {
+        // The server is fine: the register is tried again shortly.
+        m_riprova->start(m_imp.primaAttesa);
+        return;
+      }
       if (inviate < 0) return dopoGuasto();
       if (inviate == 0) break;
     }
@@ -164,16 +169,19 @@ class Postino {
     QSet<int> numeri;
   };
 
-  // One batch: > 0 rows sent, 0 nothing waiting, < 0 a fault (the connection goes).
+  static constexpr int kRegistroOccupato = -2;
+
+  // One batch: > 0 rows sent, 0 nothing waiting, kRegistroOccupato the
+  // register could not be read or written now, -1 a fault (the connection goes).
   int inviaLotto() {
-    if (!m_registro->pronto()) return 0;
+    if (!m_registro->pronto()) return kRegistroOccupato;
     QSqlQuery q(m_registro->db());
     q.setForwardOnly(true);
     q.prepare(u"SELECT id, esercizio, numero FROM uscita ORDER BY id LIMIT ?"_s);
     q.addBindValue(m_imp.lotto);
     if (!q.exec()) {
       m_registro->fallito(q);
-      return 0;
+      return kRegistroOccupato;
     }
     QList<Gruppo> gruppi;
     QHash<QString, qsizetype> dove;
@@ -196,7 +204,7 @@ class Postino {
       return 0;
     }
     QJsonObject lotto;
-    if (!componi(gruppi, ultimo, lotto)) return 0;
+    if (!componi(gruppi, ultimo, lotto)) return kRegistroOccupato;
 
     QSqlDatabase db = QSqlDatabase::database(m_nomeServer, false);
     QSqlQuery s(db);
@@ -228,8 +236,8 @@ class Postino {
       }
       return Esito{};
     });
-    // Not taken out (the register busy): sent again later, and taken once.
-    if (!fatto) return 0;
+    // Not taken out (the register busy): sent again shortly, and taken once.
+    if (!fatto) return kRegistroOccupato;
     const int attesa = lotto.value(u"in_attesa"_s).toInt();
     const QDateTime ora = QDateTime::currentDateTimeUtc();
     posta([attesa, ora](Invio *i) {

@@ -47,6 +47,7 @@ class Invio : public QObject {
 
   // The kinds of fault a person must put right, each told once.
   enum class Guasto { Password, Certificato, SchemaVecchio, SchemaNuovo, Rifiutato };
+  Q_ENUM(Guasto)
 
   Invio(ConfigServer config, QString percorsoRegistro, QObject *genitore = nullptr);
   Invio(ConfigServer config, QString percorsoRegistro, Impostazioni impostazioni, QObject *genitore = nullptr);

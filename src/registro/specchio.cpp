@@ -126,6 +126,8 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
   if (cancellato && registro.uscita() &&
       !scrivi(u"DELETE FROM uscita WHERE esercizio NOT IN (SELECT uuid FROM esercizi)"_s, {}))
     return annulla();
+  // The file is compacted once this is committed, as for an erasure made here.
+  if (cancellato && !scrivi(u"INSERT OR IGNORE INTO da_compattare (id) VALUES (1)"_s, {})) return annulla();
 
   // The classes: found by uuid, else this computer's own of the same name
   // becomes the server's, else made.
@@ -233,6 +235,9 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
     return annulla();
   }
   if (cambiati) *cambiati = scrivi.scritte();
+  // Nothing of the erased is left in the file; when another copy reading it
+  // keeps the compaction from completing, it is finished later.
+  if (cancellato) (void)registro.compattaSeDovuto();
   return true;
 }
 

@@ -23,7 +23,6 @@ class Staffetta : public QObject {
   [[nodiscard]] int accettate() const { return m_accettate; }
   // Connections tried, taken or turned away.
   [[nodiscard]] int tentativi() const { return m_accettate + m_rifiutate; }
-  [[nodiscard]] int aperte() const { return static_cast<int>(m_coppie.size()); }
 
   void taglia() {
     const auto coppie = std::exchange(m_coppie, {});

@@ -12,6 +12,7 @@
 
 #include "provaserver.h"
 #include "registro/invio.h"
+#include "ui/registro/quadernoregistro.h"
 #include "registro/piani.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
@@ -35,23 +36,17 @@ Invio::Impostazioni Svelte() {
   return i;
 }
 
-// A computer: its register with the outbox, the recording and the sender.
+// A computer: the program's own register behind its windows, sending.
 struct Postazione {
   RegistroProva p;
-  Registro registro{p.file};
-  RegistrazioneEsercizio reg{registro};
-  std::unique_ptr<Invio> invio;
+  QuadernoRegistro quaderno{p.file};
+  Registro &registro = quaderno.registro();
+  RegistrazioneEsercizio &reg = quaderno.registrazione();
 
   Postazione(const ConfigServer &config, Invio::Impostazioni imp = Svelte()) {
-    registro.impostaUscita(true);
-    invio = std::make_unique<Invio>(config, p.file, std::move(imp));
-    reg.quandoAnnuncia([this] { invio->sveglia(); });
-    invio->avvia();
+    quaderno.avviaInvio(config, std::move(imp));
   }
-  ~Postazione() {
-    reg.quandoAnnuncia({});
-    invio.reset();
-  }
+  Invio *invio() const { return quaderno.invio(); }
 
   // The id here of the server's pupil `nome` (0 until it arrived).
   qint64 alunno(const QString &nome) {
@@ -100,9 +95,9 @@ class TestInvio : public QObject {
     pc.esercizio(std::nullopt, 3);
     QVERIFY(pc.reg.interrompi());
     QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
-    QTRY_COMPARE_WITH_TIMEOUT(pc.invio->inAttesa(), 0, kAttesa);
-    QVERIFY(pc.invio->ultimoContatto().isValid());
-    QVERIFY(!pc.invio->prendiMessaggio());
+    QTRY_COMPARE_WITH_TIMEOUT(pc.invio()->inAttesa(), 0, kAttesa);
+    QVERIFY(pc.invio()->ultimoContatto().isValid());
+    QVERIFY(!pc.invio()->prendiMessaggio());
 
     Sguardo s(m_pg);
     QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 23);
@@ -229,18 +224,18 @@ class TestInvio : public QObject {
     Invio::Impostazioni imp = Svelte();
     imp.massimaAttesa = 50;
     Postazione pc(config, imp);
-    QSignalSpy detti(pc.invio.get(), &Invio::guasto);
+    QSignalSpy detti(pc.invio(), &Invio::guasto);
     pc.esercizio(std::nullopt, 2);
     // Tried again and again (the relay sees each try), told at most once.
     QTRY_VERIFY_WITH_TIMEOUT(rete.tentativi() >= 4, kAttesa);
     QCOMPARE(detti.size(), parola.isEmpty() ? 0 : 1);
     QCOMPARE(pc.inUscita(), 1 + 2);
-    QTRY_COMPARE_WITH_TIMEOUT(pc.invio->inAttesa(), 2, kAttesa);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.invio()->inAttesa(), 2, kAttesa);
     if (!parola.isEmpty()) {
       const QString messaggio = detti.first().at(1).toString();
       QVERIFY2(messaggio.contains(parola), qPrintable(messaggio));
-      QCOMPARE(pc.invio->prendiMessaggio(), std::optional<QString>(messaggio));
-      QCOMPARE(pc.invio->prendiMessaggio(), std::nullopt);
+      QCOMPARE(pc.invio()->prendiMessaggio(), std::optional<QString>(messaggio));
+      QCOMPARE(pc.invio()->prendiMessaggio(), std::nullopt);
     }
     // Nothing in flight through the relay while the sender stops.
     rete.spegni();

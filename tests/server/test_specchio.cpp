@@ -1,8 +1,7 @@
 // The computer's mirror of the server's classes, pupils and plans: this
 // computer's own rows of the same name become the server's, renames, moves and
-// swapped names follow by uuid, what the server erased goes with its exercises
-// and outbox, nothing is written when nothing changed; and the pupil picking
-// their name in server mode sees the server's pupils only.
+// swapped names follow by uuid, nothing is written when nothing changed; and
+// the pupil picking their name in server mode sees the server's pupils only.
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -110,40 +109,6 @@ class TestSpecchio : public QObject {
     QCOMPARE(s.valore(u"SELECT nome FROM classi WHERE id = ?"_s, {classeB}).toString(), u"3ª A"_s);
     // This computer's own pupil gave way, and is still there.
     QCOMPARE(s.valore(u"SELECT count(*) FROM alunni WHERE nome = 'Carlotta (questo computer)'"_s).toInt(), 1);
-  }
-
-  void shouldEraseWhatTheServerErasedWithItsWorkAndOutbox() {
-    RegistroProva p;
-    Registro r(p.file);
-    r.impostaUscita(true);
-    QVERIFY(Aggiorna(r, Scuola()));
-    Sguardo s(p.file);
-    const qint64 anna = Id(s, kAnna), bruno = Id(s, kBruno);
-    {
-      RegistrazioneEsercizio reg(r);
-      for (const qint64 chi : {anna, bruno, Id(s, kCarla)}) {
-        QVERIFY(reg.inizia(Apertura(chi)));
-        QVERIFY(reg.operazioneChiusa(Operazione(1)));
-        QVERIFY(reg.interrompi());
-      }
-    }
-    QCOMPARE(s.valore(u"SELECT count(*) FROM uscita"_s).toInt(), 9);
-    DatiServer d = Scuola();
-    d.alunni.removeFirst();
-    d.alunni.removeLast();
-    d.classi.removeLast();
-    d.cancellati = {kAnna, kB};  // Anna, and Carla's class with Carla
-    QVERIFY(Aggiorna(r, d));
-    QVERIFY(!r.alunno(anna));
-    QCOMPARE(Nomi(r, r.alunno(bruno)->classe), QStringList{u"Bruno"_s});
-    QCOMPARE(Classi(r).size(), 1);
-    QCOMPARE(s.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 1);
-    QCOMPARE(s.valore(u"SELECT count(*) FROM uscita u JOIN esercizi e ON e.uuid = u.esercizio"
-                      u" WHERE e.alunno = ?"_s,
-                      {bruno})
-                 .toInt(),
-             3);
-    QCOMPARE(s.valore(u"SELECT count(*) FROM uscita"_s).toInt(), 3);
   }
 
   void shouldOfferThePupilTheServersNamesOnly_data() {

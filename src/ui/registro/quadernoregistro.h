@@ -51,8 +51,8 @@ class QuadernoRegistro final : public Quaderno {
   // The sender to the school's server; none when no server is set on this machine.
   [[nodiscard]] Invio *invio() const { return m_invio.get(); }
   // Sends to the server `config` names (the program does so at construction
-  // when a server is set on this machine; a test hands its own).
-  void avviaInvio(const ConfigServer &config);
+  // when a server is set on this machine; a test hands its own, and its waits).
+  void avviaInvio(const ConfigServer &config, Invio::Impostazioni impostazioni = {});
 
  private:
   // The door: open at once while the teacher is known to be here, else
