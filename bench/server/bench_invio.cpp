@@ -5,6 +5,10 @@
 // unreachable (an address that never answers): the longest single recording
 // call, the longest the thread's event loop was held, and how long stopping
 // the sender takes at exit.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,10 +17,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <vector>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "../riporta.h"
 #include "registro/invio.h"
@@ -76,8 +76,8 @@ int InUscita(Registro &r) {
 
 void Riga(const char *cosa, std::vector<double> ms, const char *meta) {
   std::sort(ms.begin(), ms.end());
-  std::printf("%-52s median %9.2f ms   worst %9.2f ms  n=%zu   (goal %s)\n", cosa, ms[ms.size() / 2], ms.back(),
-              ms.size(), meta);
+  std::printf("%-52s median %9.2f ms   worst %9.2f ms  n=%zu   (goal %s)\n", cosa, ms[ms.size() / 2],
+              ms.back(), ms.size(), meta);
 }
 
 // 1 000 operations recorded while no sender runs, then sent.
@@ -134,8 +134,8 @@ int PortaMuta(int &presa) {
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t n = sizeof a;
-  if (presa < 0 || ::bind(presa, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(presa, 64) != 0 ||
-      ::getsockname(presa, reinterpret_cast<sockaddr *>(&a), &n) != 0)
+  if (presa < 0 || ::bind(presa, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 ||
+      ::listen(presa, 64) != 0 || ::getsockname(presa, reinterpret_cast<sockaddr *>(&a), &n) != 0)
     return 0;
   return ntohs(a.sin_port);
 }

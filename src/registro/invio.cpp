@@ -21,7 +21,7 @@ class Postino {
  public:
   using Recapito = decltype(Invio::m_recapito);
 
-  Postino(const Invio &invio)
+  explicit Postino(const Invio &invio)
       : m_config(invio.m_config),
         m_percorso(invio.m_percorso),
         m_imp(invio.m_impostazioni),
@@ -99,7 +99,8 @@ class Postino {
         classifica(errore);
       else
         posta([v = versione](Invio *i) {
-          i->notificaGuasto(v < SchemaServer::kVersione ? Invio::Guasto::SchemaVecchio : Invio::Guasto::SchemaNuovo);
+          i->notificaGuasto(v < SchemaServer::kVersione ? Invio::Guasto::SchemaVecchio
+                                                        : Invio::Guasto::SchemaNuovo);
         });
       // An old or new server doesn't change by itself in a second.
       m_attesa = std::max(m_attesa, m_imp.massimaAttesa / 2);
@@ -118,7 +119,10 @@ class Postino {
     std::optional<Invio::Guasto> g;
     if (t.contains(u"password authentication failed"_s) || t.contains(u"no password supplied"_s))
       g = Invio::Guasto::Password;
-    else if (t.contains(u"certificate"_s) || t.contains(u"ssl error"_s) || t.contains(u"sslmode"_s))
+    // A connection cut during the handshake says "SSL SYSCALL error" or "EOF":
+    // not the certificate's fault.
+    else if (t.contains(u"certificate"_s) || t.contains(u"sslmode"_s) ||
+             t.contains(u"does not support ssl"_s))
       g = Invio::Guasto::Certificato;
     else if (t.contains(u"pg_hba.conf"_s) || t.contains(u"permission denied"_s) ||
              (t.contains(u"database"_s) && t.contains(u"does not exist"_s)) ||
@@ -213,10 +217,8 @@ class Postino {
     s.prepare(u"SELECT ricevi(?::jsonb)"_s);
     s.addBindValue(QString::fromUtf8(QJsonDocument(lotto).toJson(QJsonDocument::Compact)));
     if (!s.exec() || !s.next()) return errore(s);
-    for (const QJsonValue &v : QJsonDocument::fromJson(s.value(0).toString().toUtf8())
-                                   .object()
-                                   .value(u"rifiutati"_s)
-                                   .toArray())
+    for (const QJsonValue &v :
+         QJsonDocument::fromJson(s.value(0).toString().toUtf8()).object().value(u"rifiutati"_s).toArray())
       rifiutati.append(v.toString());
     s.finish();
     if (!s.exec(u"COMMIT"_s)) return errore(s);
@@ -268,7 +270,8 @@ class Postino {
     QSqlQuery e(m_registro->db()), o(m_registro->db()), r(m_registro->db()), c(m_registro->db());
     for (QSqlQuery *q : {&e, &o, &r, &c}) q->setForwardOnly(true);
     e.prepare(
-        u"SELECT e.id, a.uuid, k.uuid, e.famiglia, e.cifre, e.cosa, e.ordine, e.inizio, e.stato, e.operazioni,"
+        u"SELECT e.id, a.uuid, k.uuid, e.famiglia, e.cifre, e.cosa, e.ordine, e.inizio, e.stato, "
+        u"e.operazioni,"
         u" e.esatte, e.secondi, e.errore, e.su_misura, e.alunno FROM esercizi e"
         u" LEFT JOIN alunni a ON a.id = e.alunno LEFT JOIN classi k ON k.id = e.classe WHERE e.uuid = ?"_s);
     o.prepare(
@@ -289,7 +292,9 @@ class Postino {
       if (!e.exec()) return fallita(e);
       if (!e.next()) continue;  // erased meanwhile: nothing to send
       const qint64 id = e.value(0).toLongLong();
-      const auto testoONull = [](const QVariant &v) { return v.isNull() ? QJsonValue() : QJsonValue(v.toString()); };
+      const auto testoONull = [](const QVariant &v) {
+        return v.isNull() ? QJsonValue() : QJsonValue(v.toString());
+      };
       QJsonObject es{{u"uuid"_s, g.uuid},
                      {u"alunno"_s, testoONull(e.value(1))},
                      {u"classe"_s, testoONull(e.value(2))},
@@ -321,7 +326,9 @@ class Postino {
         if (!o.exec()) return fallita(o);
         while (o.next()) {
           if (!g.numeri.contains(o.value(1).toInt())) continue;
-          const auto facoltativo = [](const QVariant &v) { return v.isNull() ? QJsonValue() : QJsonValue(v.toInt()); };
+          const auto facoltativo = [](const QVariant &v) {
+            return v.isNull() ? QJsonValue() : QJsonValue(v.toInt());
+          };
           ops.append(QJsonObject{{u"numero"_s, o.value(1).toInt()},
                                  {u"chiesto"_s, o.value(2).toInt()},
                                  {u"addendo1"_s, o.value(3).toString()},
@@ -407,10 +414,13 @@ void Invio::avvia() {
   contesto->moveToThread(m_thread);
   Postino *p = m_postino;
   QObject::connect(m_thread, &QThread::started, contesto, [p] { p->avvia(); });
-  QObject::connect(m_thread, &QThread::finished, contesto, [p, contesto] {
-    delete contesto;
-    delete p;
-  }, Qt::DirectConnection);
+  QObject::connect(
+      m_thread, &QThread::finished, contesto,
+      [p, contesto] {
+        delete contesto;
+        delete p;
+      },
+      Qt::DirectConnection);
   m_contesto = contesto;
   m_thread->start();
 }
@@ -418,7 +428,8 @@ void Invio::avvia() {
 void Invio::sveglia() {
   if (!m_contesto) return;
   Postino *p = m_postino;
-  QMetaObject::invokeMethod(m_contesto, [p] { p->sveglia(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      m_contesto, [p] { p->sveglia(); }, Qt::QueuedConnection);
 }
 
 bool Invio::ferma(int attesa) {
@@ -426,10 +437,13 @@ bool Invio::ferma(int attesa) {
   *m_fermo = true;
   Postino *p = m_postino;
   QThread *t = m_thread;
-  QMetaObject::invokeMethod(m_contesto, [p, t] {
-    p->chiudi();
-    t->quit();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      m_contesto,
+      [p, t] {
+        p->chiudi();
+        t->quit();
+      },
+      Qt::QueuedConnection);
   const bool finito = m_thread->wait(attesa);
   if (finito) {
     delete m_thread;
@@ -476,8 +490,9 @@ QString Invio::Testo(Guasto g) {
              u"scuola di controllarla. I risultati restano su questo computer e partiranno appena sarà "
              u"sistemata."_s;
     case Guasto::Certificato:
-      return u"Il certificato del server del registro non è quello atteso (collegamento protetto non "
-             u"verificato): chiedi al tecnico della scuola. I risultati restano su questo computer."_s;
+      return u"Il collegamento protetto con il server del registro non si può verificare (il certificato "
+             u"non è quello atteso, o il server non usa TLS): chiedi al tecnico della scuola. I risultati "
+             u"restano su questo computer."_s;
     case Guasto::SchemaVecchio:
       return u"Il server del registro è di una versione più vecchia di Vornel: il tecnico della scuola deve "
              u"aggiornarlo. I risultati restano su questo computer."_s;
@@ -485,7 +500,8 @@ QString Invio::Testo(Guasto g) {
       return u"Il server del registro è di una versione più nuova di Vornel: aggiorna il programma su questo "
              u"computer. I risultati restano su questo computer."_s;
     case Guasto::Rifiutato:
-      return u"Il server del registro non accetta questo computer (utente o database sbagliati, o computer non "
+      return u"Il server del registro non accetta questo computer (utente o database sbagliati, o computer "
+             u"non "
              u"autorizzato): chiedi al tecnico della scuola. I risultati restano su questo computer."_s;
   }
   return {};

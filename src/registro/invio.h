@@ -34,9 +34,9 @@ class Invio : public QObject {
   Q_OBJECT
  public:
   struct Impostazioni {
-    int lotto = 200;             // outbox rows per batch
-    int primaAttesa = 1000;      // ms before the first retry
-    int massimaAttesa = 30000;   // ms, the longest wait between tries
+    int lotto = 200;                // outbox rows per batch
+    int primaAttesa = 1000;         // ms before the first retry
+    int massimaAttesa = 30000;      // ms, the longest wait between tries
     int intervalloLettura = 30000;  // ms between reads of the server's lists while connected
     // The computer's clock (tests set one that is hours off).
     std::function<QDateTime()> orologio;
@@ -50,7 +50,8 @@ class Invio : public QObject {
   Q_ENUM(Guasto)
 
   Invio(ConfigServer config, QString percorsoRegistro, QObject *genitore = nullptr);
-  Invio(ConfigServer config, QString percorsoRegistro, Impostazioni impostazioni, QObject *genitore = nullptr);
+  Invio(ConfigServer config, QString percorsoRegistro, Impostazioni impostazioni,
+        QObject *genitore = nullptr);
   // Stops as ferma() does.
   ~Invio() override;
   Invio(const Invio &) = delete;

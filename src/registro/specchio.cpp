@@ -51,8 +51,8 @@ struct Riga {
 bool LeggiRighe(QSqlQuery &q, const QString &sql, QHash<QString, Riga> &righe) {
   if (!q.exec(sql)) return false;
   while (q.next())
-    righe.insert(q.value(1).toString(),
-                 {q.value(0).toLongLong(), q.value(4).toLongLong(), q.value(2).toString(), q.value(3).toInt() == 1});
+    righe.insert(q.value(1).toString(), {q.value(0).toLongLong(), q.value(4).toLongLong(),
+                                         q.value(2).toString(), q.value(3).toInt() == 1});
   return true;
 }
 
@@ -134,7 +134,7 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
   QHash<QString, const Riga *> classePerNome;
   for (auto c = classi.cbegin(); c != classi.cend(); ++c) classePerNome.insert(c->nome, &c.value());
   QList<std::pair<qint64, QString>> nomiClassi;  // (row, the server's name) to set
-  QHash<QString, qint64> idClasse;                // the server's uuid -> the row here
+  QHash<QString, qint64> idClasse;               // the server's uuid -> the row here
   for (const ClasseServer &s : dati.classi) {
     if (const auto c = classi.constFind(s.uuid); c != classi.cend()) {
       idClasse.insert(s.uuid, c->id);
@@ -144,7 +144,8 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
     }
     const Riga *stesso = classePerNome.value(s.nome);
     if (stesso && !stesso->remoto) {
-      if (!scrivi(u"UPDATE classi SET uuid = ?, remoto = 1 WHERE id = ?"_s, {s.uuid, stesso->id})) return annulla();
+      if (!scrivi(u"UPDATE classi SET uuid = ?, remoto = 1 WHERE id = ?"_s, {s.uuid, stesso->id}))
+        return annulla();
       idClasse.insert(s.uuid, stesso->id);
       continue;
     }
@@ -156,17 +157,20 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
   }
   // Names swapped between two classes pass through names no one gives.
   for (const auto &[id, nome] : std::as_const(nomiClassi))
-    if (!scrivi(u"UPDATE classi SET nome = ? || id WHERE id = ?"_s, {NomeDiPassaggio({}), id})) return annulla();
+    if (!scrivi(u"UPDATE classi SET nome = ? || id WHERE id = ?"_s, {NomeDiPassaggio({}), id}))
+      return annulla();
   for (const auto &[id, nome] : std::as_const(nomiClassi)) {
     // A class of this computer's own holding the name gives way.
-    if (!scrivi(u"UPDATE classi SET nome = nome || ' (questo computer)' WHERE nome = ? AND remoto = 0"_s, {nome}) ||
+    if (!scrivi(u"UPDATE classi SET nome = nome || ' (questo computer)' WHERE nome = ? AND remoto = 0"_s,
+                {nome}) ||
         !scrivi(u"UPDATE classi SET nome = ? WHERE id = ?"_s, {nome, id}))
       return annulla();
   }
 
   // The pupils, alike within their class.
   QHash<std::pair<qint64, QString>, const Riga *> alunnoPerNome;
-  for (auto a = alunni.cbegin(); a != alunni.cend(); ++a) alunnoPerNome.insert({a->classe, a->nome}, &a.value());
+  for (auto a = alunni.cbegin(); a != alunni.cend(); ++a)
+    alunnoPerNome.insert({a->classe, a->nome}, &a.value());
   QList<std::tuple<qint64, qint64, QString>> nomiAlunni;  // (row, class, name) to set
   QHash<QString, qint64> idAlunno;
   for (const AlunnoServer &s : dati.alunni) {
@@ -180,7 +184,8 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
     }
     const Riga *stesso = alunnoPerNome.value({classe, s.nome});
     if (stesso && !stesso->remoto) {
-      if (!scrivi(u"UPDATE alunni SET uuid = ?, remoto = 1 WHERE id = ?"_s, {s.uuid, stesso->id})) return annulla();
+      if (!scrivi(u"UPDATE alunni SET uuid = ?, remoto = 1 WHERE id = ?"_s, {s.uuid, stesso->id}))
+        return annulla();
       idAlunno.insert(s.uuid, stesso->id);
       continue;
     }
@@ -191,7 +196,8 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
     if (stesso) nomiAlunni.append({scrivi.ultimoId(), classe, s.nome});
   }
   for (const auto &[id, classe, nome] : std::as_const(nomiAlunni))
-    if (!scrivi(u"UPDATE alunni SET nome = ? || id WHERE id = ?"_s, {NomeDiPassaggio({}), id})) return annulla();
+    if (!scrivi(u"UPDATE alunni SET nome = ? || id WHERE id = ?"_s, {NomeDiPassaggio({}), id}))
+      return annulla();
   for (const auto &[id, classe, nome] : std::as_const(nomiAlunni)) {
     if (!scrivi(u"UPDATE alunni SET nome = nome || ' (questo computer)'"
                 u" WHERE classe = ? AND nome = ? AND remoto = 0"_s,
@@ -259,8 +265,9 @@ QList<Alunno> Alunni(Registro &registro, qint64 classe) {
   if (!registro.pronto()) return elenco;
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
-  q.prepare(u"SELECT id, classe, nome FROM alunni WHERE classe = ? AND remoto = 1"
-            u" ORDER BY nome COLLATE NOCASE, id"_s);
+  q.prepare(
+      u"SELECT id, classe, nome FROM alunni WHERE classe = ? AND remoto = 1"
+      u" ORDER BY nome COLLATE NOCASE, id"_s);
   q.addBindValue(classe);
   if (!q.exec()) {
     registro.fallito(q);

@@ -22,7 +22,7 @@ struct AlunnoServer {
   QString uuid, classe, nome;  // classe: the class's uuid
 };
 struct PianoServer {
-  QString alunno;              // the pupil's uuid
+  QString alunno;               // the pupil's uuid
   std::array<int, 5> valori{};  // in the order of kCampiOpzioni
 };
 

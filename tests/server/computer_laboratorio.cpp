@@ -3,7 +3,7 @@
 // own, twenty exercises of twenty operations for one pupil of the server's.
 // It waits for the pupil to reach it from the server, writes an operation every
 // few milliseconds whatever the network does, and ends (0) once nothing is left
-// to send.
+// to send, having told no one of the outages.
 //
 //   computer_laboratorio <register> <port> <CA> <password> <computer> <pupil> <clock offset, s>
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kEsercizi = 20;
-constexpr int kPasso = 8;            // ms between two operations
+constexpr int kPasso = 8;              // ms between two operations
 constexpr int kTempoMassimo = 170000;  // ms: a computer still at it by then has failed
 
 qint64 IdAlunno(Registro &r, const QString &nome) {
@@ -76,8 +76,8 @@ int main(int argc, char **argv) {
   passo.setInterval(kPasso);
   passo.callOnTimeout([&] {
     if (tempo.elapsed() > kTempoMassimo) {
-      std::fprintf(stderr, "%s: still %d to send after %d ms\n", qPrintable(config.computer), InUscita(registro),
-                   kTempoMassimo);
+      std::fprintf(stderr, "%s: still %d to send after %d ms\n", qPrintable(config.computer),
+                   InUscita(registro), kTempoMassimo);
       app.exit(3);
       return;
     }
@@ -103,7 +103,14 @@ int main(int argc, char **argv) {
       }
       return;
     }
-    if (reg.inAttesa() == 0 && InUscita(registro) == 0) app.exit(0);
+    if (reg.inAttesa() != 0 || InUscita(registro) != 0) return;
+    // Restarts and cuts are outages: nobody is told of them.
+    if (const auto m = invio.prendiMessaggio()) {
+      std::fprintf(stderr, "%s told: %s\n", qPrintable(config.computer), qPrintable(*m));
+      app.exit(4);
+      return;
+    }
+    app.exit(0);
   });
   passo.start();
   const int esito = app.exec();

@@ -61,7 +61,8 @@ inline DatiEsercizio Apertura(std::optional<qint64> alunno, int famiglia = 9) {
 }
 
 // This computer as the private server knows it (TLS checked against the test's CA).
-inline ConfigServer Computer(const PostgresPrivato &pg, int porta, const QString &nome = QStringLiteral("lab-01")) {
+inline ConfigServer Computer(const PostgresPrivato &pg, int porta,
+                             const QString &nome = QStringLiteral("lab-01")) {
   ConfigServer c;
   c.host = QStringLiteral("127.0.0.1");
   c.porta = porta;

@@ -10,9 +10,12 @@
 #include <QUuid>
 #include <atomic>
 
+// The windows' state first: its Operazione is a type, the tests' a function.
+// clang-format off
+#include "ui/registro/quadernoregistro.h"
+// clang-format on
 #include "provaserver.h"
 #include "registro/invio.h"
-#include "ui/registro/quadernoregistro.h"
 #include "registro/piani.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
@@ -79,8 +82,9 @@ class TestInvio : public QObject {
     if (!m_pg.avvia()) QSKIP(qPrintable(m_pg.errore()));
     QVERIFY2(m_pg.preparaVornel(), qPrintable(m_pg.errore()));
     QVERIFY(m_pg.esegui(u"INSERT INTO classi (nome) VALUES ('3ª A')"_s));
-    QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, unnest(ARRAY['Anna', 'Bruno', 'Carla',"
-                        u" 'Dario']) FROM classi"_s));
+    QVERIFY(
+        m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, unnest(ARRAY['Anna', 'Bruno', 'Carla',"
+                    u" 'Dario']) FROM classi"_s));
   }
 
   void cleanup() { QVERIFY(m_pg.esegui(u"TRUNCATE esercizi, computer CASCADE"_s)); }
@@ -169,8 +173,9 @@ class TestInvio : public QObject {
     QCOMPARE(pc.inUscita(), 1 + 5 + 1);
     // Meanwhile the teacher swaps two names, gives Carla a plan and erases Dario.
     QVERIFY(scambia());
-    QVERIFY(m_pg.esegui(u"INSERT INTO piani (alunno, leggi_sempre, alto_contrasto)"
-                        u" SELECT id, 1, 1 FROM alunni WHERE nome = 'Carla'"_s));
+    QVERIFY(
+        m_pg.esegui(u"INSERT INTO piani (alunno, leggi_sempre, alto_contrasto)"
+                    u" SELECT id, 1, 1 FROM alunni WHERE nome = 'Carla'"_s));
     QVERIFY(m_pg.esegui(u"DELETE FROM alunni WHERE nome = 'Dario'"_s));
     rete.rifiuta(false);
 
@@ -181,7 +186,8 @@ class TestInvio : public QObject {
     QCOMPARE(pc.registro.alunno(bruno)->nome, u"Anna"_s);
     Opzioni piano;
     piano.leggiSempre = piano.altoContrasto = true;
-    QTRY_COMPARE_WITH_TIMEOUT(LeggiPiano(pc.registro, pc.alunno(u"Carla"_s)), std::optional<Opzioni>(piano), kAttesa);
+    QTRY_COMPARE_WITH_TIMEOUT(LeggiPiano(pc.registro, pc.alunno(u"Carla"_s)), std::optional<Opzioni>(piano),
+                              kAttesa);
     // Everything of Dario went, here and there.
     Sguardo qui(pc.p.file);
     QCOMPARE(qui.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
@@ -200,8 +206,8 @@ class TestInvio : public QObject {
     QTest::addColumn<bool>("lontano");
     QTest::addColumn<QString>("parola");
     QTest::newRow("wrong password") << u"sbagliata"_s << QString() << 1 << false << u"password"_s;
-    QTest::newRow("certificate not ours") << QString() << u"/nessun/certificato.crt"_s << 1 << false
-                                          << u"certificato"_s;
+    QTest::newRow("certificate not ours")
+        << QString() << u"/nessun/certificato.crt"_s << 1 << false << u"certificato"_s;
     QTest::newRow("older server") << QString() << QString() << 0 << false << u"più vecchia"_s;
     QTest::newRow("newer server") << QString() << QString() << 99 << false << u"più nuova"_s;
     // An outage is nobody's to put right: nothing is told.

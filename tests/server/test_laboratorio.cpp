@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kComputer = 20;
 constexpr int kOperazioni = kComputer * 20 * 20;
-constexpr int kAttesa = 180000;  // ms: generous, twenty processes share the machine
+constexpr int kAttesa = 180000;    // ms: generous, twenty processes share the machine
 constexpr int kAvanti = 3 * 3600;  // lab-07's clock, seconds ahead of the server
 
 QString Nome(int i) {
@@ -40,21 +40,24 @@ class TestLaboratorio : public QObject {
     if (!m_pg.avvia()) QSKIP(qPrintable(m_pg.errore()));
     QVERIFY2(m_pg.preparaVornel(), qPrintable(m_pg.errore()));
     QVERIFY(m_pg.esegui(u"INSERT INTO classi (nome) VALUES ('Laboratorio')"_s));
-    QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT c.id, 'Alunno ' || lpad(n::text, 2, '0')"
-                        u" FROM classi c, generate_series(1, 20) n"_s));
+    QVERIFY(
+        m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT c.id, 'Alunno ' || lpad(n::text, 2, '0')"
+                    u" FROM classi c, generate_series(1, 20) n"_s));
   }
 
   void shouldHoldEveryOperationOnceThroughRestartsAndCuts() {
     Staffetta rete(m_pg.porta());
     QTemporaryDir cartella;
-    const QString programma = QDir(QCoreApplication::applicationDirPath()).filePath(u"computer_laboratorio"_s);
+    const QString programma =
+        QDir(QCoreApplication::applicationDirPath()).filePath(u"computer_laboratorio"_s);
     std::vector<std::unique_ptr<QProcess>> computer;
     for (int i = 1; i <= kComputer; ++i) {
       auto p = std::make_unique<QProcess>();
       p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      p->start(programma, {cartella.filePath(Nome(i) + u".sqlite"_s), QString::number(rete.porta()),
-                           m_pg.certificatoCA(), QString::fromLatin1(PostgresPrivato::kPasswordComputer), Nome(i),
-                           u"Alunno %1"_s.arg(i, 2, 10, QChar(u'0')), QString::number(i == 7 ? kAvanti : 0)});
+      p->start(programma,
+               {cartella.filePath(Nome(i) + u".sqlite"_s), QString::number(rete.porta()),
+                m_pg.certificatoCA(), QString::fromLatin1(PostgresPrivato::kPasswordComputer), Nome(i),
+                u"Alunno %1"_s.arg(i, 2, 10, QChar(u'0')), QString::number(i == 7 ? kAvanti : 0)});
       QVERIFY2(p->waitForStarted(), qPrintable(p->errorString()));
       computer.push_back(std::move(p));
     }

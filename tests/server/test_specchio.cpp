@@ -11,7 +11,9 @@
 #include <QTimer>
 
 // The windows' state first: its Operazione is a type, the tests' a function.
+// clang-format off
 #include "ui/registro/frmalunno.h"
+// clang-format on
 #include "provaserver.h"
 #include "registro/piani.h"
 #include "registro/registrazione.h"
@@ -25,7 +27,8 @@ using namespace Specchio;
 namespace {
 
 const QString kA = u"00000000-0000-4000-8000-00000000000a"_s, kB = u"00000000-0000-4000-8000-00000000000b"_s;
-const QString kAnna = u"00000000-0000-4000-8000-000000000001"_s, kBruno = u"00000000-0000-4000-8000-000000000002"_s,
+const QString kAnna = u"00000000-0000-4000-8000-000000000001"_s,
+              kBruno = u"00000000-0000-4000-8000-000000000002"_s,
               kCarla = u"00000000-0000-4000-8000-000000000003"_s;
 
 DatiServer Scuola() {
@@ -94,11 +97,11 @@ class TestSpecchio : public QObject {
     // A pupil of this computer's own already holds the name Carla will take.
     QVERIFY(r.nuovoAlunno(classeA, u"Carlotta"_s));
     DatiServer d = Scuola();
-    d.classi = {{kA, u"3ª B"_s}, {kB, u"3ª A"_s}};             // the classes swap names
-    d.alunni[0].nome = u"Bruno"_s;                                // Anna and Bruno swap too
+    d.classi = {{kA, u"3ª B"_s}, {kB, u"3ª A"_s}};  // the classes swap names
+    d.alunni[0].nome = u"Bruno"_s;                  // Anna and Bruno swap too
     d.alunni[1].nome = u"Anna"_s;
-    d.alunni[2] = {kCarla, kA, u"Carlotta"_s};                    // Carla moves, renamed
-    d.piani.clear();                                              // and her plan is dropped
+    d.alunni[2] = {kCarla, kA, u"Carlotta"_s};  // Carla moves, renamed
+    d.piani.clear();                            // and her plan is dropped
     QVERIFY(Aggiorna(r, d));
     QCOMPARE(r.alunno(anna)->nome, u"Bruno"_s);
     QCOMPARE(r.alunno(bruno)->nome, u"Anna"_s);

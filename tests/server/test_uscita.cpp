@@ -5,11 +5,11 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include "provaserver.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
-#include "registro/schema.h"
 #include "registro/registroprova.h"
-#include "provaserver.h"
+#include "registro/schema.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,11 +34,14 @@ void TestUscita::shouldGiveEveryClassAndPupilItsOwnUuidOnTheStepUp() {
   {
     Sguardo s(p.file);
     for (int v = 1; v <= 5; ++v)
-      for (const QString &istruzione : PassoMigrazione(v)) QVERIFY2(s.esegui(istruzione), qPrintable(istruzione));
+      for (const QString &istruzione : PassoMigrazione(v))
+        QVERIFY2(s.esegui(istruzione), qPrintable(istruzione));
     QVERIFY(s.esegui(u"INSERT INTO classi (id, nome) VALUES (1, '3ª A'), (2, '3ª B')"_s));
-    QVERIFY(s.esegui(u"INSERT INTO alunni (id, classe, nome) VALUES (1, 1, 'Zoë'), (2, 1, 'Luca'), (3, 2, 'Zoë')"_s));
-    QVERIFY(s.esegui(u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio)"
-                     u" VALUES ('e1', 1, 1, 9, 1, 1, 1, '2026-11-30T09:00:00')"_s));
+    QVERIFY(s.esegui(
+        u"INSERT INTO alunni (id, classe, nome) VALUES (1, 1, 'Zoë'), (2, 1, 'Luca'), (3, 2, 'Zoë')"_s));
+    QVERIFY(
+        s.esegui(u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio)"
+                 u" VALUES ('e1', 1, 1, 9, 1, 1, 1, '2026-11-30T09:00:00')"_s));
   }
   Registro r(p.file);
   QVERIFY(r.apri());
@@ -114,14 +117,17 @@ void TestUscita::shouldAnnounceEachChangeOnce() {
   QCOMPARE(s.valore(u"SELECT count(*) FROM uscita"_s).toInt(), annunci);
   QCOMPARE(svegliato, annunci);
   QCOMPARE(s.valore(u"SELECT count(*) FROM uscita WHERE numero IS NOT NULL"_s).toInt(), operazioni);
-  QCOMPARE(s.valore(u"SELECT count(DISTINCT esercizio) FROM uscita u JOIN esercizi e ON e.uuid = u.esercizio"_s)
-               .toInt(),
-           1);
+  QCOMPARE(
+      s.valore(u"SELECT count(DISTINCT esercizio) FROM uscita u JOIN esercizi e ON e.uuid = u.esercizio"_s)
+          .toInt(),
+      1);
   // In the order they happened.
-  QCOMPARE(s.valore(u"SELECT group_concat(coalesce(numero, 0), ',') FROM (SELECT numero FROM uscita ORDER BY id)"_s)
-               .toString()
-               .section(u',', 0, 1),
-           operazioni > 0 ? u"0,1"_s : u"0,0"_s);
+  QCOMPARE(
+      s.valore(
+           u"SELECT group_concat(coalesce(numero, 0), ',') FROM (SELECT numero FROM uscita ORDER BY id)"_s)
+          .toString()
+          .section(u',', 0, 1),
+      operazioni > 0 ? u"0,1"_s : u"0,0"_s);
 }
 
 void TestUscita::shouldAnnounceNothingThatWasNotWritten() {
@@ -133,14 +139,16 @@ void TestUscita::shouldAnnounceNothingThatWasNotWritten() {
   // not written either, so nothing ever lies in the register unannounced.
   {
     QSqlQuery q(r.db());
-    QVERIFY(q.exec(u"CREATE TRIGGER rifiuta BEFORE INSERT ON uscita WHEN NEW.numero = 3"
-                   u" BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
+    QVERIFY(
+        q.exec(u"CREATE TRIGGER rifiuta BEFORE INSERT ON uscita WHEN NEW.numero = 3"
+               u" BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
   }
   RegistrazioneEsercizio reg(r);
   QVERIFY(reg.inizia(Apertura(std::nullopt)));
   for (int n = 1; n <= 4; ++n) (void)reg.operazioneChiusa(Operazione(n));
   Sguardo s(p.file);
-  QCOMPARE(s.valore(u"SELECT group_concat(numero) FROM (SELECT numero FROM operazioni ORDER BY numero)"_s).toString(),
+  QCOMPARE(s.valore(u"SELECT group_concat(numero) FROM (SELECT numero FROM operazioni ORDER BY numero)"_s)
+               .toString(),
            u"1,2,4"_s);
   QCOMPARE(s.valore(u"SELECT group_concat(numero) FROM (SELECT numero FROM uscita WHERE numero IS NOT NULL"
                     u" ORDER BY id)"_s)
