@@ -726,8 +726,23 @@ void Registro::chiudiAbbandonati() {
   }
   q.finish();
   for (const QString &copia : abbandonate) {
+    const QVariant chi = copia.isEmpty() ? QVariant() : QVariant(copia);
+    // With a school's server the closing is announced with it, so the server
+    // no longer shows the exercise as under way.
+    if (m_uscita) {
+      inTransazione([&] {
+        q.prepare(u"INSERT INTO uscita (esercizio) SELECT uuid FROM esercizi WHERE stato = 0 AND copia IS ?"_s);
+        q.addBindValue(chi);
+        if (!q.exec()) return fallito(q);
+        q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
+        q.addBindValue(chi);
+        if (!q.exec()) return fallito(q);
+        return Esito{};
+      });
+      continue;
+    }
     q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
-    q.addBindValue(copia.isEmpty() ? QVariant() : QVariant(copia));
+    q.addBindValue(chi);
     if (!q.exec()) fallito(q);
   }
 }

@@ -27,6 +27,7 @@ class TestUscita : public QObject {
   void shouldAnnounceEachChangeOnce_data();
   void shouldAnnounceEachChangeOnce();
   void shouldAnnounceNothingThatWasNotWritten();
+  void shouldAnnounceTheClosingOfWhatACopyLeftUnderWay();
 };
 
 void TestUscita::shouldGiveEveryClassAndPupilItsOwnUuidOnTheStepUp() {
@@ -155,6 +156,30 @@ void TestUscita::shouldAnnounceNothingThatWasNotWritten() {
                .toString(),
            u"1,2,4"_s);
   QCOMPARE(s.valore(u"SELECT operazioni FROM esercizi"_s).toInt(), 3);
+}
+
+void TestUscita::shouldAnnounceTheClosingOfWhatACopyLeftUnderWay() {
+  RegistroProva p;
+  {
+    Registro r(p.file);
+    r.impostaUscita(true);
+    RegistrazioneEsercizio reg(r);
+    QVERIFY(reg.inizia(Apertura(std::nullopt)));
+    QVERIFY(reg.operazioneChiusa(Operazione(1)));
+    // The copy ends as in a crash: the exercise stays under way, its outbox sent.
+    Sguardo s(p.file);
+    QVERIFY(s.esegui(u"UPDATE esercizi SET copia = 'una copia finita'"_s));
+    QVERIFY(s.esegui(u"DELETE FROM uscita"_s));
+  }
+  Registro r(p.file);
+  r.impostaUscita(true);
+  QVERIFY(r.apri());
+  Sguardo s(p.file);
+  QCOMPARE(s.valore(u"SELECT stato FROM esercizi"_s).toInt(), 2);
+  QCOMPARE(s.valore(u"SELECT count(*) FROM uscita u JOIN esercizi e ON e.uuid = u.esercizio"
+                    u" WHERE u.numero IS NULL"_s)
+               .toInt(),
+           1);
 }
 
 QTEST_GUILESS_MAIN(TestUscita)
