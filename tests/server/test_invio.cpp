@@ -1,11 +1,14 @@
-// A computer of the lab sending to a real PostgreSQL: what the recording
-// writes reaches the server once and leaves the outbox, a batch whose answer
-// was lost is sent again and kept once, exercises of a pupil the server no
-// longer has stay on the computer only, the server's pupils, plans, renames
-// and erasures reach the computer, and a fault a person must put right is
-// told once in Italian while an outage is not told at all.
+// A computer of the lab sending to a real PostgreSQL: the program starts
+// sending where the machine names a server, what the recording writes reaches
+// the server once and leaves the outbox, a batch whose answer was lost is sent
+// again and kept once, exercises of a pupil the server no longer has stay on
+// the computer only, the server's pupils, plans, renames and erasures reach
+// the computer, and a fault a person must put right is told once in Italian
+// while an outage is not told at all.
+#include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <atomic>
@@ -158,47 +161,6 @@ class TestInvio : public QObject {
              4);
   }
 
-  void shouldBringThePupilsTheirPlansRenamesAndErasures() {
-    Staffetta rete(m_pg.porta());
-    Postazione pc(Computer(m_pg, rete.porta()));
-    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Dario"_s) > 0, kAttesa);
-    const qint64 anna = pc.alunno(u"Anna"_s), bruno = pc.alunno(u"Bruno"_s), dario = pc.alunno(u"Dario"_s);
-    QCOMPARE(LeggiPiano(pc.registro, dario), std::nullopt);
-
-    // Dario practises while the network is down: his work waits here.
-    rete.rifiuta(true);
-    rete.taglia();
-    pc.esercizio(dario, 5);
-    QVERIFY(pc.reg.interrompi());
-    QCOMPARE(pc.inUscita(), 1 + 5 + 1);
-    // Meanwhile the teacher swaps two names, gives Carla a plan and erases Dario.
-    QVERIFY(scambia());
-    QVERIFY(
-        m_pg.esegui(u"INSERT INTO piani (alunno, leggi_sempre, alto_contrasto)"
-                    u" SELECT id, 1, 1 FROM alunni WHERE nome = 'Carla'"_s));
-    QVERIFY(m_pg.esegui(u"DELETE FROM alunni WHERE nome = 'Dario'"_s));
-    rete.rifiuta(false);
-
-    QTRY_VERIFY_WITH_TIMEOUT(!pc.registro.alunno(dario), kAttesa);
-    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
-    // Known by their uuid: the same rows here, each with the other's name.
-    QCOMPARE(pc.registro.alunno(anna)->nome, u"Bruno"_s);
-    QCOMPARE(pc.registro.alunno(bruno)->nome, u"Anna"_s);
-    Opzioni piano;
-    piano.leggiSempre = piano.altoContrasto = true;
-    QTRY_COMPARE_WITH_TIMEOUT(LeggiPiano(pc.registro, pc.alunno(u"Carla"_s)), std::optional<Opzioni>(piano),
-                              kAttesa);
-    // Everything of Dario went, here and there.
-    Sguardo qui(pc.p.file);
-    QCOMPARE(qui.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
-    Sguardo s(m_pg);
-    QCOMPARE(s.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
-    QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, 'Dario' FROM classi"_s));
-    QVERIFY(scambia());
-    QVERIFY(m_pg.esegui(u"DELETE FROM piani"_s));
-    rete.spegni();
-  }
-
   void shouldTellWhatAPersonMustPutRightOnce_data() {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("certificato");
@@ -247,14 +209,71 @@ class TestInvio : public QObject {
     rete.spegni();
   }
 
- private:
-  // Anna and Bruno swap their names, as the teacher would: one after the other.
-  bool scambia() {
-    return m_pg.esegui(u"UPDATE alunni SET nome = 'x' WHERE nome = 'Anna'"_s) &&
-           m_pg.esegui(u"UPDATE alunni SET nome = 'Anna' WHERE nome = 'Bruno'"_s) &&
-           m_pg.esegui(u"UPDATE alunni SET nome = 'Bruno' WHERE nome = 'x'"_s);
+  void shouldStartSendingWhereTheMachineNamesAServer() {
+    // The machine's file names the server; the user has none of their own.
+    QTemporaryDir cartella;
+    const QByteArray prima = qgetenv("XDG_CONFIG_HOME"), primaDirs = qgetenv("XDG_CONFIG_DIRS");
+    const auto ripristina = qScopeGuard([&] {
+      qputenv("XDG_CONFIG_HOME", prima);
+      qputenv("XDG_CONFIG_DIRS", primaDirs);
+    });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(cartella.filePath(u"utente"_s)));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(cartella.filePath(u"sistema"_s)));
+    QVERIFY(Computer(m_pg, m_pg.porta(), u"lab-09"_s).scriviFile(ConfigServer::FileSistema()));
+    RegistroProva p;
+    QuadernoRegistro quaderno(p.file);
+    QVERIFY(quaderno.invio());
+    quaderno.iniziaEsercizio(Apertura(std::nullopt));
+    quaderno.operazioneChiusa(Operazione(1));
+    const auto ricevute = [this] {
+      Sguardo s(m_pg);
+      return s.valore(u"SELECT sum(operazioni) FROM esercizi WHERE computer = 'lab-09'"_s).toInt();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(ricevute(), 1, kAttesa);
   }
 
+  // Last: it changes the server's pupils.
+  void shouldBringThePupilsTheirPlansRenamesAndErasures() {
+    Staffetta rete(m_pg.porta());
+    Postazione pc(Computer(m_pg, rete.porta()));
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Dario"_s) > 0, kAttesa);
+    const qint64 anna = pc.alunno(u"Anna"_s), bruno = pc.alunno(u"Bruno"_s), dario = pc.alunno(u"Dario"_s);
+    QCOMPARE(LeggiPiano(pc.registro, dario), std::nullopt);
+
+    // Dario practises while the network is down: his work waits here.
+    rete.rifiuta(true);
+    rete.taglia();
+    pc.esercizio(dario, 5);
+    QVERIFY(pc.reg.interrompi());
+    QCOMPARE(pc.inUscita(), 1 + 5 + 1);
+    // Meanwhile the teacher swaps two names, gives Carla a plan and erases Dario.
+    QVERIFY(m_pg.esegui(u"UPDATE alunni SET nome = 'x' WHERE nome = 'Anna'"_s));
+    QVERIFY(m_pg.esegui(u"UPDATE alunni SET nome = 'Anna' WHERE nome = 'Bruno'"_s));
+    QVERIFY(m_pg.esegui(u"UPDATE alunni SET nome = 'Bruno' WHERE nome = 'x'"_s));
+    QVERIFY(
+        m_pg.esegui(u"INSERT INTO piani (alunno, leggi_sempre, alto_contrasto)"
+                    u" SELECT id, 1, 1 FROM alunni WHERE nome = 'Carla'"_s));
+    QVERIFY(m_pg.esegui(u"DELETE FROM alunni WHERE nome = 'Dario'"_s));
+    rete.rifiuta(false);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!pc.registro.alunno(dario), kAttesa);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    // Known by their uuid: the same rows here, each with the other's name.
+    QCOMPARE(pc.registro.alunno(anna)->nome, u"Bruno"_s);
+    QCOMPARE(pc.registro.alunno(bruno)->nome, u"Anna"_s);
+    Opzioni piano;
+    piano.leggiSempre = piano.altoContrasto = true;
+    QTRY_COMPARE_WITH_TIMEOUT(LeggiPiano(pc.registro, pc.alunno(u"Carla"_s)), std::optional<Opzioni>(piano),
+                              kAttesa);
+    // Everything of Dario went, here and there.
+    Sguardo qui(pc.p.file);
+    QCOMPARE(qui.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM esercizi"_s).toInt(), 0);
+    rete.spegni();
+  }
+
+ private:
   PostgresPrivato m_pg;
 };
 
