@@ -72,10 +72,12 @@ class Postino {
   void lavora() {
     if (*m_fermo) return;
     if (!m_collegato && !collega()) return dopoGuasto();
+    m_riprovaRegistro = false;
     if (m_daLeggere && !leggiServer()) return dopoGuasto();
     while (!*m_fermo) {
       const int inviate = inviaLotto();
-      if (inviate == kRegistroOccupato) {
+      if (inviate == kRegistroOccupato) m_riprovaRegistro = true;
+      if (m_riprovaRegistro) {
         // The server is fine: the register is tried again shortly.
         m_riprova->start(m_imp.primaAttesa);
         return;
@@ -160,11 +162,15 @@ class Postino {
       qWarning("invio: %s", qPrintable(errore));
       return false;
     }
-    m_daLeggere = false;
     int cambiati = 0;
-    // A register that can't be written now is brought up to date at the next read.
-    if (Specchio::Aggiorna(*m_registro, dati, &cambiati) && cambiati > 0)
-      posta([](Invio *i) { Q_EMIT i->specchioAggiornato(); });
+    // A register busy this moment (the recording writing) is brought up to
+    // date shortly: the lists are read again then.
+    if (!Specchio::Aggiorna(*m_registro, dati, &cambiati)) {
+      m_riprovaRegistro = true;
+      return true;
+    }
+    m_daLeggere = false;
+    if (cambiati > 0) posta([](Invio *i) { Q_EMIT i->specchioAggiornato(); });
     return true;
   }
 
@@ -384,7 +390,8 @@ class Postino {
   QTimer *m_lettura = nullptr;
   bool m_collegato = false;
   bool m_daLeggere = true;
-  int m_attesa = 0;  // ms of the current wait after a fault
+  bool m_riprovaRegistro = false;  // the register was busy: tried again shortly
+  int m_attesa = 0;                // ms of the current wait after a fault
 };
 
 Invio::Invio(ConfigServer config, QString percorsoRegistro, QObject *genitore)

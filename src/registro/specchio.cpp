@@ -87,12 +87,13 @@ QString NomeDiPassaggio(const QString &uuid) {
 
 }  // namespace
 
-bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
+namespace {
+
+bool AggiornaIn(Registro &registro, const DatiServer &dati, int *cambiati, const QString &inizio) {
   if (cambiati) *cambiati = 0;
   if (!registro.pronto()) return false;
   QSqlQuery q(registro.db());
-  // Deferred: the register is only read unless something changed.
-  if (!q.exec(u"BEGIN"_s)) return registro.fallito(q), false;
+  if (!q.exec(inizio)) return registro.fallito(q), false;
   const auto annulla = [&] {
     QSqlQuery(registro.db()).exec(u"ROLLBACK"_s);
     return false;
@@ -245,6 +246,17 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
   // keeps the compaction from completing, it is finished later.
   if (cancellato) (void)registro.compattaSeDovuto();
   return true;
+}
+
+}  // namespace
+
+bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati) {
+  // Deferred first: the register is only read unless something changed. A
+  // write the recording got in before (the snapshot read is then stale) is
+  // met by doing it all again holding the write lock from the start.
+  return AggiornaIn(registro, dati, cambiati, u"BEGIN"_s) ||
+         (registro.guasto() == Guasto::Occupato &&
+          AggiornaIn(registro, dati, cambiati, u"BEGIN IMMEDIATE"_s));
 }
 
 QList<Classe> Classi(Registro &registro) {
