@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kEsercizi = 20;
 constexpr int kPasso = 8;              // ms between two operations
-constexpr int kTempoMassimo = 170000;  // ms: a computer still at it by then has failed
+constexpr int kTempoMassimo = 400000;  // ms: a computer still at it by then has failed
 
 qint64 IdAlunno(Registro &r, const QString &nome) {
   for (const Classe &c : Specchio::Classi(r))
