@@ -372,7 +372,9 @@ bool Registro::aggiorna() {
   // Every table with every column this program reads: a file that claims our
   // version but lacks them is as good as damaged.
   static const QStringList kLetture = {
-      u"SELECT id, nome, uuid, remoto FROM classi LIMIT 0"_s,
+      // One row read: the class list is mostly read from the names' index,
+      // which would not meet a damaged table.
+      u"SELECT id, nome, uuid, remoto FROM classi LIMIT 1"_s,
       u"SELECT id, classe, nome, uuid, remoto FROM alunni LIMIT 0"_s,
       u"SELECT id, uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte,"
       u" secondi, errore, copia, su_misura FROM esercizi LIMIT 0"_s,
