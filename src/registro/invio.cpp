@@ -198,9 +198,11 @@ class Postino {
     qint64 ultimo = 0;
     int righe = 0;
     while (q.next()) {
+      const QString uuid = q.value(1).toString();
+      // One exercise at a time while looking for the one the server refuses.
+      if (m_unoAllaVolta && !gruppi.isEmpty() && uuid != gruppi.first().uuid) continue;
       ultimo = q.value(0).toLongLong();
       ++righe;
-      const QString uuid = q.value(1).toString();
       auto d = dove.constFind(uuid);
       if (d == dove.cend()) {
         d = dove.insert(uuid, gruppi.size());
@@ -210,6 +212,7 @@ class Postino {
     }
     q.finish();
     if (righe == 0) {
+      m_unoAllaVolta = false;
       posta([](Invio *i) { i->notificaAttesa(0); });
       return 0;
     }
@@ -222,7 +225,20 @@ class Postino {
     if (!s.exec(u"BEGIN"_s)) return errore(s);
     s.prepare(u"SELECT ricevi(?::jsonb)"_s);
     s.addBindValue(QString::fromUtf8(QJsonDocument(lotto).toJson(QJsonDocument::Compact)));
-    if (!s.exec() || !s.next()) return errore(s);
+    if (!s.exec() || !s.next()) {
+      if (!Rifiutato(s.lastError())) return errore(s);
+      // The server refuses what the batch holds (not the connection): the
+      // batch goes one exercise at a time, and the one refused by itself is
+      // kept on this computer only, rather than holding up all that follows.
+      qWarning("invio: %s", qPrintable(s.lastError().text()));
+      QSqlQuery(db).exec(u"ROLLBACK"_s);
+      if (!m_unoAllaVolta) {
+        m_unoAllaVolta = true;
+        return righe;
+      }
+      rifiutati.append(gruppi.first().uuid);
+      return toglie(ultimo, rifiutati, gruppi.first().uuid) ? righe : kRegistroOccupato;
+    }
     for (const QJsonValue &v :
          QJsonDocument::fromJson(s.value(0).toString().toUtf8()).object().value(u"rifiutati"_s).toArray())
       rifiutati.append(v.toString());
@@ -230,22 +246,9 @@ class Postino {
     if (!s.exec(u"COMMIT"_s)) return errore(s);
     if (m_imp.dopoCommit && !m_imp.dopoCommit()) return -1;
 
-    // The server has it: out of the outbox. Exercises the server refused
-    // (their pupil or class is gone from it) stay in this register only.
-    const Esito fatto = m_registro->inTransazione([&] {
-      QSqlQuery d(m_registro->db());
-      d.prepare(u"DELETE FROM uscita WHERE id <= ?"_s);
-      d.addBindValue(ultimo);
-      if (!d.exec()) return m_registro->fallito(d);
-      d.prepare(u"DELETE FROM uscita WHERE esercizio = ?"_s);
-      for (const QString &uuid : std::as_const(rifiutati)) {
-        d.bindValue(0, uuid);
-        if (!d.exec()) return m_registro->fallito(d);
-      }
-      return Esito{};
-    });
     // Not taken out (the register busy): sent again shortly, and taken once.
-    if (!fatto) return kRegistroOccupato;
+    if (!toglie(ultimo, rifiutati, m_unoAllaVolta ? gruppi.first().uuid : QString()))
+      return kRegistroOccupato;
     const int attesa = lotto.value(u"in_attesa"_s).toInt();
     const QDateTime ora = QDateTime::currentDateTimeUtc();
     posta([attesa, ora](Invio *i) {
@@ -253,6 +256,38 @@ class Postino {
       i->notificaContatto(ora);
     });
     return righe;
+  }
+
+  // The server has the batch up to `ultimo` (only `solo`'s rows, when one
+  // exercise went alone): out of the outbox. Exercises the server refused
+  // (their pupil or class is gone from it) stay in this register only.
+  bool toglie(qint64 ultimo, const QStringList &rifiutati, const QString &solo) {
+    const Esito fatto = m_registro->inTransazione([&] {
+      QSqlQuery d(m_registro->db());
+      if (solo.isEmpty()) {
+        d.prepare(u"DELETE FROM uscita WHERE id <= ?"_s);
+        d.addBindValue(ultimo);
+      } else {
+        d.prepare(u"DELETE FROM uscita WHERE id <= ? AND esercizio = ?"_s);
+        d.addBindValue(ultimo);
+        d.addBindValue(solo);
+      }
+      if (!d.exec()) return m_registro->fallito(d);
+      d.prepare(u"DELETE FROM uscita WHERE esercizio = ?"_s);
+      for (const QString &uuid : rifiutati) {
+        d.bindValue(0, uuid);
+        if (!d.exec()) return m_registro->fallito(d);
+      }
+      return Esito{};
+    });
+    return fatto.ok;
+  }
+
+  // A statement the server refused for what it holds (class 22, data; 23, a
+  // constraint), not a connection lost or a server going down.
+  static bool Rifiutato(const QSqlError &e) {
+    const QString stato = e.nativeErrorCode();
+    return stato.startsWith(u"22"_s) || stato.startsWith(u"23"_s);
   }
 
   void contaAttesa() {
@@ -391,6 +426,7 @@ class Postino {
   bool m_collegato = false;
   bool m_daLeggere = true;
   bool m_riprovaRegistro = false;  // the register was busy: tried again shortly
+  bool m_unoAllaVolta = false;     // a batch was refused: one exercise at a time
   int m_attesa = 0;                // ms of the current wait after a fault
 };
 

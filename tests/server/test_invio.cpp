@@ -1,10 +1,10 @@
 // A computer of the lab sending to a real PostgreSQL: the program starts
 // sending where the machine names a server, what the recording writes reaches
 // the server once and leaves the outbox, a batch whose answer was lost is sent
-// again and kept once, exercises of a pupil the server no longer has stay on
-// the computer only, the server's pupils, plans, renames and erasures reach
-// the computer, and a fault a person must put right is told once in Italian
-// while an outage is not told at all.
+// again and kept once, exercises of a pupil the server no longer has (or one
+// the server can't take) stay on the computer only, the server's pupils,
+// plans, renames and erasures reach the computer, and a fault a person must
+// put right is told once in Italian while an outage is not told at all.
 #include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -159,6 +159,25 @@ class TestInvio : public QObject {
                         {locale})
                  .toInt(),
              4);
+  }
+
+  void shouldNotLetOneRefusedExerciseHoldUpTheRest() {
+    Postazione pc(Computer(m_pg, m_pg.porta()));
+    QTRY_VERIFY_WITH_TIMEOUT(pc.alunno(u"Carla"_s) > 0, kAttesa);
+    // An exercise the server can't take (its id is no UUID), first in the outbox.
+    {
+      Sguardo qui(pc.p.file);
+      QVERIFY(
+          qui.esegui(u"INSERT INTO esercizi (uuid, famiglia, cifre, cosa, ordine, inizio)"
+                     u" VALUES ('non-un-uuid', 1, 1, 1, 1, '2026-12-09T09:00:00')"_s));
+      QVERIFY(qui.esegui(u"INSERT INTO uscita (esercizio) VALUES ('non-un-uuid')"_s));
+    }
+    pc.esercizio(pc.alunno(u"Carla"_s), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 3);
+    Sguardo qui(pc.p.file);
+    QCOMPARE(qui.valore(u"SELECT count(*) FROM esercizi WHERE uuid = 'non-un-uuid'"_s).toInt(), 1);
   }
 
   void shouldTellWhatAPersonMustPutRightOnce_data() {
