@@ -217,7 +217,9 @@ Esito RegistrazioneEsercizio::scrivi() {
   while (!m_coda.isEmpty()) {
     qint64 riga = 0;
     const Evento &e = m_coda.first();
+    m_annuncio = false;
     ultimo = m_registro.inTransazione([&] { return applica(e, riga); });
+    if (ultimo && m_annuncio && m_annunciato) m_annunciato();
     if (!ultimo && m_registro.guasto() != Guasto::Incoerente) {
       if (!m_riprova.isActive()) m_riprova.start();
       return ultimo;
@@ -270,6 +272,17 @@ Esito RegistrazioneEsercizio::apriRiga(const Evento &e, qint64 &riga, bool &scar
   q.addBindValue(e.dati.suMisura ? 1 : 0);
   if (!q.exec()) return m_registro.fallito(q);
   riga = q.lastInsertId().toLongLong();
+  return annuncia(e.uuid, 0);
+}
+
+Esito RegistrazioneEsercizio::annuncia(const QString &uuid, int numero) {
+  if (!m_registro.uscita()) return {};
+  QSqlQuery q(m_registro.db());
+  q.prepare(u"INSERT INTO uscita (esercizio, numero) VALUES (?, ?)"_s);
+  q.addBindValue(uuid);
+  q.addBindValue(numero > 0 ? QVariant(numero) : QVariant());
+  if (!q.exec()) return m_registro.fallito(q);
+  m_annuncio = true;
   return {};
 }
 
@@ -279,6 +292,7 @@ Esito RegistrazioneEsercizio::applica(const Evento &e, qint64 &riga) {
     q.prepare(u"UPDATE esercizi SET stato = 2 WHERE uuid = ? AND stato = 0"_s);
     q.addBindValue(e.uuid);
     if (!q.exec()) return m_registro.fallito(q);
+    if (q.numRowsAffected() == 1) return annuncia(e.uuid, 0);
     return {};
   }
   bool scartato = false;
@@ -336,5 +350,6 @@ Esito RegistrazioneEsercizio::applica(const Evento &e, qint64 &riga) {
   q.addBindValue(riga);
   if (!q.exec()) return m_registro.fallito(q);
   if (const Esito c = AggiornaCaso(m_registro, e.dati, op); !c) return c;
+  if (const Esito a = annuncia(e.uuid, op.numero); !a) return a;
   return Esito{true, {}, operazione};
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 #include "registro/dati.h"
@@ -56,6 +57,10 @@ class RegistrazioneEsercizio {
   [[nodiscard]] qsizetype inAttesa() const { return m_coda.size(); }
   // The file where what waits at the end is kept.
   [[nodiscard]] QString fileAttesa() const;
+  // Called (on this thread) once a write has put something in the outbox of a
+  // register with a school's server (see Registro::impostaUscita): the sender
+  // is woken. It must not wait.
+  void quandoAnnuncia(std::function<void()> f) { m_annunciato = std::move(f); }
 
   struct Evento {
     enum class Tipo { Apri, Operazione, Chiudi };
@@ -69,6 +74,8 @@ class RegistrazioneEsercizio {
   Esito accoda(Evento e);
   Esito applica(const Evento &e, qint64 &riga);
   [[nodiscard]] Esito apriRiga(const Evento &e, qint64 &riga, bool &scartato);
+  // Puts the exercise (numero 0) or one of its operations in the outbox.
+  [[nodiscard]] Esito annuncia(const QString &uuid, int numero);
   void apri(const DatiEsercizio &dati);
   void leggiAttesa();
   void salvaAttesa();
@@ -81,4 +88,6 @@ class RegistrazioneEsercizio {
   QTimer m_riprova;
   bool m_attesaLetta = false;
   QStringList m_fileLetti;  // files of an earlier run whose writes are in the queue
+  std::function<void()> m_annunciato;
+  bool m_annuncio = false;  // the transaction under way wrote to the outbox
 };

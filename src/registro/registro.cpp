@@ -98,6 +98,14 @@ std::optional<QString> Registro::prendiMessaggio() {
   return std::exchange(m_messaggio, std::nullopt);
 }
 
+void Registro::impostaUscita(bool attiva) {
+  m_uscita = attiva;
+  if (!attiva || !m_aperto) return;
+  QSqlQuery q(db());
+  for (const QString &istruzione : TabelleUscita())
+    if (!q.exec(istruzione)) fallito(q);
+}
+
 Registro::Breve::Breve(Registro &r, int ms) : m_r(r) {
   m_r.m_breve = std::max(1, ms);
   if (m_r.m_aperto) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_breve));
@@ -306,6 +314,7 @@ bool Registro::apri() {
         // WAL: readers and one writer side by side. Set once the version is
         // known to be ours, since it rewrites the file's header.
         QSqlQuery(db()).exec(u"PRAGMA journal_mode=WAL"_s);
+        if (m_uscita) impostaUscita(true);
         ripristinaPorta();
         chiudiAbbandonati();
         if (volta > 0) segnala(Guasto::Danneggiato, Danneggiamento(m_messoDaParte));
@@ -363,8 +372,10 @@ bool Registro::aggiorna() {
   // Every table with every column this program reads: a file that claims our
   // version but lacks them is as good as damaged.
   static const QStringList kLetture = {
-      u"SELECT id, nome FROM classi LIMIT 0"_s,
-      u"SELECT id, classe, nome FROM alunni LIMIT 0"_s,
+      // One row read: the class list is mostly read from the names' index,
+      // which would not meet a damaged table.
+      u"SELECT id, nome, uuid, remoto FROM classi LIMIT 1"_s,
+      u"SELECT id, classe, nome, uuid, remoto FROM alunni LIMIT 0"_s,
       u"SELECT id, uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato, operazioni, esatte,"
       u" secondi, errore, copia, su_misura FROM esercizi LIMIT 0"_s,
       u"SELECT id, esercizio, numero, chiesto, addendo1, addendo2, unita, risultato, intervento, secondi,"
@@ -717,8 +728,23 @@ void Registro::chiudiAbbandonati() {
   }
   q.finish();
   for (const QString &copia : abbandonate) {
+    const QVariant chi = copia.isEmpty() ? QVariant() : QVariant(copia);
+    // With a school's server the closing is announced with it, so the server
+    // no longer shows the exercise as under way.
+    if (m_uscita) {
+      inTransazione([&] {
+        q.prepare(u"INSERT INTO uscita (esercizio) SELECT uuid FROM esercizi WHERE stato = 0 AND copia IS ?"_s);
+        q.addBindValue(chi);
+        if (!q.exec()) return fallito(q);
+        q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
+        q.addBindValue(chi);
+        if (!q.exec()) return fallito(q);
+        return Esito{};
+      });
+      continue;
+    }
     q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
-    q.addBindValue(copia.isEmpty() ? QVariant() : QVariant(copia));
+    q.addBindValue(chi);
     if (!q.exec()) fallito(q);
   }
 }

@@ -51,7 +51,7 @@ struct Alunno {
 // told once through prendiMessaggio() however many requests it spoils.
 class Registro {
  public:
-  static constexpr int kVersioneSchema = 5;
+  static constexpr int kVersioneSchema = 6;
 
   // percorso: the database file; by default registro.sqlite in the user's data folder.
   explicit Registro(QString percorso = PercorsoPredefinito());
@@ -101,6 +101,12 @@ class Registro {
   [[nodiscard]] QStringList copieMesseDaParte() const;
   // Erases them; false when one could not be erased.
   bool cancellaCopieMesseDaParte();
+
+  // A school's server is set on this machine: every change the recording
+  // makes is announced in the outbox (table uscita), in its own transaction.
+  // Off (the default): no outbox is made or written.
+  void impostaUscita(bool attiva);
+  [[nodiscard]] bool uscita() const { return m_uscita; }
 
   // This running copy of the program, as the rows it has open name it.
   [[nodiscard]] const QString &copia() const { return m_copia; }
@@ -164,6 +170,7 @@ class Registro {
   QString m_messoDaParte;
   bool m_aperto = false;
   bool m_daRiparare = false;  // a request met a damaged file
+  bool m_uscita = false;      // announce the changes to the school's server
   int m_attesa = 5000;        // ms another copy may hold the register
   int m_breve = 0;  // inside a Breve: its wait, and a busy register is not told
   QString m_copia;              // this running copy's id

@@ -2,6 +2,32 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A random (version 4) UUID in its usual written form, made by SQLite for
+// each row: the form the school's server writes, so both compare as text.
+QString NuovoUuid() {
+  return u"lower(hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-4' || substr(hex(randomblob(2)), 2)"
+         u" || '-' || substr('89ab', 1 + abs(random()) % 4, 1) || substr(hex(randomblob(2)), 2)"
+         u" || '-' || hex(randomblob(6)))"_s;
+}
+
+}  // namespace
+
+QStringList TabelleUscita() {
+  return {
+      // What waits to go to the school's server, in the order it happened: an
+      // exercise opened, closed or changed (numero NULL) or one of its
+      // operations written. Written in the same transaction as the change it
+      // announces; the sender reads the rows as they are when it sends, so a
+      // row announced twice goes once. Only a computer with a server has it.
+      u"CREATE TABLE IF NOT EXISTS uscita ("
+      u" id INTEGER PRIMARY KEY AUTOINCREMENT,"
+      u" esercizio TEXT NOT NULL,"
+      u" numero INTEGER)"_s,
+  };
+}
+
 QStringList PassoMigrazione(int n) {
   switch (n) {
     case 1:
@@ -181,6 +207,28 @@ QStringList PassoMigrazione(int n) {
           u" sbagliato INTEGER NOT NULL DEFAULT 0,"
           u" PRIMARY KEY (alunno, famiglia, caso)) WITHOUT ROWID"_s,
           u"PRAGMA user_version = 5"_s,
+      };
+    case 6:
+      return {
+          // uuid: the class's and the pupil's own id, the same on every computer
+          // and on the school's server, so a name changed there finds its row here.
+          // remoto 1: a row mirrored from the server (the server keeps it; this
+          // computer only reads it).
+          u"ALTER TABLE classi ADD COLUMN uuid TEXT"_s,
+          u"ALTER TABLE classi ADD COLUMN remoto INTEGER NOT NULL DEFAULT 0"_s,
+          u"ALTER TABLE alunni ADD COLUMN uuid TEXT"_s,
+          u"ALTER TABLE alunni ADD COLUMN remoto INTEGER NOT NULL DEFAULT 0"_s,
+          u"UPDATE classi SET uuid = "_s + NuovoUuid(),
+          u"UPDATE alunni SET uuid = "_s + NuovoUuid(),
+          u"CREATE UNIQUE INDEX classi_uuid ON classi (uuid)"_s,
+          u"CREATE UNIQUE INDEX alunni_uuid ON alunni (uuid)"_s,
+          // A row added without one gets its own (SQLite takes no default that
+          // changes from row to row).
+          u"CREATE TRIGGER classi_uuid_nuovo AFTER INSERT ON classi FOR EACH ROW WHEN NEW.uuid IS NULL"
+          u" BEGIN UPDATE classi SET uuid = "_s + NuovoUuid() + u" WHERE id = NEW.id; END"_s,
+          u"CREATE TRIGGER alunni_uuid_nuovo AFTER INSERT ON alunni FOR EACH ROW WHEN NEW.uuid IS NULL"
+          u" BEGIN UPDATE alunni SET uuid = "_s + NuovoUuid() + u" WHERE id = NEW.id; END"_s,
+          u"PRAGMA user_version = 6"_s,
       };
     default:
       return {};

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "registro/registro.h"
+#include "registro/specchio.h"
 #include "ui/common/aspetto.h"
 
 using namespace Qt::StringLiterals;
@@ -78,9 +79,15 @@ FrmAlunno::FrmAlunno(Registro &registro, const AlunnoScelto &attuale, QWidget *g
   l->addWidget(m_lblAvviso);
   l->addLayout(pulsanti);
 
-  for (const Classe &c : m_registro.classi()) m_cmbClasse->addItem(c.nome, c.id);
+  // With a school's server the classes and pupils are the server's, as this
+  // computer last had them (so the list is there when the server is away).
+  const bool server = m_registro.uscita();
+  for (const Classe &c : server ? Specchio::Classi(m_registro) : m_registro.classi())
+    m_cmbClasse->addItem(c.nome, c.id);
   if (m_cmbClasse->count() == 0)
-    m_lblAvviso->setText(u"Nel registro non ci sono ancora classi: chiedi all'insegnante."_s);
+    m_lblAvviso->setText(server ? u"Le classi non sono ancora arrivate dal server della scuola: "
+                                  u"chiedi all'insegnante."_s
+                                : u"Nel registro non ci sono ancora classi: chiedi all'insegnante."_s);
   else if (const int i = m_cmbClasse->findData(m_attuale.classe); i >= 0)
     m_cmbClasse->setCurrentIndex(i);
   riempiAlunni();
@@ -99,7 +106,8 @@ void FrmAlunno::riempiAlunni() {
   m_lstAlunni->clear();
   const qint64 classe = m_cmbClasse->currentData().toLongLong();
   if (classe != 0) {
-    for (const Alunno &a : m_registro.alunni(classe)) {
+    const auto alunni = m_registro.uscita() ? Specchio::Alunni(m_registro, classe) : m_registro.alunni(classe);
+    for (const Alunno &a : alunni) {
       auto *voce = new QListWidgetItem(a.nome, m_lstAlunni);
       voce->setData(Qt::UserRole, a.id);
       if (a.id == m_attuale.id) m_lstAlunni->setCurrentItem(voce);

@@ -47,7 +47,25 @@ void ChiudiQuandoLibera(const QPointer<FrmRegistro> &w, int livello) {
 
 }  // namespace
 
-QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {}
+QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {
+  if (const ConfigServer config = ConfigServer::Leggi(); config.attivo()) avviaInvio(config);
+}
+
+QuadernoRegistro::~QuadernoRegistro() {
+  m_registrazione.quandoAnnuncia({});
+  m_invio.reset();
+}
+
+void QuadernoRegistro::avviaInvio(const ConfigServer &config, Invio::Impostazioni impostazioni) {
+  if (m_invio) return;
+  // From now on every write of the recording is announced in the outbox, in
+  // its own transaction, and the sender woken (a queued call: never a wait).
+  m_registro.impostaUscita(true);
+  m_invio = std::make_unique<Invio>(config, m_registro.percorso(), std::move(impostazioni));
+  Invio *invio = m_invio.get();
+  m_registrazione.quandoAnnuncia([invio] { invio->sveglia(); });
+  m_invio->avvia();
+}
 
 qint64 QuadernoRegistro::adesso() const {
   return m_adesso ? m_adesso() : QDateTime::currentMSecsSinceEpoch();
@@ -87,7 +105,12 @@ void QuadernoRegistro::interrompiEsercizio() {
 }
 
 std::optional<QString> QuadernoRegistro::prendiMessaggio() {
-  return m_registro.prendiMessaggio();
+  if (auto m = m_registro.prendiMessaggio()) return m;
+  // What the school's technician must put right (a password, a certificate,
+  // the server's version) is told to the teacher, never to a pupil at work:
+  // it waits until the teacher is in.
+  if (m_invio && portaAperta()) return m_invio->prendiMessaggio();
+  return std::nullopt;
 }
 
 std::optional<AlunnoScelto> QuadernoRegistro::scegliAlunno(Contesto &ctx, QWidget *sopra) {

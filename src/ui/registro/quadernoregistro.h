@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
+#include "registro/invio.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
@@ -19,6 +21,8 @@ class QuadernoRegistro final : public Quaderno {
   static constexpr qint64 kPortaRicordata = 2 * 60 * 1000;  // ms
 
   explicit QuadernoRegistro(const QString &percorso = Registro::PercorsoPredefinito());
+  // The sender stops (within about two seconds) before the register closes.
+  ~QuadernoRegistro() override;
 
   void iniziaEsercizio(const DatiEsercizio &dati) override;
   void operazioneChiusa(const OperazioneChiusa &op) override;
@@ -44,6 +48,11 @@ class QuadernoRegistro final : public Quaderno {
   [[nodiscard]] FrmRegistro *finestraRegistro() const { return m_finestra; }
   // The recording of the exercises (what waits to be written).
   [[nodiscard]] RegistrazioneEsercizio &registrazione() { return m_registrazione; }
+  // The sender to the school's server; none when no server is set on this machine.
+  [[nodiscard]] Invio *invio() const { return m_invio.get(); }
+  // Sends to the server `config` names (the program does so at construction
+  // when a server is set on this machine; a test hands its own, and its waits).
+  void avviaInvio(const ConfigServer &config, Invio::Impostazioni impostazioni = {});
 
  private:
   // The door: open at once while the teacher is known to be here, else
@@ -60,5 +69,6 @@ class QuadernoRegistro final : public Quaderno {
   QObject m_legami;       // ties the register window's signals to this object's life
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
   bool m_portaSbarrata = false;
+  std::unique_ptr<Invio> m_invio;
   int m_livelloFinestra = 0;  // the depth of event loops the register window was opened at       // shut on purpose: not open for two minutes after
 };
