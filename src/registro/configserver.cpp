@@ -1,11 +1,13 @@
 #include "registro/configserver.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +24,7 @@ void LeggiGruppo(QSettings &s, ConfigServer &c) {
     if (ok && n > 0) v = n;
   };
   testo(u"host"_s, c.host);
+  testo(u"indirizzo"_s, c.indirizzo);
   numero(u"porta"_s, c.porta);
   testo(u"database"_s, c.database);
   testo(u"utente"_s, c.utente);
@@ -32,6 +35,13 @@ void LeggiGruppo(QSettings &s, ConfigServer &c) {
   numero(u"connect_timeout"_s, c.connectTimeout);
   numero(u"tcp_user_timeout"_s, c.tcpUserTimeout);
   s.endGroup();
+}
+
+// A value for libpq's connection string: quoted, so a path with blanks holds.
+// QPSQL turns every ';' into a blank before libpq reads it, so none may remain.
+QString ValoreLibpq(QString v) {
+  v.replace(u'\\', u"\\\\"_s).replace(u'\'', u"\\'"_s).replace(u';', u'_');
+  return u'\'' + v + u'\'';
 }
 
 }  // namespace
@@ -73,6 +83,10 @@ bool ConfigServer::scriviFile(const QString &file) const {
   QSettings s(file, QSettings::IniFormat);
   s.beginGroup(u"server"_s);
   s.setValue(u"host"_s, host);
+  if (!indirizzo.isEmpty())
+    s.setValue(u"indirizzo"_s, indirizzo);
+  else
+    s.remove(u"indirizzo"_s);
   s.setValue(u"porta"_s, porta);
   s.setValue(u"database"_s, database);
   s.setValue(u"utente"_s, utente);
@@ -84,7 +98,18 @@ bool ConfigServer::scriviFile(const QString &file) const {
   s.setValue(u"tcp_user_timeout"_s, tcpUserTimeout);
   s.endGroup();
   s.sync();
-  return s.status() == QSettings::NoError;
+  return s.status() == QSettings::NoError &&
+         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+QString ConfigServer::testo() const {
+  // QSettings' own quoting, through a file of its own: what is read back is
+  // what was written, whatever the password holds.
+  QTemporaryDir dir;
+  const QString file = dir.filePath(u"server.conf"_s);
+  if (!dir.isValid() || !scriviFile(file)) return {};
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 QString ConfigServer::opzioniConnessione() const {
@@ -100,7 +125,8 @@ QString ConfigServer::opzioniConnessione() const {
                 u"keepalives_count=3"_s,
                 u"tcp_user_timeout=%1"_s.arg(tcpUserTimeout),
                 u"application_name=vornel-%1"_s.arg(nome.left(50))};
-  if (!sslrootcert.isEmpty()) o << u"sslrootcert=%1"_s.arg(sslrootcert);
+  if (!sslrootcert.isEmpty()) o << u"sslrootcert="_s + ValoreLibpq(sslrootcert);
+  if (!indirizzo.trimmed().isEmpty()) o << u"hostaddr="_s + ValoreLibpq(indirizzo.trimmed());
   return o.join(u';');
 }
 
