@@ -184,6 +184,13 @@ class TestFrmServer : public QObject {
     FrmServer f;
     f.show();
     QVERIFY(QTest::qWaitForWindowActive(&f));
+    // Opened on settings made, it checks them at once: the school's
+    // certificate isn't on this machine.
+    QTRY_VERIFY_WITH_TIMEOUT(!f.inProva(), 30000);
+    QVERIFY2(f.findChild<QLabel *>(u"lblEsito"_s)
+                 ->text()
+                 .contains(u"«/etc/xdg/vornel/scuola-ca.crt» non si legge"_s),
+             qPrintable(f.findChild<QLabel *>(u"lblEsito"_s)->text()));
     QVERIFY(f.findChild<QLabel *>(u"lblSistema"_s)->text().contains(ConfigServer::FileSistema()));
     QCOMPARE(f.findChild<QLineEdit *>(u"txtHost"_s)->text(), u"registro.scuola.lan"_s);
     QCOMPARE(f.impostazioni().password, u"dal-tecnico"_s);

@@ -134,6 +134,8 @@ FrmServer::FrmServer(QWidget *genitore) : QDialog(genitore) {
   m_lblSistema->setAccessibleName(sopra);
   mostra(m_caricata);
   m_txtHost->setFocus();
+  // Whoever opens the settings wants to know first whether they work.
+  if (m_caricata.attivo()) prova();
 }
 
 void FrmServer::mostra(const ConfigServer &c) {

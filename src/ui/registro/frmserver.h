@@ -14,7 +14,8 @@ class QSpinBox;
 // Where this computer finds the school's server: the address and port typed
 // (no discovery), the database, the computers' user and password, how the
 // connection is encrypted, and this computer's name. "Prova" checks them on a
-// thread of its own and says in Italian what is wrong; "Salva" keeps them in
+// thread of its own (at once when the window opens on settings already made)
+// and says in Italian what is wrong; "Salva" keeps them in
 // the user's server.conf. The technician's file, when it holds the settings,
 // is named at the top: the user's settings, once saved with an address, take
 // its place.
