@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -100,16 +99,6 @@ bool ConfigServer::scriviFile(const QString &file) const {
   s.sync();
   return s.status() == QSettings::NoError &&
          QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-QString ConfigServer::testo() const {
-  // QSettings' own quoting, through a file of its own: what is read back is
-  // what was written, whatever the password holds.
-  QTemporaryDir dir;
-  const QString file = dir.filePath(u"server.conf"_s);
-  if (!dir.isValid() || !scriviFile(file)) return {};
-  QFile f(file);
-  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 QString ConfigServer::opzioniConnessione() const {

@@ -46,8 +46,6 @@ struct ConfigServer {
   [[nodiscard]] static ConfigServer LeggiFile(const QString &file);
   // Readable by the user alone: it holds the computers' password.
   bool scriviFile(const QString &file) const;
-  // The file's text, as the technician deploys it.
-  [[nodiscard]] QString testo() const;
   // The user's own file (~/.config/vornel/server.conf), written by Opzioni.
   [[nodiscard]] static QString FileUtente();
   // The machine's file the technician deploys (the first of XDG_CONFIG_DIRS).

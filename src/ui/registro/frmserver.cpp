@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSysInfo>
-#include <QThread>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include "ui/common/aspetto.h"
@@ -184,9 +184,11 @@ void FrmServer::prova() {
   m_cmdProva->setEnabled(false);
   avviso(u"Prova in corso: collegamento a %1, porta %2…"_s.arg(c.host).arg(c.porta), true);
   // The check may wait for the connection's whole timeout: never on the
-  // window's thread. The window may be gone when it answers.
+  // window's thread. The window may be gone when it answers. Qt's own pool
+  // runs it, which the application waits for as it ends, so no check is cut
+  // off halfway through the database driver's exit.
   QPointer<FrmServer> io(this);
-  QThread *t = QThread::create([c, numero, io] {
+  QThreadPool::globalInstance()->start([c, numero, io] {
     const ProvaServer::Risultato r = ProvaServer::Prova(c);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
@@ -195,8 +197,6 @@ void FrmServer::prova() {
         },
         Qt::QueuedConnection);
   });
-  connect(t, &QThread::finished, t, &QObject::deleteLater);
-  t->start();
 }
 
 void FrmServer::provataCon(quint64 numero, const ProvaServer::Risultato &r) {
