@@ -15,10 +15,6 @@
 // server (a private PostgreSQL started by the soak); =muto one that takes the
 // connection and never answers.
 #include <X11/keysym.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -672,17 +668,9 @@ int EventiPerSeme() {
 // and never says a word.
 class ServerDelSoak {
  public:
-  ServerDelSoak() : m_tipo(qEnvironmentVariable("VORNEL_SOAK_SERVER")) {}
-  ~ServerDelSoak() {
-    if (m_muto >= 0) ::close(m_muto);
-  }
-  ServerDelSoak(const ServerDelSoak &) = delete;
-  ServerDelSoak &operator=(const ServerDelSoak &) = delete;
-
-  [[nodiscard]] QString tipo() const { return m_tipo; }
-
   // Started once for the run; false with the reason.
   bool avvia(QString *errore) {
+    m_tipo = qEnvironmentVariable("VORNEL_SOAK_SERVER");
     if (m_tipo == u"privato"_s) {
       m_pg = std::make_unique<PostgresPrivato>();
       if (m_pg->avvia() && m_pg->preparaVornel()) return true;
@@ -690,25 +678,13 @@ class ServerDelSoak {
       return false;
     }
     if (m_tipo == u"muto"_s) {
-      m_muto = ::socket(AF_INET, SOCK_STREAM, 0);
-      sockaddr_in a{};
-      a.sin_family = AF_INET;
-      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      socklen_t n = sizeof a;
-      if (m_muto >= 0 && ::bind(m_muto, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 &&
-          ::listen(m_muto, 64) == 0 && ::getsockname(m_muto, reinterpret_cast<sockaddr *>(&a), &n) == 0) {
-        m_portaMuta = ntohs(a.sin_port);
-        return true;
-      }
-      *errore = u"no silent port"_s;
-      return false;
+      m_muta = std::make_unique<PortaMuta>();
+      return m_muta->porta() > 0;
     }
-    if (!m_tipo.isEmpty()) {
-      *errore = u"VORNEL_SOAK_SERVER is privato or muto"_s;
-      return false;
-    }
-    return true;
+    *errore = u"VORNEL_SOAK_SERVER is privato or muto"_s;
+    return m_tipo.isEmpty();
   }
+  [[nodiscard]] QString tipo() const { return m_tipo; }
 
   // The machine's server.conf under the run's XDG_CONFIG_DIRS, as a
   // technician deploys it (the user's own file is the random user's).
@@ -720,14 +696,11 @@ class ServerDelSoak {
     c.computer = u"soak"_s;
     c.connectTimeout = 2;
     c.tcpUserTimeout = 2000;
+    c.porta = m_pg ? m_pg->porta() : m_muta->porta();
+    c.password = QString::fromLatin1(PostgresPrivato::kPasswordComputer);
     if (m_pg) {
-      c.porta = m_pg->porta();
-      c.password = QString::fromLatin1(PostgresPrivato::kPasswordComputer);
       c.sslmode = u"verify-full"_s;
       c.sslrootcert = m_pg->certificatoCA();
-    } else {
-      c.porta = m_portaMuta;
-      c.password = u"nessuna"_s;
     }
     return c.scriviFile(ConfigServer::FileSistema());
   }
@@ -735,8 +708,7 @@ class ServerDelSoak {
  private:
   QString m_tipo;
   std::unique_ptr<PostgresPrivato> m_pg;
-  int m_muto = -1;
-  int m_portaMuta = 0;
+  std::unique_ptr<PortaMuta> m_muta;
 };
 
 }  // namespace
