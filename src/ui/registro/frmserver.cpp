@@ -190,12 +190,14 @@ void FrmServer::prova() {
   QPointer<FrmServer> io(this);
   QThreadPool::globalInstance()->start([c, numero, io] {
     const ProvaServer::Risultato r = ProvaServer::Prova(c);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [io, numero, r] {
-          if (io) io->provataCon(numero, r);
-        },
-        Qt::QueuedConnection);
+    // None once the application is ending: nobody is left to tell.
+    if (QCoreApplication *app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(
+          app,
+          [io, numero, r] {
+            if (io) io->provataCon(numero, r);
+          },
+          Qt::QueuedConnection);
   });
 }
 
@@ -225,8 +227,12 @@ void FrmServer::salva() {
     return;
   }
   m_caricata = c;
+  // Without an address the technician's file, if any, holds again.
+  const bool tecnico = ConfigServer::LeggiFile(ConfigServer::FileSistema()).attivo();
   avviso(c.attivo() ? u"Impostazioni salvate in %1."_s.arg(file)
-                    : u"Impostazioni salvate senza indirizzo: il registro resta su questo computer."_s,
+         : tecnico ? u"Impostazioni salvate senza indirizzo: valgono di nuovo quelle del tecnico (%1)."_s.arg(
+                         ConfigServer::FileSistema())
+                   : u"Impostazioni salvate senza indirizzo: il registro resta su questo computer."_s,
          true);
 }
 
