@@ -52,6 +52,17 @@ const QList<Segno> &Segni() {
   return segni;
 }
 
+// What the role may do: hand over, and nothing a pupil must not reach.
+Esito Ruolo(QSqlQuery &q) {
+  if (!q.exec(
+          u"SELECT has_function_privilege('ricevi(jsonb)', 'EXECUTE'),"
+          u" has_table_privilege('esercizi', 'SELECT'), (SELECT rolsuper FROM pg_roles WHERE rolname = current_user)"_s) ||
+      !q.next())
+    return Esito::Altro;
+  if (q.value(1).toBool() || q.value(2).toBool()) return Esito::RuoloTroppoPotente;
+  return q.value(0).toBool() ? Esito::Ok : Esito::RuoloSenzaAccesso;
+}
+
 QString Host(const ConfigServer &c) {
   return c.host.trimmed();
 }
@@ -107,6 +118,11 @@ QString Messaggio(Esito e, const ConfigServer &c, const QString &versioneServer,
     case Esito::RuoloSenzaAccesso:
       return u"L'utente «%1» non può entrare nel database «%2»: controllare l'utente (di solito %3)."_s.arg(
           c.utente, c.database, QString::fromLatin1(SchemaServer::kComputer));
+    case Esito::RuoloTroppoPotente:
+      return u"L'utente «%1» legge i risultati di tutti gli alunni, e la sua password su questo computer è "
+             u"alla "
+             u"portata di ogni alunno: i computer devono entrare come %2."_s.arg(
+                 c.utente, QString::fromLatin1(SchemaServer::kComputer));
     case Esito::SenzaTls:
       return u"Il server non accetta collegamenti cifrati (TLS): il tecnico deve attivare ssl = on in "
              u"postgresql.conf, con il certificato del server."_s;
@@ -186,7 +202,7 @@ Risultato Prova(const ConfigServer &c) {
           r.versioneRegistro = q.value(0).toInt();
           esito(r.versioneRegistro < SchemaServer::kVersione   ? Esito::SchemaVecchio
                 : r.versioneRegistro > SchemaServer::kVersione ? Esito::SchemaNuovo
-                                                               : Esito::Ok);
+                                                               : Ruolo(q));
         }
       }
       db.close();

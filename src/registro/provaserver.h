@@ -20,7 +20,8 @@ enum class Esito {
   Rifiutato,         // nothing listening on that port
   RifiutatoDaPgHba,  // the server refuses this computer (pg_hba.conf)
   PasswordSbagliata,
-  RuoloSenzaAccesso,     // the role may not log in, or not into that database
+  RuoloSenzaAccesso,     // the role may not log in, not into that database, or not hand over
+  RuoloTroppoPotente,    // a teacher's or superuser's login in a file every pupil can read
   SenzaTls,              // the server does not speak TLS
   CertificatoNonFidato,  // not signed by the certificate authority given
   NomeCertificato,       // the certificate names another host

@@ -40,6 +40,8 @@ class TestProvaServer : public QObject {
     QTest::newRow("nome sconosciuto") << u"host=registro.invalid"_s << Esito::NomeSconosciuto << u"invalid"_s;
     QTest::newRow("password cambiata")
         << u"password=vecchia"_s << Esito::PasswordSbagliata << u"vornel-scuola computer"_s;
+    QTest::newRow("login di un'insegnante")
+        << u"utente=maestra"_s << Esito::RuoloTroppoPotente << u"vornel_computer"_s;
     QTest::newRow("database mancante") << u"database=altro"_s << Esito::DatabaseMancante << u"prepara"_s;
     QTest::newRow("database senza registro")
         << u"database=postgres"_s << Esito::RegistroAssente << u"prepara"_s;
@@ -71,6 +73,11 @@ class TestProvaServer : public QObject {
     const QString valore = caso.section(u'=', 1);
     if (caso.startsWith(u"host="_s)) c.host = valore;
     if (caso.startsWith(u"password="_s)) c.password = valore;
+    if (caso.startsWith(u"utente="_s)) {
+      QVERIFY(m_pg.creaDocente(valore, u"gesso"_s));
+      c.utente = valore;
+      c.password = u"gesso"_s;
+    }
     if (caso.startsWith(u"database="_s)) c.database = valore;
     if (caso.startsWith(u"sslrootcert="_s)) c.sslrootcert = valore;
     if (caso.startsWith(u"altra"_s)) c.sslrootcert = m_dir.filePath(u"altra.crt"_s);
