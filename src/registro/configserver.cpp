@@ -114,7 +114,10 @@ QString ConfigServer::opzioniConnessione() const {
                 u"keepalives_count=3"_s,
                 u"tcp_user_timeout=%1"_s.arg(tcpUserTimeout),
                 u"application_name=vornel-%1"_s.arg(nome.left(50))};
-  if (!sslrootcert.isEmpty()) o << u"sslrootcert="_s + ValoreLibpq(sslrootcert);
+  // The authority's file only where the certificate is to be checked: libpq
+  // would check the chain under require too, once a file is named.
+  if (!sslrootcert.isEmpty() && sslmode.startsWith(u"verify"_s))
+    o << u"sslrootcert="_s + ValoreLibpq(sslrootcert);
   if (!indirizzo.trimmed().isEmpty()) o << u"hostaddr="_s + ValoreLibpq(indirizzo.trimmed());
   return o.join(u';');
 }
