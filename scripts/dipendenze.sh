@@ -16,6 +16,11 @@ pacchetti=(
   poppler-utils libreoffice-calc-nogui sqlite3
   # Class lists in the old Excel format (.xls).
   libfreexl-dev
+  # The school's server: Qt SQL's PostgreSQL driver for the program and
+  # vornel-scuola, and PostgreSQL 15 with openssl for the tests, which start
+  # servers of their own (with certificates they make) and never use the
+  # cluster Debian's package creates and starts on install.
+  libqt6sql6-psql postgresql-15 openssl
   clang-14 libclang-rt-14-dev
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   desktop-file-utils appstream

@@ -1,6 +1,7 @@
 #include "registro/configserver.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -22,6 +23,7 @@ void LeggiGruppo(QSettings &s, ConfigServer &c) {
     if (ok && n > 0) v = n;
   };
   testo(u"host"_s, c.host);
+  testo(u"indirizzo"_s, c.indirizzo);
   numero(u"porta"_s, c.porta);
   testo(u"database"_s, c.database);
   testo(u"utente"_s, c.utente);
@@ -32,6 +34,13 @@ void LeggiGruppo(QSettings &s, ConfigServer &c) {
   numero(u"connect_timeout"_s, c.connectTimeout);
   numero(u"tcp_user_timeout"_s, c.tcpUserTimeout);
   s.endGroup();
+}
+
+// A value for libpq's connection string: quoted, so a path with blanks holds.
+// QPSQL turns every ';' into a blank before libpq reads it, so none may remain.
+QString ValoreLibpq(QString v) {
+  v.replace(u'\\', u"\\\\"_s).replace(u'\'', u"\\'"_s).replace(u';', u'_');
+  return u'\'' + v + u'\'';
 }
 
 }  // namespace
@@ -73,6 +82,10 @@ bool ConfigServer::scriviFile(const QString &file) const {
   QSettings s(file, QSettings::IniFormat);
   s.beginGroup(u"server"_s);
   s.setValue(u"host"_s, host);
+  if (!indirizzo.isEmpty())
+    s.setValue(u"indirizzo"_s, indirizzo);
+  else
+    s.remove(u"indirizzo"_s);
   s.setValue(u"porta"_s, porta);
   s.setValue(u"database"_s, database);
   s.setValue(u"utente"_s, utente);
@@ -84,7 +97,8 @@ bool ConfigServer::scriviFile(const QString &file) const {
   s.setValue(u"tcp_user_timeout"_s, tcpUserTimeout);
   s.endGroup();
   s.sync();
-  return s.status() == QSettings::NoError;
+  return s.status() == QSettings::NoError &&
+         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QString ConfigServer::opzioniConnessione() const {
@@ -100,7 +114,11 @@ QString ConfigServer::opzioniConnessione() const {
                 u"keepalives_count=3"_s,
                 u"tcp_user_timeout=%1"_s.arg(tcpUserTimeout),
                 u"application_name=vornel-%1"_s.arg(nome.left(50))};
-  if (!sslrootcert.isEmpty()) o << u"sslrootcert=%1"_s.arg(sslrootcert);
+  // The authority's file only where the certificate is to be checked: libpq
+  // would check the chain under require too, once a file is named.
+  if (!sslrootcert.isEmpty() && sslmode.startsWith(u"verify"_s))
+    o << u"sslrootcert="_s + ValoreLibpq(sslrootcert);
+  if (!indirizzo.trimmed().isEmpty()) o << u"hostaddr="_s + ValoreLibpq(indirizzo.trimmed());
   return o.join(u';');
 }
 

@@ -11,6 +11,9 @@
 //
 //   [server]
 //   host=registro.scuola.lan
+//   indirizzo=192.168.1.10       ; optional: the address, when the lab's
+//                                ; network has no name for the server (the
+//                                ; host is then only the certificate's name)
 //   porta=5432
 //   database=vornel
 //   utente=vornel_computer
@@ -22,6 +25,7 @@
 //   tcp_user_timeout=10000       ; ms
 struct ConfigServer {
   QString host;
+  QString indirizzo;  // libpq's hostaddr: connect here, check the certificate against host
   int porta = 5432;
   QString database = QStringLiteral("vornel");
   QString utente = QStringLiteral("vornel_computer");
@@ -40,6 +44,7 @@ struct ConfigServer {
   [[nodiscard]] static ConfigServer Leggi();
   // One file (for the technician's command and the tests).
   [[nodiscard]] static ConfigServer LeggiFile(const QString &file);
+  // Readable by the user alone: it holds the computers' password.
   bool scriviFile(const QString &file) const;
   // The user's own file (~/.config/vornel/server.conf), written by Opzioni.
   [[nodiscard]] static QString FileUtente();

@@ -11,9 +11,10 @@
 // fast the machine is.
 //
 // VORNEL_SOAK_SEME=<n> replays one seed, VORNEL_SOAK_EVENTI=<n> sets the number
-// of events per seed.
+// of events per seed. VORNEL_SOAK_SERVER=privato gives the program a school's
+// server (a private PostgreSQL started by the soak); =muto one that takes the
+// connection and never answers.
 #include <X11/keysym.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -38,7 +39,9 @@
 #include "app/livelli.h"
 #include "programma/iniettorex.h"
 #include "programma/vie.h"
+#include "registro/configserver.h"
 #include "support/doppi.h"
+#include "support/postgresprivato.h"
 #include "support/voceprivata.h"
 #include "ui/common/finestra.h"
 #include "ui/common/tipovivo.h"
@@ -195,6 +198,9 @@ class Soak : public QObject {
 };
 
 void Soak::accendi() {
+  // With a school's server, each start finds the technician's settings, not
+  // what the random user saved over them in Opzioni.
+  if (!qEnvironmentVariable("VORNEL_SOAK_SERVER").isEmpty()) QFile::remove(ConfigServer::FileUtente());
   m_p = std::make_unique<Programma>(QDir(m_cartella).filePath(u"vornel"_s));
   m_p->stampante.impostaCartellaPdf(m_cartella);
   m_p->stampante.scegli(kSalvaComePdf);
@@ -660,6 +666,54 @@ int EventiPerSeme() {
   return ok && n > 0 ? n : VORNEL_SOAK_EVENTI;
 }
 
+// The server the program is given, from VORNEL_SOAK_SERVER: none, the
+// soak's own PostgreSQL, or a port that takes connections into its queue
+// and never says a word.
+class ServerDelSoak {
+ public:
+  // Started once for the run; false with the reason.
+  bool avvia(QString *errore) {
+    m_tipo = qEnvironmentVariable("VORNEL_SOAK_SERVER");
+    if (m_tipo == u"privato"_s) {
+      m_pg = std::make_unique<PostgresPrivato>();
+      if (m_pg->avvia() && m_pg->preparaVornel()) return true;
+      *errore = m_pg->errore();
+      return false;
+    }
+    if (m_tipo == u"muto"_s) {
+      m_muta = std::make_unique<PortaMuta>();
+      return m_muta->porta() > 0;
+    }
+    *errore = u"VORNEL_SOAK_SERVER is privato or muto"_s;
+    return m_tipo.isEmpty();
+  }
+  [[nodiscard]] QString tipo() const { return m_tipo; }
+
+  // The machine's server.conf under the run's XDG_CONFIG_DIRS, as a
+  // technician deploys it (the user's own file is the random user's).
+  bool scriviConfigurazione(const QString &cartella) const {
+    if (m_tipo.isEmpty()) return true;
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(cartella + u"/sistema"_s));
+    ConfigServer c;
+    c.host = u"localhost"_s;
+    c.computer = u"soak"_s;
+    c.connectTimeout = 2;
+    c.tcpUserTimeout = 2000;
+    c.porta = m_pg ? m_pg->porta() : m_muta->porta();
+    c.password = QString::fromLatin1(PostgresPrivato::kPasswordComputer);
+    if (m_pg) {
+      c.sslmode = u"verify-full"_s;
+      c.sslrootcert = m_pg->certificatoCA();
+    }
+    return c.scriviFile(ConfigServer::FileSistema());
+  }
+
+ private:
+  QString m_tipo;
+  std::unique_ptr<PostgresPrivato> m_pg;
+  std::unique_ptr<PortaMuta> m_muta;
+};
+
 }  // namespace
 
 class TestSoak : public QObject {
@@ -673,12 +727,16 @@ class TestSoak : public QObject {
   // speech-dispatcher's socket folder: one for the whole run, as the speech
   // library reads it once per process.
   QTemporaryDir m_esecuzione;
+  ServerDelSoak m_server;
 };
 
 void TestSoak::initTestCase() {
   ImpostaApplicazione();
   // The program's end is seen by the soak, which starts it again.
   QApplication::setQuitOnLastWindowClosed(false);
+  QString errore;
+  QVERIFY2(m_server.avvia(&errore), qPrintable(errore));
+  if (!m_server.tipo().isEmpty()) qInfo("soak: with a school's server: %s", qPrintable(m_server.tipo()));
 }
 
 void TestSoak::shouldSurviveARandomUserThroughEveryWindow_data() {
@@ -702,6 +760,7 @@ void TestSoak::shouldSurviveARandomUserThroughEveryWindow() {
   qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_esecuzione.path()));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.percorso() + u"/config"_s));
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir.percorso() + u"/dati"_s));
+  QVERIFY(m_server.scriviConfigurazione(dir.percorso()));
   IniettoreX x;
   QVERIFY2(x.pronto(), "no X display with the XTest extension");
   x.ripetizione(40, 15);

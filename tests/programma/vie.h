@@ -58,6 +58,8 @@ inline const QList<Via> &Vie() {
       {QStringLiteral("FrmRegistro"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
       {QStringLiteral("frmOpzioni"), QStringLiteral("FrmPorta"), PassiDellaPorta()},
       {QStringLiteral("FrmCambiaPin"), QStringLiteral("FrmRegistro"), {QStringLiteral("cmdCambiaPin")}},
+      // The school's server, for this computer: from the options.
+      {QStringLiteral("FrmServer"), QStringLiteral("frmOpzioni"), {QStringLiteral("cmdServer")}},
       {QStringLiteral("FrmImporta"), QStringLiteral("FrmRegistro"),
        {QStringLiteral("tabRegistro#3"), QStringLiteral("cmdImportaElenco")}},
       {QStringLiteral("FrmStampaEsercizioTre"), QStringLiteral("FrmOperativo"), {QStringLiteral("mnuStampa")}},

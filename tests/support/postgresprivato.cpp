@@ -234,3 +234,18 @@ bool PostgresPrivato::esegui(const QString &sql) {
   QSqlDatabase::removeDatabase(u"pgprivato-esegui"_s);
   return ok;
 }
+
+PortaMuta::PortaMuta() {
+  m_s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t n = sizeof a;
+  if (m_s >= 0 && ::bind(m_s, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_s, 64) == 0 &&
+      ::getsockname(m_s, reinterpret_cast<sockaddr *>(&a), &n) == 0)
+    m_porta = ntohs(a.sin_port);
+}
+
+PortaMuta::~PortaMuta() {
+  if (m_s >= 0) ::close(m_s);
+}

@@ -63,3 +63,18 @@ class PostgresPrivato {
   int m_porta = 0;
   bool m_iniziato = false, m_attivo = false;
 };
+
+// A port on 127.0.0.1 that takes connections into its queue and never says a
+// word: a server hung, or a firewall that swallows the packets.
+class PortaMuta {
+ public:
+  PortaMuta();
+  ~PortaMuta();
+  PortaMuta(const PortaMuta &) = delete;
+  PortaMuta &operator=(const PortaMuta &) = delete;
+  [[nodiscard]] int porta() const { return m_porta; }
+
+ private:
+  int m_s = -1;
+  int m_porta = 0;
+};

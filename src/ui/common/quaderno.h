@@ -50,6 +50,13 @@ class Quaderno {
     return false;
   }
 
+  // The settings of this computer's way to the school's server, over `sopra`
+  // (the options), behind the teacher's door.
+  virtual void apriServer(Contesto &ctx, QWidget *sopra) {
+    (void)ctx;
+    (void)sopra;
+  }
+
   // Shuts the teacher's door: the register window and the PIN's windows close,
   // and the PIN is asked at the next opening.
   virtual void chiudiPorta() {}

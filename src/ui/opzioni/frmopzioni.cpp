@@ -117,12 +117,21 @@ FrmOpzioni::FrmOpzioni(SceltaOpzioni &opzioni, const QString &alunno, QWidget *g
   coloraTesto(m_lblAvviso, kRosso);
   colonna->addWidget(m_lblAvviso);
 
+  // The server's settings are the machine's, kept by the register's module.
+  auto *server = new QPushButton(u"&Server della scuola…"_s, this);
+  server->setObjectName(u"cmdServer"_s);
+  server->setAccessibleName(u"Server della scuola"_s);
+  server->setToolTip(u"Dove questo computer trova il registro sul server della scuola."_s);
+  server->setAutoDefault(false);
+  connect(server, &QPushButton::clicked, this, &FrmOpzioni::serverRichiesto);
+
   auto *chiudi = new QPushButton(u"Chiudi"_s, this);
   chiudi->setObjectName(u"cmdChiudi"_s);
   chiudi->setAccessibleName(u"Chiudi"_s);
   colora(chiudi, kFuoco);
   connect(chiudi, &QPushButton::clicked, this, &QDialog::close);
   auto *basso = new QHBoxLayout;
+  basso->addWidget(server);
   basso->addStretch();
   basso->addWidget(chiudi);
   colonna->addStretch();

@@ -29,6 +29,8 @@ class FrmOpzioni : public QDialog {
  Q_SIGNALS:
   // The options in force have changed.
   void cambiate();
+  // "Server della scuola…": this computer's way to the school's server.
+  void serverRichiesto();
 
  private:
   void mostraPiano();

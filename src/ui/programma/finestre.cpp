@@ -278,6 +278,9 @@ void Finestre::apriOpzioni() {
   apri(m_opzioni, [this, &alunno] {
     auto *f = new FrmOpzioni(m_ctx->stato.opzioni, alunno, m_inizio);
     connect(f, &FrmOpzioni::cambiate, this, &Finestre::opzioniCambiate);
+    connect(f, &FrmOpzioni::serverRichiesto, this, [this, f] {
+      if (Quaderno *q = quaderno()) q->apriServer(*m_ctx, f);
+    });
     SorvegliaPorta(f, [this] { chiudiPorta(); });
     return f;
   });

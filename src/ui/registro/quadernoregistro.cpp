@@ -11,6 +11,7 @@
 #include "ui/registro/frmalunno.h"
 #include "ui/common/sorveglianza.h"
 #include "ui/registro/frmporta.h"
+#include "ui/registro/frmserver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +89,7 @@ void QuadernoRegistro::chiudiPorta() {
   // nothing is deleted from under them.
   for (QDialog *d : DialoghiSopra(m_finestra)) d->reject();
   if (m_finestraPorta) m_finestraPorta->reject();
+  if (m_finestraServer) m_finestraServer->close();
   ChiudiQuandoLibera(m_finestra, m_livelloFinestra);
 }
 
@@ -139,6 +141,25 @@ bool QuadernoRegistro::entra(QWidget *sopra, const QString &titolo) {
 bool QuadernoRegistro::apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) {
   (void)ctx;
   return entra(sopra, titolo);
+}
+
+void QuadernoRegistro::apriServer(Contesto &ctx, QWidget *sopra) {
+  (void)ctx;
+  if (m_finestraServer) {
+    m_finestraServer->show();
+    m_finestraServer->raise();
+    m_finestraServer->activateWindow();
+    return;
+  }
+  if (!entra(sopra, u"Server della scuola"_s)) return;
+  // Without a loop of its own, so the options closing with the door take it along.
+  auto *f = new FrmServer(sopra);
+  f->setAttribute(Qt::WA_DeleteOnClose);
+  f->setWindowModality(Qt::WindowModal);
+  m_finestraServer = f;
+  f->show();
+  f->raise();
+  f->activateWindow();
 }
 
 void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {

@@ -30,6 +30,7 @@ class QuadernoRegistro final : public Quaderno {
   std::optional<AlunnoScelto> scegliAlunno(Contesto &ctx, QWidget *sopra) override;
   void apriRegistro(Contesto &ctx, QWidget *sopra) override;
   bool apriPorta(Contesto &ctx, QWidget *sopra, const QString &titolo) override;
+  void apriServer(Contesto &ctx, QWidget *sopra) override;
   std::optional<Opzioni> pianoAlunno(qint64 alunno) override;
   bool salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) override;
   std::optional<QList<SceltaOperazione>> pianoSuMisura(qint64 alunno, int famiglia, const QDate &oggi,
@@ -68,6 +69,7 @@ class QuadernoRegistro final : public Quaderno {
   qint64 m_dentroDa = 0;  // when the teacher last came in or left the register (0: not since an exercise)
   QObject m_legami;       // ties the register window's signals to this object's life
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
+  QPointer<QDialog> m_finestraServer;  // the server's settings while open
   bool m_portaSbarrata = false;
   std::unique_ptr<Invio> m_invio;
   int m_livelloFinestra = 0;  // the depth of event loops the register window was opened at       // shut on purpose: not open for two minutes after
