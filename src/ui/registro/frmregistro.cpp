@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -31,6 +32,7 @@
 #include "ui/common/contesto.h"
 #include "ui/registro/frmcambiapin.h"
 #include "ui/registro/frmimporta.h"
+#include "ui/registro/frminclasse.h"
 #include "ui/registro/testiregistro.h"
 
 #include "ui/registro/nomina.h"
@@ -191,10 +193,21 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   lblClasse->setBuddy(m_cmbClasse);
   auto *cmdCambiaPin = Pulsante(u"cmdCambiaPin"_s, u"Cambia PIN"_s, this);
   auto *cmdChiudi = Pulsante(u"cmdChiudi"_s, u"Chiudi"_s, this);
+  // The live view and the lab's computers are the server's: this computer's
+  // own register knows only its own exercises. The PIN is this computer's
+  // door, not the server's.
+  auto *cmdInClasse = Pulsante(u"cmdInClasse"_s, u"&In classe ora (Ctrl+L)"_s, this);
+  cmdInClasse->setAccessibleName(u"In classe ora"_s);
+  cmdInClasse->setVisible(m_registro.suServer());
+  cmdCambiaPin->setVisible(!m_registro.suServer());
+  m_lblProvenienza = Nomina(new QLabel(this), u"lblProvenienza"_s, u"Registro mostrato"_s);
+  m_lblProvenienza->setWordWrap(true);
+  m_lblProvenienza->setVisible(false);
   auto *testa = new QHBoxLayout;
   testa->addWidget(lblClasse);
   testa->addWidget(m_cmbClasse);
   testa->addStretch();
+  testa->addWidget(cmdInClasse);
   testa->addWidget(cmdCambiaPin);
   testa->addWidget(cmdChiudi);
 
@@ -210,8 +223,17 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   costruisciAlunno(pagine[1]);
   costruisciEsercizio(pagine[2]);
   costruisciGestione(pagine[3]);
+  if (m_registro.suServer()) {
+    auto *pagina = Nomina(new QWidget(m_schede), u"paginaComputer"_s, u"Computer"_s);
+    m_schede->addTab(pagina, u"Computer"_s);
+    costruisciComputer(pagina);
+    auto *tasto = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(tasto, &QShortcut::activated, this, &FrmRegistro::apriInClasse);
+    connect(cmdInClasse, &QPushButton::clicked, this, &FrmRegistro::apriInClasse);
+  }
 
   auto *l = new QVBoxLayout(this);
+  l->addWidget(m_lblProvenienza);
   l->addLayout(testa);
   l->addWidget(m_schede, 1);
 
@@ -219,6 +241,71 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
   connect(m_cmbClasse, &QComboBox::currentIndexChanged, this, [this] { mostraClasse(classeScelta()); });
   aggiorna();
+}
+
+void FrmRegistro::impostaProvenienza(const QString &testo, bool avviso) {
+  m_lblProvenienza->setText(testo);
+  m_lblProvenienza->setAccessibleDescription(testo);
+  aspetto::coloraTesto(m_lblProvenienza, avviso ? aspetto::kRosso : aspetto::kBlu);
+  m_lblProvenienza->setVisible(!testo.isEmpty());
+}
+
+void FrmRegistro::apriInClasse() {
+  if (!m_registro.suServer()) return;
+  if (!m_inClasse) m_inClasse = new FrmInClasse(m_registro, m_ctx, classeScelta(), this);
+  else m_inClasse->mostraClasse(classeScelta());
+  m_inClasse->show();
+  m_inClasse->raise();
+  m_inClasse->activateWindow();
+}
+
+void FrmRegistro::costruisciComputer(QWidget *pagina) {
+  m_tblComputer = Tabella(u"tblComputer"_s, u"Computer del laboratorio"_s, pagina);
+  m_tblComputer->setColumnCount(4);
+  m_tblComputer->setHorizontalHeaderLabels(
+      {u"Computer"_s, u"Operazioni in attesa"_s, u"Ultimo contatto"_s, u"Orologio"_s});
+  auto *nota = Nomina(new QLabel(u"Le operazioni in attesa sono scritte sul computer e arrivano al server "
+                                 u"appena la rete lo permette. Un orologio sbagliato di più di %1 minuti va "
+                                 u"rimesso: le date degli esercizi fatti lì sarebbero sbagliate."_s
+                                     .arg(kScartoMassimo / 60),
+                                 pagina),
+                      u"lblNotaComputer"_s, u"Legenda"_s);
+  nota->setWordWrap(true);
+  auto *cmdAggiorna = Pulsante(u"cmdAggiornaComputer"_s, u"Aggiorna"_s, pagina);
+  auto *l = new QVBoxLayout(pagina);
+  l->addWidget(m_tblComputer, 1);
+  l->addWidget(nota);
+  auto *pulsanti = new QHBoxLayout;
+  pulsanti->addWidget(cmdAggiorna);
+  pulsanti->addStretch();
+  l->addLayout(pulsanti);
+  connect(cmdAggiorna, &QPushButton::clicked, this, &FrmRegistro::riempiComputer);
+}
+
+void FrmRegistro::riempiComputer() {
+  if (!m_tblComputer) return;
+  const auto elenco = LeggiComputer(m_registro);
+  guasto();
+  m_tblComputer->setRowCount(0);
+  if (!elenco) return;
+  m_tblComputer->setRowCount(static_cast<int>(elenco->size()));
+  for (int r = 0; r < static_cast<int>(elenco->size()); ++r) {
+    const ComputerDelLaboratorio &pc = elenco->at(r);
+    m_tblComputer->setItem(r, 0, Cella(pc.nome));
+    m_tblComputer->setItem(r, 1, Cella(QString::number(pc.inAttesa)));
+    m_tblComputer->setItem(r, 2, Cella(pc.contatto.toLocalTime().toString(u"dd/MM/yyyy hh:mm:ss"_s)));
+    const qint64 minuti = (pc.scarto < 0 ? -pc.scarto : pc.scarto) / 60;
+    auto *orologio = Cella(pc.orologioSbagliato()
+                               ? u"SBAGLIATO: %1 di %2 min"_s.arg(pc.scarto > 0 ? u"avanti"_s : u"indietro"_s)
+                                     .arg(minuti)
+                               : u"giusto"_s);
+    if (pc.orologioSbagliato())
+      for (int c = 0; c < 3; ++c) m_tblComputer->item(r, c)->setBackground(QColor(255, 176, 176));
+    if (pc.orologioSbagliato()) orologio->setBackground(QColor(255, 176, 176));
+    m_tblComputer->setItem(r, 3, orologio);
+  }
+  m_tblComputer->resizeColumnsToContents();
+  m_tblComputer->horizontalHeader()->setStretchLastSection(true);
 }
 
 void FrmRegistro::costruisciClasse(QWidget *pagina) {
@@ -365,9 +452,11 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[2], &QPushButton::clicked, this, [this, classe] {
     if (!classe()) return;
-    const QString domanda =
-        u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
-        u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
+    QString domanda = u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
+                      u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
+    if (m_registro.suServer())
+      domanda += u" Sarà cancellata dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+                 u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaClasse(classe()));
@@ -384,9 +473,11 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[5], &QPushButton::clicked, this, [this, alunno] {
     if (!alunno()) return;
-    const QString domanda =
-        u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
-            m_lstAlunni->currentItem()->text());
+    QString domanda = u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
+        m_lstAlunni->currentItem()->text());
+    if (m_registro.suServer())
+      domanda += u" Sarà cancellato dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+                 u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaAlunno(alunno()));
@@ -443,6 +534,7 @@ void FrmRegistro::aggiorna() {
   riempiClassi();
   if (const int i = m_cmbClasse->findData(prima); i >= 0 && !primaVolta) m_cmbClasse->setCurrentIndex(i);
   mostraClasse(classeScelta());
+  riempiComputer();
 }
 
 void FrmRegistro::riempiClassi() {

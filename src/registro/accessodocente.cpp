@@ -1,0 +1,172 @@
+#include "registro/accessodocente.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QUuid>
+#include <QVariant>
+#include <atomic>
+
+#include "registro/schemaserver.h"
+
+using namespace Qt::StringLiterals;
+
+struct AccessoDocente::Stato {
+  std::atomic<bool> annullato{false};
+  std::atomic<bool> inCorso{true};
+  QPointer<AccessoDocente> destinatario;
+  QThread *filo = nullptr;  // the asker's thread
+};
+
+namespace {
+
+// Closes a connection in the thread that owns it.
+void Chiudi(const QString &nome) {
+  {
+    QSqlDatabase d = QSqlDatabase::database(nome, false);
+    if (d.isValid()) d.close();
+  }
+  QSqlDatabase::removeDatabase(nome);
+}
+
+EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString &password, const QString &nome) {
+  EsitoAccesso esito;
+  {
+    QSqlDatabase d = config.connessione(nome, utente, password);
+    d.setConnectOptions(AccessoDocente::Opzioni(config));
+    const bool aperta = d.open();
+    // The password goes at once, whatever happened.
+    password.clear();
+    d.setPassword(QString());
+    if (!aperta) {
+      esito.dettaglio = d.lastError().text();
+      esito.tipo = AccessoDocente::Classifica(esito.dettaglio);
+    } else {
+      QString errore;
+      const int versione = SchemaServer::Versione(d, &errore);
+      QSqlQuery q(d);
+      if (versione < 0) {
+        esito.dettaglio = errore;
+        esito.tipo = errore.contains(u"42501"_s) || errore.contains(u"permission"_s)
+                         ? EsitoAccesso::Tipo::NonDocente
+                         : EsitoAccesso::Tipo::SchemaVecchio;
+      } else if (versione < SchemaServer::kVersione) {
+        esito.tipo = EsitoAccesso::Tipo::SchemaVecchio;
+      } else if (versione > SchemaServer::kVersione) {
+        esito.tipo = EsitoAccesso::Tipo::SchemaNuovo;
+      } else if (q.prepare(u"SELECT pg_has_role(current_user, ?, 'MEMBER')"_s),
+                 q.addBindValue(QString::fromLatin1(SchemaServer::kDocenti)), !q.exec() || !q.next() ||
+                                                                                 !q.value(0).toBool()) {
+        esito.tipo = EsitoAccesso::Tipo::NonDocente;
+      } else {
+        esito.tipo = EsitoAccesso::Tipo::Entrato;
+        esito.connessione = nome;
+      }
+    }
+  }
+  if (esito.tipo != EsitoAccesso::Tipo::Entrato) Chiudi(nome);
+  esito.messaggio = AccessoDocente::Messaggio(esito.tipo, config);
+  return esito;
+}
+
+}  // namespace
+
+QString AccessoDocente::Opzioni(const ConfigServer &config) {
+  QString o = config.opzioniConnessione();
+  const int attesa = std::min(config.tcpUserTimeout, kTcpUserTimeout);
+  o.replace(QRegularExpression(u"tcp_user_timeout=\\d+"_s), u"tcp_user_timeout=%1"_s.arg(attesa));
+  return o;
+}
+
+EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {
+  // libpq's words in English, or in Italian where its translation is installed
+  // (the server's own words come in the server's language, either of the two).
+  static const char16_t *const kPassword[] = {u"password authentication failed", u"autenticazione con password fallita",
+                                              u"no password supplied", u"nessuna password fornita",
+                                              u"SCRAM", u"authentication failed", u"autenticazione fallita"};
+  static const char16_t *const kCertificato[] = {u"certificate", u"certificato", u"SSL", u"TLS",
+                                                 u"does not match host name", u"non corrisponde al nome"};
+  for (const char16_t *p : kPassword)
+    if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::Password;
+  for (const char16_t *p : kCertificato)
+    if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::Certificato;
+  return EsitoAccesso::Tipo::Irraggiungibile;
+}
+
+QString AccessoDocente::Messaggio(EsitoAccesso::Tipo tipo, const ConfigServer &config) {
+  switch (tipo) {
+    case EsitoAccesso::Tipo::Entrato: return {};
+    case EsitoAccesso::Tipo::Password:
+      return u"Nome utente o password sbagliati: riscrivili. (Il nome e la password sono quelli che il tecnico "
+             u"ti ha dato per il server della scuola, non il PIN.)"_s;
+    case EsitoAccesso::Tipo::Irraggiungibile:
+      return u"Il server della scuola (%1, porta %2) non risponde. Puoi aprire il registro di questo computer "
+             u"con il PIN: contiene solo gli esercizi fatti su questo computer."_s.arg(config.host)
+          .arg(config.porta);
+    case EsitoAccesso::Tipo::Certificato:
+      return u"Il certificato del server della scuola non è valido per «%1»: per sicurezza non mi collego. "
+             u"Chiedi al tecnico di controllarlo."_s.arg(config.host);
+    case EsitoAccesso::Tipo::SchemaVecchio:
+      return u"Il registro sul server è di una versione più vecchia di Vornel: il tecnico deve aggiornarlo con "
+             u"vornel-scuola."_s;
+    case EsitoAccesso::Tipo::SchemaNuovo:
+      return u"Il registro sul server è di una versione più recente di Vornel: aggiorna il programma su "
+             u"questo computer."_s;
+    case EsitoAccesso::Tipo::NonDocente:
+      return u"Questo utente del server non è tra gli insegnanti del registro: chiedi al tecnico."_s;
+  }
+  return {};
+}
+
+AccessoDocente::AccessoDocente(const ConfigServer &config, const QString &utente, QString password,
+                               QObject *genitore)
+    : QObject(genitore), m_stato(std::make_shared<Stato>()) {
+  qRegisterMetaType<EsitoAccesso>();
+  m_stato->destinatario = this;
+  m_stato->filo = QThread::currentThread();
+  const QString nome = u"vornel-docente-%1"_s.arg(QUuid::createUuid().toString(QUuid::WithoutBraces));
+  auto stato = m_stato;
+  QThread *filo = QThread::create([stato, config, utente, password = std::move(password), nome]() mutable {
+    EsitoAccesso esito = Collega(config, utente, password, nome);
+    if (esito.tipo == EsitoAccesso::Tipo::Entrato) {
+      if (stato->annullato) {
+        Chiudi(nome);
+        return;
+      }
+      // Handed to the asker's thread: from now on only it uses the connection.
+      QSqlDatabase d = QSqlDatabase::database(nome, false);
+      d.driver()->moveToThread(stato->filo);
+    }
+    // Delivered through the application, which outlives any window: a
+    // connection whose asker went meanwhile is closed there.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [stato, esito] {
+          stato->inCorso = false;
+          if (stato->annullato || !stato->destinatario) {
+            if (!esito.connessione.isEmpty()) Chiudi(esito.connessione);
+            return;
+          }
+          Q_EMIT stato->destinatario->finito(esito);
+        },
+        Qt::QueuedConnection);
+  });
+  connect(filo, &QThread::finished, filo, &QObject::deleteLater);
+  filo->start();
+}
+
+AccessoDocente::~AccessoDocente() {
+  annulla();
+}
+
+void AccessoDocente::annulla() {
+  m_stato->annullato = true;
+}
+
+bool AccessoDocente::inCorso() const {
+  return m_stato->inCorso && !m_stato->annullato;
+}
