@@ -88,8 +88,11 @@ EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {
   static const char16_t *const kPassword[] = {u"password authentication failed", u"autenticazione con password fallita",
                                               u"no password supplied", u"nessuna password fornita",
                                               u"SCRAM", u"authentication failed", u"autenticazione fallita"};
-  static const char16_t *const kCertificato[] = {u"certificate", u"certificato", u"SSL", u"TLS",
-                                                 u"does not match host name", u"non corrisponde al nome"};
+  // A connection cut while TLS is being set up ("SSL SYSCALL error") is no
+  // certificate's fault: only the words of a refused certificate count.
+  static const char16_t *const kCertificato[] = {u"certificate", u"certificato", u"does not support SSL",
+                                                 u"non supporta SSL", u"does not match host name",
+                                                 u"non corrisponde al nome"};
   for (const char16_t *p : kPassword)
     if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::Password;
   for (const char16_t *p : kCertificato)
