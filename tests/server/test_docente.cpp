@@ -3,6 +3,7 @@
 // real windows (signed in, refused, the server away), the class seen live as
 // the lab's computers hand their work over.
 #include <QApplication>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
@@ -20,10 +21,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "registro/accessodocente.h"
 #include "registro/consultazione.h"
 #include "registro/esportacsv.h"
+#include "registro/importaclasse.h"
 #include "registro/inclasse.h"
 #include "support/doppi.h"
 #include "support/postgresprivato.h"
@@ -107,6 +113,46 @@ int PortaMuta() {
   return 1;
 }
 
+// A server that takes the connection and never says a word: the kernel
+// completes the handshake (listen backlog), nobody answers TLS.
+class ServerMuto {
+ public:
+  ServerMuto() {
+    m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t l = sizeof a;
+    if (::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 8) == 0 &&
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &l) == 0)
+      m_porta = ntohs(a.sin_port);
+  }
+  ~ServerMuto() { ::close(m_fd); }
+  ServerMuto(const ServerMuto &) = delete;
+  ServerMuto &operator=(const ServerMuto &) = delete;
+  [[nodiscard]] int porta() const { return m_porta; }
+
+ private:
+  int m_fd = -1;
+  int m_porta = 0;
+};
+
+// Controls a screen reader would find without a name.
+QStringList SenzaNome(QWidget *finestra) {
+  QStringList muti;
+  for (QWidget *w : finestra->findChildren<QWidget *>()) {
+    if (!w->isVisibleTo(finestra) || w->objectName().startsWith(u"qt_"_s)) continue;
+    // A label naming its field is read with the field.
+    const auto *l = qobject_cast<QLabel *>(w);
+    const bool controllo = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                           qobject_cast<QComboBox *>(w) || qobject_cast<QTableWidget *>(w) ||
+                           (l && !l->text().isEmpty() && !l->buddy());
+    if (controllo && w->accessibleName().trimmed().isEmpty())
+      muti << QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+  }
+  return muti;
+}
+
 // --- the same data in both registers ------------------------------------------
 
 struct EsercizioProva {
@@ -132,6 +178,7 @@ class TestDocente : public QObject {
   void shouldWalkTheTeachersRoadThroughTheServer();
   void shouldTellAWrongPasswordAndKeepTheDoorShut();
   void shouldOfferThisComputersOwnRegisterWhenTheServerIsAway();
+  void shouldGiveUpConnectingOnEscWhileTheServerIsSilent();
   void shouldTellTheTeacherWhenTheServerGoesMidSession();
 
  private:
@@ -452,6 +499,13 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
            u"{\"rifiutati\": []}"_s);
   QTRY_COMPARE_WITH_TIMEOUT(righe->rowCount(), 2, 10000);
   QCOMPARE(Testo(righe, 1, 0), u"Bruno"_s);
+  // Bruno has closed no operation for two minutes by the server's clock: stuck.
+  QVERIFY(m_pg.esegui(u"UPDATE esercizi SET aggiornato = now() - interval '2 minutes'"
+                      u" WHERE alunno = (SELECT id FROM alunni WHERE nome = 'Bruno')"_s));
+  live->aggiorna();
+  QCOMPARE(Testo(righe, 1, 7), u"BLOCCATO: fermo da 2 min"_s);
+  QVERIFY(SenzaNome(live).isEmpty());
+  QVERIFY2(SenzaNome(reg).isEmpty(), qPrintable(SenzaNome(reg).join(u", "_s)));
   // Printed like the register's other views.
   QTest::mouseClick(In<QPushButton>(live, u"cmdStampa"_s), Qt::LeftButton);
   QCOMPARE(b.stampante.documenti.size(), 1);
@@ -475,6 +529,15 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   QVERIFY(q.exec() && q.next());
   QCOMPARE(q.value(0).toString(), u"alunno"_s);
   QVERIFY(b.messaggi.testi().isEmpty());
+
+  // A class list imported goes to the server too, a name given twice once.
+  int aggiunti = 0;
+  DestinazioneRegistro destinazione(*quaderno.registroServer());
+  QVERIFY(destinazione.scrivi({{0, u"5C"_s, {u"Ada"_s, u"Ada"_s, u"Bea"_s}}}, aggiunti));
+  QCOMPARE(aggiunti, 2);
+  q.prepare(u"SELECT count(*) FROM alunni a JOIN classi c ON c.id = a.classe WHERE c.nome = '5C'"_s);
+  QVERIFY(q.exec() && q.next());
+  QCOMPARE(q.value(0).toInt(), 2);
 
   // Shutting the door (an exercise starts) closes the server's connection.
   quaderno.chiudiPorta();
@@ -552,6 +615,42 @@ void TestDocente::shouldOfferThisComputersOwnRegisterWhenTheServerIsAway() {
   QVERIFY(!In<QPushButton>(reg, u"cmdInClasse"_s)->isVisibleTo(reg));
   QVERIFY(In<QPushButton>(reg, u"cmdCambiaPin"_s)->isVisibleTo(reg));
   reg->close();
+}
+
+// A server that never answers: the door says it is connecting, stays
+// responsive, and Esc gives up at once; the connection attempt left behind
+// ends on its own and leaves nothing open.
+void TestDocente::shouldGiveUpConnectingOnEscWhileTheServerIsSilent() {
+  ServerMuto muto;
+  QVERIFY(muto.porta() > 0);
+  Banco b;
+  QuadernoRegistro quaderno(m_dir.filePath(u"muto.sqlite"_s));
+  ConfigServer c = config(muto.porta());
+  c.connectTimeout = 2;
+  quaderno.impostaServer(c);
+  bool collegando = false;
+  int giri = 0;
+  QuandoModale(
+      [&](QWidget *porta) {
+        QTest::keyClicks(In<QLineEdit>(porta, u"txtUtente"_s), kMaestra);
+        QTest::keyClicks(In<QLineEdit>(porta, u"txtPassword"_s), kPassword);
+        QTest::mouseClick(In<QPushButton>(porta, u"cmdEntra"_s), Qt::LeftButton);
+        collegando = qobject_cast<FrmPortaServer *>(porta)->collegando() &&
+                     In<QLabel>(porta, u"lblCollegamento"_s)->text().startsWith(u"Collegamento"_s);
+        // The window's loop keeps turning while the server is silent.
+        QTimer giro;
+        QObject::connect(&giro, &QTimer::timeout, [&] { ++giri; });
+        giro.start(5);
+        QTest::qWait(300);
+        QTest::keyClick(porta, Qt::Key_Escape);
+      },
+      u"FrmPortaServer"_s);
+  quaderno.apriRegistro(b.ctx, nullptr);
+  QVERIFY(collegando);
+  QVERIFY2(giri >= 10, qPrintable(QString::number(giri)));
+  QVERIFY(!quaderno.finestraRegistro());
+  QVERIFY(!quaderno.registroServer());
+  QTRY_VERIFY_WITH_TIMEOUT(QSqlDatabase::connectionNames().filter(u"vornel-docente"_s).isEmpty(), 20000);
 }
 
 // The server stops while the teacher reads: the window says so once, in
