@@ -93,6 +93,10 @@ EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {
   static const char16_t *const kCertificato[] = {u"certificate", u"certificato", u"does not support SSL",
                                                  u"non supporta SSL", u"does not match host name",
                                                  u"non corrisponde al nome"};
+  // Signed in, but the role may not use the register's database (not one of the teachers).
+  static const char16_t *const kNonDocente[] = {u"permission denied for database", u"permesso negato per il database"};
+  for (const char16_t *p : kNonDocente)
+    if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::NonDocente;
   for (const char16_t *p : kPassword)
     if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::Password;
   for (const char16_t *p : kCertificato)

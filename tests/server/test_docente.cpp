@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -176,9 +178,11 @@ class TestDocente : public QObject {
   void shouldReadTheSameViewsFromTheFileAndFromTheServer_data();
   void shouldReadTheSameViewsFromTheFileAndFromTheServer();
   void shouldWalkTheTeachersRoadThroughTheServer();
-  void shouldTellAWrongPasswordAndKeepTheDoorShut();
+  void shouldOpenOnTheRightPasswordAfterAWrongOneAndShutWithTheDoor();
   void shouldOfferThisComputersOwnRegisterWhenTheServerIsAway();
   void shouldGiveUpConnectingOnEscWhileTheServerIsSilent();
+  void shouldTellEachFaultAtTheDoor_data();
+  void shouldTellEachFaultAtTheDoor();
   void shouldTellTheTeacherWhenTheServerGoesMidSession();
 
  private:
@@ -547,7 +551,7 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
 
 // A wrong password is told at the door, which stays shut and offers nothing
 // else; a right one afterwards opens it.
-void TestDocente::shouldTellAWrongPasswordAndKeepTheDoorShut() {
+void TestDocente::shouldOpenOnTheRightPasswordAfterAWrongOneAndShutWithTheDoor() {
   Banco b;
   QuadernoRegistro quaderno(m_dir.filePath(u"password.sqlite"_s));
   quaderno.impostaServer(config());
@@ -651,6 +655,73 @@ void TestDocente::shouldGiveUpConnectingOnEscWhileTheServerIsSilent() {
   QVERIFY(!quaderno.finestraRegistro());
   QVERIFY(!quaderno.registroServer());
   QTRY_VERIFY_WITH_TIMEOUT(QSqlDatabase::connectionNames().filter(u"vornel-docente"_s).isEmpty(), 20000);
+}
+
+void TestDocente::shouldTellEachFaultAtTheDoor_data() {
+  QTest::addColumn<QString>("utente");
+  QTest::addColumn<QString>("password");
+  QTest::addColumn<QString>("prima");  // SQL run before, as the superuser
+  QTest::addColumn<QString>("dopo");
+  QTest::addColumn<bool>("altraCA");
+  QTest::addColumn<int>("porta");
+  QTest::addColumn<QString>("detto");
+  QTest::addColumn<bool>("locale");
+  QTest::newRow("wrong password") << kMaestra << u"Gessetto-43"_s << QString() << QString() << false << 0
+                                  << u"Nome utente o password sbagliati"_s << false;
+  QTest::newRow("unknown user") << u"nessuno"_s << kPassword << QString() << QString() << false << 0
+                                << u"Nome utente o password sbagliati"_s << false;
+  QTest::newRow("certificate of another authority")
+      << kMaestra << kPassword << QString() << QString() << true << 0 << u"Il certificato del server"_s << false;
+  QTest::newRow("nobody at the port") << kMaestra << kPassword << QString() << QString() << false << 1
+                                      << u"Il server della scuola (localhost, porta 1) non risponde"_s << true;
+  QTest::newRow("older register") << kMaestra << kPassword << u"UPDATE vornel_versione SET versione = 0"_s
+                                  << u"UPDATE vornel_versione SET versione = 1"_s << false << 0
+                                  << u"Il registro sul server è di una versione più vecchia"_s << false;
+  QTest::newRow("newer register") << kMaestra << kPassword << u"UPDATE vornel_versione SET versione = 2"_s
+                                  << u"UPDATE vornel_versione SET versione = 1"_s << false << 0
+                                  << u"Il registro sul server è di una versione più recente"_s << false;
+  QTest::newRow("not one of the teachers")
+      << u"bidello"_s << kPassword << u"CREATE ROLE bidello LOGIN PASSWORD 'Gessetto-42'"_s
+      << u"DROP ROLE bidello"_s << false << 0 << u"Questo utente del server non è tra gli insegnanti"_s << false;
+}
+
+// Each fault at the door is told in Italian, the door stays shut, and only a
+// server that does not answer offers this computer's own register.
+void TestDocente::shouldTellEachFaultAtTheDoor() {
+  QFETCH(QString, utente);
+  QFETCH(QString, password);
+  QFETCH(QString, prima);
+  QFETCH(QString, dopo);
+  QFETCH(bool, altraCA);
+  QFETCH(int, porta);
+  QFETCH(QString, detto);
+  QFETCH(bool, locale);
+  if (!prima.isEmpty()) QVERIFY2(m_pg.esegui(prima), qPrintable(m_pg.errore()));
+  const auto ripristina = qScopeGuard([&] {
+    if (!dopo.isEmpty()) m_pg.esegui(dopo);
+  });
+  ConfigServer c = config(porta);
+  if (altraCA) {
+    c.sslrootcert = m_dir.filePath(u"altra-ca.crt"_s);
+    QProcess openssl;
+    openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                                 u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-keyout"_s,
+                                 m_dir.filePath(u"altra-ca.key"_s), u"-out"_s, c.sslrootcert, u"-subj"_s,
+                                 u"/CN=Altra scuola"_s, u"-days"_s, u"2"_s});
+    QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
+  }
+  FrmPortaServer porta_(c);
+  porta_.show();
+  QTest::keyClicks(In<QLineEdit>(&porta_, u"txtUtente"_s), utente);
+  QTest::keyClicks(In<QLineEdit>(&porta_, u"txtPassword"_s), password);
+  QTest::mouseClick(In<QPushButton>(&porta_, u"cmdEntra"_s), Qt::LeftButton);
+  auto *messaggio = In<QLabel>(&porta_, u"lblMessaggio"_s);
+  QTRY_VERIFY_WITH_TIMEOUT(!porta_.collegando(), 20000);
+  QVERIFY2(messaggio->text().startsWith(detto), qPrintable(messaggio->text()));
+  QCOMPARE(porta_.result(), int(QDialog::Rejected));
+  QVERIFY(porta_.connessione().isEmpty());
+  QCOMPARE(In<QPushButton>(&porta_, u"cmdLocale"_s)->isVisibleTo(&porta_), locale);
+  QVERIFY(QSqlDatabase::connectionNames().filter(u"vornel-docente"_s).isEmpty());
 }
 
 // The server stops while the teacher reads: the window says so once, in
