@@ -9,16 +9,24 @@
 //    the operation, and from the announcement reaching the teacher's connection
 //    to the row on screen.
 // Usage: bench_docente [seconds of the lab, default 20]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 #include <QUuid>
 #include <atomic>
 #include <cstdio>
@@ -30,6 +38,7 @@
 #include "../mostrata.h"
 #include "../navigazionemuta.h"
 #include "../riporta.h"
+#include "app/stato.h"
 #include "platform/casuale.h"
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
@@ -42,14 +51,6 @@
 #include "ui/registro/frminclasse.h"
 #include "ui/registro/frmporta.h"
 #include "ui/registro/frmregistro.h"
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include "app/stato.h"
 
 using namespace Qt::StringLiterals;
 
@@ -211,14 +212,15 @@ int main(int argc, char **argv) {
   finestra->show();
   QCoreApplication::processEvents();
   std::vector<double> viste;
-  for (int i = 0; i < 10; ++i) viste.push_back(1000.0 * Mostrata(finestra, [&] { finestra->mostraClasse(classe); }));
+  for (int i = 0; i < 10; ++i)
+    viste.push_back(1000.0 * Mostrata(finestra, [&] { finestra->mostraClasse(classe); }));
   Riporta("class view shown by the register window", viste);
   {
     ServerMuto muto;
     ConfigServer silenzioso = config;
     silenzioso.porta = muto.porta;
-    std::printf("%-48s %8.2f ms (3 s of a server that never answers)\n", "door: longest hold while connecting",
-                AttesaPiuLunga(silenzioso));
+    std::printf("%-48s %8.2f ms (3 s of a server that never answers)\n",
+                "door: longest hold while connecting", AttesaPiuLunga(silenzioso));
   }
 
   // --- the lab ------------------------------------------------------------------
@@ -258,9 +260,11 @@ int main(int argc, char **argv) {
       const auto i = std::find(nomi.begin(), nomi.end(), r.nome) - nomi.begin();
       if (i >= kComputer) continue;
       auto &coda = attese[size_t(i)];
-      while (!coda.empty() && coda.front().famiglia == r.famiglia && coda.front().operazione <= r.operazione) {
+      while (!coda.empty() && coda.front().famiglia == r.famiglia &&
+             coda.front().operazione <= r.operazione) {
         daCommit.push_back(Microsecondi(coda.front().commit, ora));
-        if (coda.front().avviso != Tempo::time_point{}) daAvviso.push_back(Microsecondi(coda.front().avviso, ora));
+        if (coda.front().avviso != Tempo::time_point{})
+          daAvviso.push_back(Microsecondi(coda.front().avviso, ora));
         coda.erase(coda.begin());
       }
     }
@@ -287,18 +291,31 @@ int main(int argc, char **argv) {
           const int famiglia = 1 + (es + c) % 12;
           for (int n = 1; n <= kOperazioniEsercizio && !fine; ++n) {
             QJsonArray ops;
-            ops.append(QJsonObject{{u"numero"_s, n}, {u"chiesto"_s, 1}, {u"addendo1"_s, u"12 h"_s},
-                                   {u"addendo2"_s, u"7 da"_s}, {u"unita"_s, u"u"_s}, {u"risultato"_s, u"1.270"_s},
-                                   {u"intervento"_s, 0}, {u"secondi"_s, 5}, {u"risposte"_s, QJsonArray{}}});
-            const QJsonObject e{{u"uuid"_s, uuid}, {u"alunno"_s, pc[c]}, {u"famiglia"_s, famiglia},
-                                {u"cifre"_s, 1}, {u"cosa"_s, 1}, {u"ordine"_s, 1},
+            ops.append(QJsonObject{{u"numero"_s, n},
+                                   {u"chiesto"_s, 1},
+                                   {u"addendo1"_s, u"12 h"_s},
+                                   {u"addendo2"_s, u"7 da"_s},
+                                   {u"unita"_s, u"u"_s},
+                                   {u"risultato"_s, u"1.270"_s},
+                                   {u"intervento"_s, 0},
+                                   {u"secondi"_s, 5},
+                                   {u"risposte"_s, QJsonArray{}}});
+            const QJsonObject e{{u"uuid"_s, uuid},
+                                {u"alunno"_s, pc[c]},
+                                {u"famiglia"_s, famiglia},
+                                {u"cifre"_s, 1},
+                                {u"cosa"_s, 1},
+                                {u"ordine"_s, 1},
                                 {u"inizio"_s, QDateTime::currentDateTime().toString(Qt::ISODate)},
-                                {u"stato"_s, n == kOperazioniEsercizio ? 1 : 0}, {u"operazioni"_s, n},
-                                {u"esatte"_s, n}, {u"ops"_s, ops}};
+                                {u"stato"_s, n == kOperazioniEsercizio ? 1 : 0},
+                                {u"operazioni"_s, n},
+                                {u"esatte"_s, n},
+                                {u"ops"_s, ops}};
             q.addBindValue(QString::fromUtf8(
-                QJsonDocument(QJsonObject{{u"computer"_s, nome},
-                                          {u"adesso"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-                                          {u"esercizi"_s, QJsonArray{e}}})
+                QJsonDocument(
+                    QJsonObject{{u"computer"_s, nome},
+                                {u"adesso"_s, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+                                {u"esercizi"_s, QJsonArray{e}}})
                     .toJson(QJsonDocument::Compact)));
             if (!q.exec()) {
               std::fprintf(stderr, "%s: %s\n", qPrintable(nome), qPrintable(q.lastError().text()));

@@ -33,7 +33,8 @@ void Chiudi(const QString &nome) {
   QSqlDatabase::removeDatabase(nome);
 }
 
-EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString &password, const QString &nome) {
+EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString &password,
+                     const QString &nome) {
   EsitoAccesso esito;
   {
     QSqlDatabase d = config.connessione(nome, utente, password);
@@ -59,8 +60,8 @@ EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString 
       } else if (versione > SchemaServer::kVersione) {
         esito.tipo = EsitoAccesso::Tipo::SchemaNuovo;
       } else if (q.prepare(u"SELECT pg_has_role(current_user, ?, 'MEMBER')"_s),
-                 q.addBindValue(QString::fromLatin1(SchemaServer::kDocenti)), !q.exec() || !q.next() ||
-                                                                                 !q.value(0).toBool()) {
+                 q.addBindValue(QString::fromLatin1(SchemaServer::kDocenti)),
+                 !q.exec() || !q.next() || !q.value(0).toBool()) {
         esito.tipo = EsitoAccesso::Tipo::NonDocente;
       } else {
         esito.tipo = EsitoAccesso::Tipo::Entrato;
@@ -85,16 +86,24 @@ QString AccessoDocente::Opzioni(const ConfigServer &config) {
 EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {
   // libpq's words in English, or in Italian where its translation is installed
   // (the server's own words come in the server's language, either of the two).
-  static const char16_t *const kPassword[] = {u"password authentication failed", u"autenticazione con password fallita",
-                                              u"no password supplied", u"nessuna password fornita",
-                                              u"SCRAM", u"authentication failed", u"autenticazione fallita"};
+  static const char16_t *const kPassword[] = {u"password authentication failed",
+                                              u"autenticazione con password fallita",
+                                              u"no password supplied",
+                                              u"nessuna password fornita",
+                                              u"SCRAM",
+                                              u"authentication failed",
+                                              u"autenticazione fallita"};
   // A connection cut while TLS is being set up ("SSL SYSCALL error") is no
   // certificate's fault: only the words of a refused certificate count.
-  static const char16_t *const kCertificato[] = {u"certificate", u"certificato", u"does not support SSL",
-                                                 u"non supporta SSL", u"does not match host name",
+  static const char16_t *const kCertificato[] = {u"certificate",
+                                                 u"certificato",
+                                                 u"does not support SSL",
+                                                 u"non supporta SSL",
+                                                 u"does not match host name",
                                                  u"non corrisponde al nome"};
   // Signed in, but the role may not use the register's database (not one of the teachers).
-  static const char16_t *const kNonDocente[] = {u"permission denied for database", u"permesso negato per il database"};
+  static const char16_t *const kNonDocente[] = {u"permission denied for database",
+                                                u"permesso negato per il database"};
   for (const char16_t *p : kNonDocente)
     if (testo.contains(QStringView(p), Qt::CaseInsensitive)) return EsitoAccesso::Tipo::NonDocente;
   for (const char16_t *p : kPassword)
@@ -106,19 +115,23 @@ EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {
 
 QString AccessoDocente::Messaggio(EsitoAccesso::Tipo tipo, const ConfigServer &config) {
   switch (tipo) {
-    case EsitoAccesso::Tipo::Entrato: return {};
+    case EsitoAccesso::Tipo::Entrato:
+      return {};
     case EsitoAccesso::Tipo::Password:
-      return u"Nome utente o password sbagliati: riscrivili. (Il nome e la password sono quelli che il tecnico "
+      return u"Nome utente o password sbagliati: riscrivili. (Il nome e la password sono quelli che il "
+             u"tecnico "
              u"ti ha dato per il server della scuola, non il PIN.)"_s;
     case EsitoAccesso::Tipo::Irraggiungibile:
-      return u"Il server della scuola (%1, porta %2) non risponde. Puoi aprire il registro di questo computer "
+      return u"Il server della scuola (%1, porta %2) non risponde. Puoi aprire il registro di questo "
+             u"computer "
              u"con il PIN: contiene solo gli esercizi fatti su questo computer."_s.arg(config.host)
-          .arg(config.porta);
+                 .arg(config.porta);
     case EsitoAccesso::Tipo::Certificato:
       return u"Il certificato del server della scuola non è valido per «%1»: per sicurezza non mi collego. "
              u"Chiedi al tecnico di controllarlo."_s.arg(config.host);
     case EsitoAccesso::Tipo::SchemaVecchio:
-      return u"Il registro sul server è di una versione più vecchia di Vornel: il tecnico deve aggiornarlo con "
+      return u"Il registro sul server è di una versione più vecchia di Vornel: il tecnico deve aggiornarlo "
+             u"con "
              u"vornel-scuola."_s;
     case EsitoAccesso::Tipo::SchemaNuovo:
       return u"Il registro sul server è di una versione più recente di Vornel: aggiorna il programma su "

@@ -31,17 +31,17 @@ struct AlunnoAlLavoro {
   int famiglia = 0;
   int operazione = 0;  // the one under way, 1 .. 20
   int esatte = 0, sbagliate = 0;
-  QString ultimoErrore;       // the mistake class key of the latest wrong answer; empty when none
-  bool intervento = false;    // the latest operation needed the program to give the result
-  qint64 secondiFermo = 0;    // since the server last heard of the exercise
+  QString ultimoErrore;     // the mistake class key of the latest wrong answer; empty when none
+  bool intervento = false;  // the latest operation needed the program to give the result
+  qint64 secondiFermo = 0;  // since the server last heard of the exercise
   [[nodiscard]] bool bloccato() const { return intervento || secondiFermo >= kSecondiFermo; }
 };
 
 struct ComputerDelLaboratorio {
   QString nome;
-  int inAttesa = 0;     // operations still waiting on the computer
-  QDateTime contatto;   // its last contact, by the server's clock
-  int scarto = 0;       // seconds its clock is ahead of the server's
+  int inAttesa = 0;    // operations still waiting on the computer
+  QDateTime contatto;  // its last contact, by the server's clock
+  int scarto = 0;      // seconds its clock is ahead of the server's
   [[nodiscard]] bool orologioSbagliato() const { return scarto > kScartoMassimo || scarto < -kScartoMassimo; }
 };
 

@@ -2,6 +2,11 @@
 // a computer's file and from the server; the server's door through the real
 // windows (signed in, each fault told, the server away or silent); the class
 // seen live as the lab's computers hand their work over.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -22,10 +27,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "registro/accessodocente.h"
 #include "registro/consultazione.h"
@@ -100,16 +101,31 @@ QJsonObject EsercizioLab(const QString &uuid, const QString &alunno, const QStri
     const QChar f = fatte.at(n - 1);
     QJsonArray risposte;
     if (f != u'.')
-      risposte.append(QJsonObject{{u"n"_s, 1}, {u"testo"_s, u"127"_s},
+      risposte.append(QJsonObject{{u"n"_s, 1},
+                                  {u"testo"_s, u"127"_s},
                                   {u"errore"_s, f == u'c' ? u"senza-conversione"_s : u"virgola"_s}});
     risposte.append(QJsonObject{{u"n"_s, risposte.size() + 1}, {u"testo"_s, u"1.270"_s}});
-    ops.append(QJsonObject{{u"numero"_s, n}, {u"chiesto"_s, 1}, {u"addendo1"_s, u"12 h"_s},
-                           {u"addendo2"_s, u"7 da"_s}, {u"unita"_s, u"u"_s}, {u"risultato"_s, u"1.270"_s},
-                           {u"intervento"_s, f == u'i' ? 1 : 0}, {u"secondi"_s, 6}, {u"risposte"_s, risposte}});
+    ops.append(QJsonObject{{u"numero"_s, n},
+                           {u"chiesto"_s, 1},
+                           {u"addendo1"_s, u"12 h"_s},
+                           {u"addendo2"_s, u"7 da"_s},
+                           {u"unita"_s, u"u"_s},
+                           {u"risultato"_s, u"1.270"_s},
+                           {u"intervento"_s, f == u'i' ? 1 : 0},
+                           {u"secondi"_s, 6},
+                           {u"risposte"_s, risposte}});
   }
-  return {{u"uuid"_s, uuid}, {u"alunno"_s, alunno}, {u"famiglia"_s, 3}, {u"cifre"_s, 1}, {u"cosa"_s, 1},
-          {u"ordine"_s, 1}, {u"inizio"_s, u"2026-12-09T10:00:00"_s}, {u"stato"_s, stato},
-          {u"operazioni"_s, fatte.size()}, {u"esatte"_s, fatte.count(u'.')}, {u"ops"_s, ops}};
+  return {{u"uuid"_s, uuid},
+          {u"alunno"_s, alunno},
+          {u"famiglia"_s, 3},
+          {u"cifre"_s, 1},
+          {u"cosa"_s, 1},
+          {u"ordine"_s, 1},
+          {u"inizio"_s, u"2026-12-09T10:00:00"_s},
+          {u"stato"_s, stato},
+          {u"operazioni"_s, fatte.size()},
+          {u"esatte"_s, fatte.count(u'.')},
+          {u"ops"_s, ops}};
 }
 
 // A server that takes the connection and never says a word (the kernel
@@ -198,8 +214,9 @@ void TestDocente::initTestCase() {
   QVERIFY2(m_pg.preparaVornel(), qPrintable(m_pg.errore()));
   QVERIFY2(m_pg.creaDocente(kMaestra, kPassword), qPrintable(m_pg.errore()));
   QVERIFY(m_pg.esegui(u"INSERT INTO classi (nome) VALUES ('4B')"_s));
-  QVERIFY(m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, n FROM classi,"
-                      u" unnest(ARRAY['Anna', 'Bruno', 'Carla']) AS n WHERE classi.nome = '4B'"_s));
+  QVERIFY(
+      m_pg.esegui(u"INSERT INTO alunni (classe, nome) SELECT id, n FROM classi,"
+                  u" unnest(ARRAY['Anna', 'Bruno', 'Carla']) AS n WHERE classi.nome = '4B'"_s));
   m_computer = config().connessione(u"computer"_s, u"vornel_computer"_s,
                                     QString::fromLatin1(PostgresPrivato::kPasswordComputer));
   QVERIFY2(m_computer.open(), qPrintable(m_computer.lastError().text()));
@@ -224,7 +241,8 @@ std::unique_ptr<Registro> TestDocente::collegaDocente(const QString &nome) {
 
 QString TestDocente::uuidAlunno(const QString &nome) {
   QSqlQuery q(m_computer);
-  q.prepare(u"SELECT a.uuid FROM alunni a JOIN classi c ON c.id = a.classe WHERE c.nome = '4B' AND a.nome = ?"_s);
+  q.prepare(
+      u"SELECT a.uuid FROM alunni a JOIN classi c ON c.id = a.classe WHERE c.nome = '4B' AND a.nome = ?"_s);
   q.addBindValue(nome);
   return q.exec() && q.next() ? q.value(0).toString() : QString();
 }
@@ -271,33 +289,37 @@ void TestDocente::shouldReadTheSameViewsFromTheFileAndFromTheServer() {
     for (const EsercizioProva &e : esercizi) {
       const QVariant alunno = e.alunno < 0 ? QVariant() : QVariant(l.alunni.at(e.alunno));
       qint64 id = 0;
-      QVERIFY(Esegui(l.r->db(),
-                     u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
-                     u" operazioni, esatte, secondi, errore) VALUES (?, ?, ?, ?, 1, 1, 1, ?, ?, ?, ?, ?, ?)"
-                     u" RETURNING id"_s,
-                     {Uuid(), alunno, e.alunno < 0 ? QVariant() : QVariant(l.classe), e.famiglia, e.inizio,
-                      e.stato, e.fatte.size(), e.fatte.count(u'.'), 7 * e.fatte.size(),
-                      e.fatte.count(u'c') > 1 ? u"senza-conversione"_s : u""_s},
-                     &id));
+      QVERIFY(
+          Esegui(l.r->db(),
+                 u"INSERT INTO esercizi (uuid, alunno, classe, famiglia, cifre, cosa, ordine, inizio, stato,"
+                 u" operazioni, esatte, secondi, errore) VALUES (?, ?, ?, ?, 1, 1, 1, ?, ?, ?, ?, ?, ?)"
+                 u" RETURNING id"_s,
+                 {Uuid(), alunno, e.alunno < 0 ? QVariant() : QVariant(l.classe), e.famiglia, e.inizio,
+                  e.stato, e.fatte.size(), e.fatte.count(u'.'), 7 * e.fatte.size(),
+                  e.fatte.count(u'c') > 1 ? u"senza-conversione"_s : u""_s},
+                 &id));
       for (int n = 1; n <= e.fatte.size(); ++n) {
         const QChar f = e.fatte.at(n - 1);
         qint64 op = 0;
-        QVERIFY(Esegui(l.r->db(),
-                       u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
-                       u" intervento, secondi, caso) VALUES (?, ?, 1, '12 h', '7 da', 'u', '1.270', ?, 7, ?)"
-                       u" RETURNING id"_s,
-                       {id, n, f == u'i' ? 1 : 0, 1 + n % 12}, &op));
-        const QString insert = u"INSERT INTO risposte (operazione, n, testo, errore, passi) VALUES (?, ?, ?, ?, ?)"_s;
+        QVERIFY(Esegui(
+            l.r->db(),
+            u"INSERT INTO operazioni (esercizio, numero, chiesto, addendo1, addendo2, unita, risultato,"
+            u" intervento, secondi, caso) VALUES (?, ?, 1, '12 h', '7 da', 'u', '1.270', ?, 7, ?)"
+            u" RETURNING id"_s,
+            {id, n, f == u'i' ? 1 : 0, 1 + n % 12}, &op));
+        const QString insert =
+            u"INSERT INTO risposte (operazione, n, testo, errore, passi) VALUES (?, ?, ?, ?, ?)"_s;
         if (f != u'.')
           QVERIFY(Esegui(l.r->db(), insert,
                          {op, 1, u"127"_s, f == u'c' ? u"senza-conversione"_s : u"virgola"_s, -1}));
         QVERIFY(Esegui(l.r->db(), insert, {op, f == u'.' ? 1 : 2, u"1.270"_s, u""_s, 0}));
       }
       for (int caso = 1; e.alunno >= 0 && caso <= e.casi; ++caso)
-        QVERIFY(Esegui(l.r->db(),
-                       u"INSERT INTO casi (alunno, famiglia, caso, scatola, giorno, sbagliato) VALUES"
-                       u" (?, ?, ?, ?, ?, 0) ON CONFLICT (alunno, famiglia, caso) DO UPDATE SET scatola = 5"_s,
-                       {l.alunni.at(e.alunno), e.famiglia, caso, 1 + caso % 5, e.inizio.left(10)}));
+        QVERIFY(
+            Esegui(l.r->db(),
+                   u"INSERT INTO casi (alunno, famiglia, caso, scatola, giorno, sbagliato) VALUES"
+                   u" (?, ?, ?, ?, ?, 0) ON CONFLICT (alunno, famiglia, caso) DO UPDATE SET scatola = 5"_s,
+                   {l.alunni.at(e.alunno), e.famiglia, caso, 1 + caso % 5, e.inizio.left(10)}));
     }
   }
 
@@ -307,7 +329,10 @@ void TestDocente::shouldReadTheSameViewsFromTheFileAndFromTheServer() {
     for (const RigaClasse &riga : v ? v->righe : QList<RigaClasse>{}) {
       QString s = riga.alunno.nome;
       for (const CasellaClasse &c : riga.famiglie)
-        s += u" | %1: %2 %3 %4 %5"_s.arg(c.famiglia).arg(c.esercizi).arg(c.valutazione).arg(int(c.andamento))
+        s += u" | %1: %2 %3 %4 %5"_s.arg(c.famiglia)
+                 .arg(c.esercizi)
+                 .arg(c.valutazione)
+                 .arg(int(c.andamento))
                  .arg(c.ultimo.toString(Qt::ISODate));
       for (const auto &[f, n] : riga.padroneggiati) s += u" | casi %1: %2"_s.arg(f).arg(n);
       righe << s;
@@ -319,11 +344,17 @@ void TestDocente::shouldReadTheSameViewsFromTheFileAndFromTheServer() {
     if (!p) return QStringList{u"nessuna pagina"_s};
     QStringList righe{u"serie %1"_s.arg(p->serie.size())};
     for (const RigaEsercizio &e : p->esercizi) {
-      righe << u"%1 %2 %3/%4 %5 %6 %7"_s.arg(e.inizio.toString(Qt::ISODate)).arg(e.famiglia).arg(e.esatte)
-                   .arg(e.operazioni).arg(e.valutazione, e.erroreFrequente).arg(int(e.stato));
-      for (const OperazioneRegistrata &o : LeggiOperazioni(*l.r, e.id).value_or(QList<OperazioneRegistrata>{})) {
+      righe << u"%1 %2 %3/%4 %5 %6 %7"_s.arg(e.inizio.toString(Qt::ISODate))
+                   .arg(e.famiglia)
+                   .arg(e.esatte)
+                   .arg(e.operazioni)
+                   .arg(e.valutazione, e.erroreFrequente)
+                   .arg(int(e.stato));
+      for (const OperazioneRegistrata &o :
+           LeggiOperazioni(*l.r, e.id).value_or(QList<OperazioneRegistrata>{})) {
         righe << u"  %1 %2 %3"_s.arg(o.numero).arg(o.intervento).arg(o.secondi);
-        for (const Risposta &r : o.risposte) righe.last() += u" [%1 %2 %3]"_s.arg(r.testo, r.errore).arg(r.passi);
+        for (const Risposta &r : o.risposte)
+          righe.last() += u" [%1 %2 %3]"_s.arg(r.testo, r.errore).arg(r.passi);
       }
     }
     for (const PadronanzaFamiglia &f : p->padronanza)
@@ -406,8 +437,8 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   QVERIFY(live && live->inAscolto());
   auto *righe = In<QTableWidget>(live, u"tblInClasse"_s);
   QCOMPARE(righe->rowCount(), 1);
-  const QStringList prima{u"Anna"_s, u"lab-07"_s, u"3"_s, u"7 di 20"_s, u"5"_s, u"1"_s, u"Senza conversione"_s,
-                          u"al lavoro"_s};
+  const QStringList prima{
+      u"Anna"_s, u"lab-07"_s, u"3"_s, u"7 di 20"_s, u"5"_s, u"1"_s, u"Senza conversione"_s, u"al lavoro"_s};
   for (int c = 0; c < prima.size(); ++c) QCOMPARE(Testo(righe, 0, c), prima.at(c));
   // Anna answers on her computer: the view follows through the server's announcement alone.
   QCOMPARE(ricevi({EsercizioLab(esAnna, anna, u"...c...i"_s)}), u"{\"rifiutati\": []}"_s);
@@ -418,13 +449,15 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   QCOMPARE(ricevi({EsercizioLab(Uuid(), bruno, u"."_s)}), u"{\"rifiutati\": []}"_s);
   QTRY_COMPARE_WITH_TIMEOUT(righe->rowCount(), 2, 10000);
   QCOMPARE(Testo(righe, 1, 7), u"al lavoro"_s);
-  QVERIFY(m_pg.esegui(u"UPDATE esercizi SET aggiornato = now() - interval '2 minutes'"
-                      u" WHERE alunno IN (SELECT id FROM alunni WHERE uuid = '%1')"_s.arg(bruno)));
+  QVERIFY(
+      m_pg.esegui(u"UPDATE esercizi SET aggiornato = now() - interval '2 minutes'"
+                  u" WHERE alunno IN (SELECT id FROM alunni WHERE uuid = '%1')"_s.arg(bruno)));
   live->aggiorna();
   QCOMPARE(Testo(righe, 1, 7), u"BLOCCATO: fermo da 2 min"_s);
   QVERIFY2(SenzaNome(live).isEmpty() && SenzaNome(reg).isEmpty(),
            qPrintable(SenzaNome(live).join(u' ') + SenzaNome(reg).join(u' ')));
-  QTest::mouseClick(In<QPushButton>(live, u"cmdStampa"_s), Qt::LeftButton);  // printed as the register's views
+  QTest::mouseClick(In<QPushButton>(live, u"cmdStampa"_s),
+                    Qt::LeftButton);  // printed as the register's views
   QCOMPARE(b.stampante.documenti.size(), 1);
   QStringList stampate;
   for (const auto &r : b.stampante.documenti.first().righe) stampate << r.testo;
@@ -470,8 +503,8 @@ void TestDocente::shouldTellEachFaultAtTheDoor_data() {
                                   << u"Nome utente o password sbagliati"_s;
   QTest::newRow("unknown user") << u"nessuno"_s << kPassword << QString() << QString() << 0 << false
                                 << u"Nome utente o password sbagliati"_s;
-  QTest::newRow("certificate of another authority") << kMaestra << kPassword << QString() << QString() << 0
-                                                    << true << u"Il certificato del server"_s;
+  QTest::newRow("certificate of another authority")
+      << kMaestra << kPassword << QString() << QString() << 0 << true << u"Il certificato del server"_s;
   QTest::newRow("nobody at the port") << kMaestra << kPassword << QString() << QString() << 1 << false
                                       << u"Il server della scuola (localhost, porta 1) non risponde"_s;
   QTest::newRow("older register") << kMaestra << kPassword << u"UPDATE vornel_versione SET versione = 0"_s
@@ -595,7 +628,8 @@ void TestDocente::shouldTellTheTeacherOnceWhenTheServerGoesMidSession() {
   reg->aggiorna();
   reg->finestraInClasse()->aggiorna();
   QCOMPARE(b.messaggi.testi().size(), 1);
-  QVERIFY2(b.messaggi.testi().first().contains(u"non risponde più"_s), qPrintable(b.messaggi.testi().first()));
+  QVERIFY2(b.messaggi.testi().first().contains(u"non risponde più"_s),
+           qPrintable(b.messaggi.testi().first()));
   QCOMPARE(server->guasto(), Guasto::Scollegato);
   QVERIFY(In<QLabel>(reg->finestraInClasse(), u"lblStato"_s)->text().contains(u"non risponde"_s));
   delete reg;

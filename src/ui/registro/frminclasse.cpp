@@ -76,11 +76,11 @@ FrmInClasse::FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidg
   m_tbl->horizontalHeader()->setStretchLastSection(true);
   m_lblStato = Nomina(new QLabel(this), u"lblStato"_s, u"Stato della vista"_s);
   m_lblStato->setWordWrap(true);
-  auto *nota = Nomina(new QLabel(u"In rosso chi è bloccato: il programma ha dovuto dare il risultato, oppure "
-                                 u"nessuna operazione da %1 secondi (secondo l'orologio del server)."_s
-                                     .arg(kSecondiFermo),
-                                 this),
-                      u"lblNota"_s, u"Legenda"_s);
+  auto *nota = Nomina(
+      new QLabel(u"In rosso chi è bloccato: il programma ha dovuto dare il risultato, oppure "
+                 u"nessuna operazione da %1 secondi (secondo l'orologio del server)."_s.arg(kSecondiFermo),
+                 this),
+      u"lblNota"_s, u"Legenda"_s);
   nota->setWordWrap(true);
 
   auto *l = new QVBoxLayout(this);
@@ -108,14 +108,15 @@ FrmInClasse::FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidg
     QSqlDriver *driver = m_registro.db().driver();
     const QString canale = QString::fromLatin1(SchemaServer::kCanale);
     // The register window may listen already on the same connection.
-    m_ascolto = !driver->subscribedToNotifications().contains(canale) && driver->subscribeToNotification(canale);
+    m_ascolto =
+        !driver->subscribedToNotifications().contains(canale) && driver->subscribeToNotification(canale);
     connect(driver, &QSqlDriver::notification, this,
             [this](const QString &nome, QSqlDriver::NotificationSource, const QVariant &testo) {
               avviso(nome, testo);
             });
     if (!driver->subscribedToNotifications().contains(canale))
-      m_lblStato->setText(u"Non riesco ad ascoltare il server: la vista si aggiorna ogni %1 secondi."_s.arg(
-          kGiro / 1000));
+      m_lblStato->setText(
+          u"Non riesco ad ascoltare il server: la vista si aggiorna ogni %1 secondi."_s.arg(kGiro / 1000));
   }
   m_giro.start();
   if (const int i = m_cmbClasse->findData(classe); i >= 0) m_cmbClasse->setCurrentIndex(i);
@@ -179,8 +180,8 @@ void FrmInClasse::aggiorna() {
     if (!a.ultimoErrore.isEmpty()) m_tbl->item(r, 6)->setToolTip(FraseDellAlunno(a.ultimoErrore));
     if (a.esercizio == esercizioScelto) m_tbl->setCurrentCell(r, std::max(0, m_tbl->currentColumn()));
   }
-  const int bloccati = static_cast<int>(std::count_if(m_righe.cbegin(), m_righe.cend(),
-                                                      [](const AlunnoAlLavoro &a) { return a.bloccato(); }));
+  const int bloccati = static_cast<int>(
+      std::count_if(m_righe.cbegin(), m_righe.cend(), [](const AlunnoAlLavoro &a) { return a.bloccato(); }));
   const QString stato = m_righe.isEmpty()
                             ? u"Nessun alunno della classe sta facendo un esercizio."_s
                             : u"%1 al lavoro, %2 bloccati. Aggiornato alle %3."_s.arg(m_righe.size())
@@ -220,5 +221,6 @@ QStringList FrmInClasse::righeStampa() const {
 void FrmInClasse::stampa() {
   const EsitoStampaRegistro e =
       StampaRighe(m_ctx.stampante, u"In classe ora %1"_s.arg(m_cmbClasse->currentText()), righeStampa());
-  if (!e.stampato && !e.errore.isEmpty()) m_ctx.messaggi.mostra(e.errore, TitoloMessaggio(), Messaggi::Icona::Avviso);
+  if (!e.stampato && !e.errore.isEmpty())
+    m_ctx.messaggi.mostra(e.errore, TitoloMessaggio(), Messaggi::Icona::Avviso);
 }

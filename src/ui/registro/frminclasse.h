@@ -20,8 +20,8 @@ class QTableWidget;
 class FrmInClasse : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kRaccolta = 100;    // ms: announcements gathered into one read
-  static constexpr int kGiro = 5000;       // ms between reads with no announcement
+  static constexpr int kRaccolta = 100;  // ms: announcements gathered into one read
+  static constexpr int kGiro = 5000;     // ms between reads with no announcement
 
   FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidget *genitore = nullptr);
   ~FrmInClasse() override;
@@ -46,7 +46,7 @@ class FrmInClasse : public QWidget {
   Contesto &m_ctx;
   qint64 m_classe = 0;
   QList<AlunnoAlLavoro> m_righe;
-  bool m_ascolto = false;       // this window subscribed to the channel
+  bool m_ascolto = false;  // this window subscribed to the channel
   QTimer m_raccolta, m_giro;
   QComboBox *m_cmbClasse = nullptr;
   QTableWidget *m_tbl = nullptr;
