@@ -149,7 +149,8 @@ std::optional<QList<PadronanzaFamiglia>> LeggiPadronanza(Registro &registro, qin
 std::optional<QList<std::pair<int, int>>> LeggiPadroneggiati(Registro &registro, qint64 alunno) {
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
-  q.prepare(u"SELECT famiglia, sum(CASE WHEN scatola >= ? THEN 1 ELSE 0 END) FROM casi WHERE alunno = ? GROUP BY famiglia ORDER BY famiglia"_s);
+  q.prepare(
+      u"SELECT famiglia, sum(CASE WHEN scatola >= ? THEN 1 ELSE 0 END) FROM casi WHERE alunno = ? GROUP BY famiglia ORDER BY famiglia"_s);
   q.addBindValue(kScatolaPadroneggiata);
   q.addBindValue(alunno);
   if (!q.exec()) return registro.fallito(q), std::nullopt;

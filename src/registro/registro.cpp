@@ -1,18 +1,19 @@
 #include "registro/registro.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUuid>
-#include <QScopeGuard>
 #include <QVariant>
 #include <atomic>
-#include <sys/stat.h>
 
 #include "registro/schema.h"
 #include "registro/schemaserver.h"
@@ -92,9 +93,9 @@ const QString kServerVecchio =
 // in Italian as its translation has them).
 bool SembraScollegato(const QString &t) {
   static const char16_t *const kParole[] = {u"server closed the connection", u"no connection to the server",
-                                            u"connection to server", u"terminating connection",
-                                            u"could not receive data", u"could not send data",
-                                            u"connessione al server", u"nessuna connessione"};
+                                            u"connection to server",         u"terminating connection",
+                                            u"could not receive data",       u"could not send data",
+                                            u"connessione al server",        u"nessuna connessione"};
   for (const char16_t *p : kParole)
     if (t.contains(QStringView(p), Qt::CaseInsensitive)) return true;
   return false;

@@ -176,7 +176,7 @@ class Registro {
   QString m_connessione;
   QString m_messoDaParte;
   bool m_aperto = false;
-  bool m_server = false;  // the school's server (PostgreSQL) rather than the file
+  bool m_server = false;      // the school's server (PostgreSQL) rather than the file
   bool m_daRiparare = false;  // a request met a damaged file
   int m_attesa = 5000;        // ms another copy may hold the register
   int m_breve = 0;  // inside a Breve: its wait, and a busy register is not told

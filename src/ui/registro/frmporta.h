@@ -41,7 +41,6 @@ class FrmPorta : public QDialog {
   QTimer m_orologio;
 };
 
-
 // The teacher's door when the school has a server: the teacher's own user name
 // and password on the server instead of the PIN. The connection is made off
 // the window's thread while the door says it is connecting; Esc or Annulla

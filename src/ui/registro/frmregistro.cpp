@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,16 +13,14 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QSet>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <algorithm>
 
 #include "platform/messaggi.h"
@@ -33,9 +32,8 @@
 #include "ui/registro/frmcambiapin.h"
 #include "ui/registro/frmimporta.h"
 #include "ui/registro/frminclasse.h"
-#include "ui/registro/testiregistro.h"
-
 #include "ui/registro/nomina.h"
+#include "ui/registro/testiregistro.h"
 
 using namespace Qt::StringLiterals;
 
@@ -252,8 +250,10 @@ void FrmRegistro::impostaProvenienza(const QString &testo, bool avviso) {
 
 void FrmRegistro::apriInClasse() {
   if (!m_registro.suServer()) return;
-  if (!m_inClasse) m_inClasse = new FrmInClasse(m_registro, m_ctx, classeScelta(), this);
-  else m_inClasse->mostraClasse(classeScelta());
+  if (!m_inClasse)
+    m_inClasse = new FrmInClasse(m_registro, m_ctx, classeScelta(), this);
+  else
+    m_inClasse->mostraClasse(classeScelta());
   m_inClasse->show();
   m_inClasse->raise();
   m_inClasse->activateWindow();
@@ -264,12 +264,12 @@ void FrmRegistro::costruisciComputer(QWidget *pagina) {
   m_tblComputer->setColumnCount(4);
   m_tblComputer->setHorizontalHeaderLabels(
       {u"Computer"_s, u"Operazioni in attesa"_s, u"Ultimo contatto"_s, u"Orologio"_s});
-  auto *nota = Nomina(new QLabel(u"Le operazioni in attesa sono scritte sul computer e arrivano al server "
-                                 u"appena la rete lo permette. Un orologio sbagliato di più di %1 minuti va "
-                                 u"rimesso: le date degli esercizi fatti lì sarebbero sbagliate."_s
-                                     .arg(kScartoMassimo / 60),
-                                 pagina),
-                      u"lblNotaComputer"_s, u"Legenda"_s);
+  auto *nota = Nomina(
+      new QLabel(u"Le operazioni in attesa sono scritte sul computer e arrivano al server "
+                 u"appena la rete lo permette. Un orologio sbagliato di più di %1 minuti va "
+                 u"rimesso: le date degli esercizi fatti lì sarebbero sbagliate."_s.arg(kScartoMassimo / 60),
+                 pagina),
+      u"lblNotaComputer"_s, u"Legenda"_s);
   nota->setWordWrap(true);
   auto *cmdAggiorna = Pulsante(u"cmdAggiornaComputer"_s, u"Aggiorna"_s, pagina);
   auto *l = new QVBoxLayout(pagina);
@@ -295,10 +295,10 @@ void FrmRegistro::riempiComputer() {
     m_tblComputer->setItem(r, 1, Cella(QString::number(pc.inAttesa)));
     m_tblComputer->setItem(r, 2, Cella(pc.contatto.toLocalTime().toString(u"dd/MM/yyyy hh:mm:ss"_s)));
     const qint64 minuti = (pc.scarto < 0 ? -pc.scarto : pc.scarto) / 60;
-    auto *orologio = Cella(pc.orologioSbagliato()
-                               ? u"SBAGLIATO: %1 di %2 min"_s.arg(pc.scarto > 0 ? u"avanti"_s : u"indietro"_s)
-                                     .arg(minuti)
-                               : u"giusto"_s);
+    auto *orologio =
+        Cella(pc.orologioSbagliato()
+                  ? u"SBAGLIATO: %1 di %2 min"_s.arg(pc.scarto > 0 ? u"avanti"_s : u"indietro"_s).arg(minuti)
+                  : u"giusto"_s);
     if (pc.orologioSbagliato())
       for (int c = 0; c < 3; ++c) m_tblComputer->item(r, c)->setBackground(QColor(255, 176, 176));
     if (pc.orologioSbagliato()) orologio->setBackground(QColor(255, 176, 176));
@@ -452,11 +452,13 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[2], &QPushButton::clicked, this, [this, classe] {
     if (!classe()) return;
-    QString domanda = u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
-                      u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
+    QString domanda =
+        u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
+        u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
     if (m_registro.suServer())
-      domanda += u" Sarà cancellata dal server della scuola e da ogni computer del laboratorio al suo prossimo "
-                 u"collegamento."_s;
+      domanda +=
+          u" Sarà cancellata dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+          u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaClasse(classe()));
@@ -473,11 +475,13 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[5], &QPushButton::clicked, this, [this, alunno] {
     if (!alunno()) return;
-    QString domanda = u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
-        m_lstAlunni->currentItem()->text());
+    QString domanda =
+        u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
+            m_lstAlunni->currentItem()->text());
     if (m_registro.suServer())
-      domanda += u" Sarà cancellato dal server della scuola e da ogni computer del laboratorio al suo prossimo "
-                 u"collegamento."_s;
+      domanda +=
+          u" Sarà cancellato dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+          u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaAlunno(alunno()));

@@ -74,8 +74,8 @@ class QuadernoRegistro final : public Quaderno {
   QObject m_legami;       // ties the register window's signals to this object's life
   std::optional<ConfigServer> m_config;
   std::unique_ptr<Registro> m_server;  // the teacher's connection, while the door is open
-  bool m_soloLocale = false;  // the teacher chose this computer's register, the server not answering
-  QTimer m_scadenzaServer;     // the door remembered no longer: the connection closes
+  bool m_soloLocale = false;           // the teacher chose this computer's register, the server not answering
+  QTimer m_scadenzaServer;             // the door remembered no longer: the connection closes
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
   bool m_portaSbarrata = false;
   int m_livelloFinestra = 0;  // the depth of event loops the register window was opened at       // shut on purpose: not open for two minutes after
