@@ -80,6 +80,9 @@ QString AccessoDocente::Opzioni(const ConfigServer &config) {
   QString o = config.opzioniConnessione();
   const int attesa = std::min(config.tcpUserTimeout, kTcpUserTimeout);
   o.replace(QRegularExpression(u"tcp_user_timeout=\\d+"_s), u"tcp_user_timeout=%1"_s.arg(attesa));
+  // A server that answers but is held (the technician's update locking a
+  // table, a query gone astray) holds the window no longer than this either.
+  o += u";options='-c lock_timeout=%1 -c statement_timeout=%2'"_s.arg(kAttesaBlocco).arg(kAttesaIstruzione);
   return o;
 }
 

@@ -38,6 +38,10 @@ class AccessoDocente : public QObject {
   // window's thread runs its queries, so a server that vanishes holds the
   // window at most this long (ms) before the window says so.
   static constexpr int kTcpUserTimeout = 4000;
+  // A lock waited for, and one statement (the CSV of a whole class's
+  // operations over five years takes a few seconds), at most (ms).
+  static constexpr int kAttesaBlocco = 3000;
+  static constexpr int kAttesaIstruzione = 30000;
 
   AccessoDocente(const ConfigServer &config, const QString &utente, QString password,
                  QObject *genitore = nullptr);

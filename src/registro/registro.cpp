@@ -81,6 +81,8 @@ const QString kScollegato =
     u"riaprilo quando la rete torna. Nulla di ciò che gli alunni scrivono va perso."_s;
 const QString kServerPieno =
     u"Il disco del server della scuola è pieno: chiedi al tecnico di fare spazio. Nulla è stato scritto."_s;
+const QString kServerOccupato =
+    u"Il server della scuola è occupato (forse il tecnico lo sta aggiornando): riprova fra qualche istante."_s;
 const QString kNonPermesso =
     u"Il server della scuola non permette a questo utente di farlo: chiedi al tecnico."_s;
 const QString kServerNuovo =
@@ -95,7 +97,8 @@ bool SembraScollegato(const QString &t) {
   static const char16_t *const kParole[] = {u"server closed the connection", u"no connection to the server",
                                             u"connection to server",         u"terminating connection",
                                             u"could not receive data",       u"could not send data",
-                                            u"connessione al server",        u"nessuna connessione"};
+                                            u"connessione al server",        u"nessuna connessione",
+                                            u"SSL SYSCALL",                  u"EOF detected"};
   for (const char16_t *p : kParole)
     if (t.contains(QStringView(p), Qt::CaseInsensitive)) return true;
   return false;
@@ -345,6 +348,13 @@ Esito Registro::fallitoServer(const QSqlError &e) {
              (stato.isEmpty() && (e.type() == QSqlError::ConnectionError || !db().isOpen() ||
                                   SembraScollegato(e.databaseText() + e.driverText())))) {
     segnala(Guasto::Scollegato, kScollegato);
+  } else if (stato == u"55P03"_s || stato == u"57014"_s || stato == u"42601"_s) {
+    // A statement refused for waiting too long on a lock or running too long.
+    // The driver prepares each statement on the server first; when that fails
+    // (the same wait), it still sends an EXECUTE of nothing, and the error
+    // left is that one's syntax error: our statements, the same on every
+    // server, have none of their own.
+    segnala(Guasto::Occupato, kServerOccupato);
   } else if (classe == u"23"_s) {
     segnala(Guasto::Incoerente, kIncoerente);
   } else if (stato == u"42501"_s) {
