@@ -72,6 +72,18 @@ std::optional<QList<ComputerDelLaboratorio>> LeggiComputer(Registro &registro) {
   return elenco;
 }
 
+std::optional<qint64> ClasseInLaboratorio(Registro &registro) {
+  if (!registro.suServer() || !registro.pronto()) return std::nullopt;
+  QSqlQuery q(registro.db());
+  q.prepare(
+      u"SELECT classe FROM esercizi WHERE stato = 0 AND classe IS NOT NULL"
+      u" AND aggiornato > now() - make_interval(mins => ?) ORDER BY aggiornato DESC LIMIT 1"_s);
+  q.addBindValue(kMinutiRecente);
+  if (!q.exec()) return registro.fallito(q), std::nullopt;
+  if (!q.next()) return std::nullopt;
+  return q.value(0).toLongLong();
+}
+
 qint64 ClasseDellAvviso(const QString &testo) {
   const QJsonDocument d = QJsonDocument::fromJson(testo.toUtf8());
   if (!d.isObject()) return -1;

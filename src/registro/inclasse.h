@@ -50,6 +50,9 @@ struct ComputerDelLaboratorio {
 // can't be read (the fault is told by the Registro).
 [[nodiscard]] std::optional<QList<AlunnoAlLavoro>> LeggiInClasse(Registro &registro, qint64 classe);
 [[nodiscard]] std::optional<QList<ComputerDelLaboratorio>> LeggiComputer(Registro &registro);
+// The class in the lab now: the one whose exercise under way the server heard
+// of last (in the last kMinutiRecente minutes); none when nobody is at work.
+[[nodiscard]] std::optional<qint64> ClasseInLaboratorio(Registro &registro);
 // The class an announcement on the lab's channel names; -1 when it names none
 // or can't be read.
 [[nodiscard]] qint64 ClasseDellAvviso(const QString &testo);

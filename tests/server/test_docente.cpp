@@ -430,11 +430,15 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   QCOMPARE(Testo(computer, 0, 1), u"3"_s);
   QVERIFY2(Testo(computer, 0, 3).startsWith(u"SBAGLIATO: avanti di 1"_s), qPrintable(Testo(computer, 0, 3)));
 
-  // "In classe ora" by its key: Anna at work; Carla, finished, is not.
+  // "In classe ora" by its key, on the class in the lab whichever is chosen
+  // here: Anna at work; Carla, finished, is not.
+  auto *cmbClasse = In<QComboBox>(reg, u"cmbClasse"_s);
+  cmbClasse->setCurrentIndex(cmbClasse->findText(kSenzaNome));
   QVERIFY(QTest::qWaitForWindowActive(reg));
   QTest::keyClick(reg, Qt::Key_L, Qt::ControlModifier);
   FrmInClasse *live = reg->finestraInClasse();
   QVERIFY(live && live->inAscolto());
+  QCOMPARE(In<QComboBox>(live, u"cmbClasse"_s)->currentText(), u"4B"_s);
   auto *righe = In<QTableWidget>(live, u"tblInClasse"_s);
   QCOMPARE(righe->rowCount(), 1);
   const QStringList prima{
@@ -463,6 +467,8 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   for (const auto &r : b.stampante.documenti.first().righe) stampate << r.testo;
   QVERIFY2(stampate.join(u'\n').contains(u"Virgola spostata"_s), qPrintable(stampate.join(u'\n')));
   live->close();
+  cmbClasse->setCurrentIndex(cmbClasse->findText(u"4B"_s));
+  QVERIFY(RigaDi(tbl, u"Bruno"_s) > 0);
 
   // A class list imported goes to the server, a name given twice once.
   int aggiunti = 0;

@@ -137,6 +137,10 @@ void FrmInClasse::avviso(const QString &nome, const QVariant &testo) {
 }
 
 void FrmInClasse::mostraClasse(qint64 classe) {
+  {
+    const QSignalBlocker b(m_cmbClasse);
+    if (const int i = m_cmbClasse->findData(classe); i >= 0) m_cmbClasse->setCurrentIndex(i);
+  }
   m_classe = classe;
   aggiorna();
 }

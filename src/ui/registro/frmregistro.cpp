@@ -250,10 +250,13 @@ void FrmRegistro::impostaProvenienza(const QString &testo, bool avviso) {
 
 void FrmRegistro::apriInClasse() {
   if (!m_registro.suServer()) return;
+  // The class in the lab now, else the one chosen here.
+  const qint64 classe = ClasseInLaboratorio(m_registro).value_or(classeScelta());
+  guasto();
   if (!m_inClasse)
-    m_inClasse = new FrmInClasse(m_registro, m_ctx, classeScelta(), this);
+    m_inClasse = new FrmInClasse(m_registro, m_ctx, classe, this);
   else
-    m_inClasse->mostraClasse(classeScelta());
+    m_inClasse->mostraClasse(classe);
   m_inClasse->show();
   m_inClasse->raise();
   m_inClasse->activateWindow();
