@@ -27,8 +27,10 @@ Q_DECLARE_METATYPE(EsitoAccesso)
 // The teacher signs in to the server with their own PostgreSQL role (SCRAM, TLS
 // as the computer's settings ask). The connection is made on a thread of its
 // own, so the window that asked stays responsive while the server is slow or
-// silent; once open it is handed over to the asking thread (the thread that
-// owns a Qt SQL connection is the only one that may use it). The password is
+// silent; once open it is handed over to the asking thread, which must be the
+// application's (the windows') thread: the thread that owns a Qt SQL
+// connection is the only one that may use it, and Qt 6.4 has no call to hand
+// one over, so the driver object itself is moved, as later Qt versions do. The password is
 // dropped as soon as the connection is made: neither this object nor the
 // connection keeps it.
 class AccessoDocente : public QObject {

@@ -32,6 +32,7 @@
 #include "registro/consultazione.h"
 #include "registro/esportacsv.h"
 #include "registro/importaclasse.h"
+#include "registro/piani.h"
 #include "support/doppi.h"
 #include "support/postgresprivato.h"
 #include "ui/registro/frminclasse.h"
@@ -470,6 +471,14 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   cmbClasse->setCurrentIndex(cmbClasse->findText(u"4B"_s));
   QVERIFY(RigaDi(tbl, u"Bruno"_s) > 0);
 
+  // A pupil's plan is kept on the server, written and written over.
+  const qint64 idAnna = tbl->item(0, 0)->data(Qt::UserRole).toLongLong();
+  Opzioni piano;
+  piano.leggiSempre = true;
+  QVERIFY(SalvaPiano(*quaderno.registroServer(), idAnna, piano));
+  piano.altoContrasto = true;
+  QVERIFY(SalvaPiano(*quaderno.registroServer(), idAnna, piano));
+  QCOMPARE(LeggiPiano(*quaderno.registroServer(), idAnna), piano);
   // A class list imported goes to the server, a name given twice once.
   int aggiunti = 0;
   DestinazioneRegistro destinazione(*quaderno.registroServer());

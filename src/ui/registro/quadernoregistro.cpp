@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QThread>
 #include <QTimer>
 
@@ -208,5 +210,23 @@ std::optional<Opzioni> QuadernoRegistro::pianoAlunno(qint64 alunno) {
 }
 
 bool QuadernoRegistro::salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) {
-  return piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
+  const bool qui = piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
+  if (!m_server) return qui;
+  // Signed in to the school's server (Opzioni is behind the door): the plan
+  // follows the pupil to every computer, so it is kept there too, by the
+  // pupil's own uuid. A register that keeps no uuid, or a pupil the server
+  // does not know, has only this computer's copy.
+  QSqlQuery q(m_registro.db());
+  q.prepare(u"SELECT * FROM alunni WHERE id = ?"_s);
+  q.addBindValue(alunno);
+  const int colonna = q.exec() && q.next() ? q.record().indexOf(u"uuid"_s) : -1;
+  if (colonna < 0 || q.isNull(colonna)) return qui;
+  QSqlQuery s(m_server->db());
+  s.prepare(u"SELECT id FROM alunni WHERE uuid = ?"_s);
+  s.addBindValue(q.value(colonna).toString());
+  if (!s.exec()) return m_server->fallito(s), false;
+  if (!s.next()) return qui;
+  const qint64 sulServer = s.value(0).toLongLong();
+  const bool la = piano ? SalvaPiano(*m_server, sulServer, *piano).ok : CancellaPiano(*m_server, sulServer).ok;
+  return qui && la;
 }
