@@ -10,6 +10,8 @@
 #include <QUuid>
 #include <QVariant>
 #include <atomic>
+#include <cstring>
+#include <libpq-fe.h>
 
 #include "registro/schemaserver.h"
 
@@ -23,6 +25,13 @@ struct AccessoDocente::Stato {
 };
 
 namespace {
+
+// libpq's own connection under a QPSQL one.
+PGconn *Pg(const QSqlDatabase &db) {
+  const QVariant h = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+  if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0) return nullptr;
+  return *static_cast<PGconn *const *>(h.constData());
+}
 
 // Closes a connection in the thread that owns it.
 void Chiudi(const QString &nome) {
@@ -40,9 +49,12 @@ EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString 
     QSqlDatabase d = config.connessione(nome, utente, password);
     d.setConnectOptions(AccessoDocente::Opzioni(config));
     const bool aperta = d.open();
-    // The password goes at once, whatever happened.
+    // The password goes at once, whatever happened: ours, Qt's, and libpq's
+    // copy, which it keeps only to connect again (Qt never asks it to).
     password.clear();
     d.setPassword(QString());
+    if (PGconn *pg = Pg(d))
+      if (char *p = PQpass(pg)) explicit_bzero(p, std::strlen(p));
     if (!aperta) {
       esito.dettaglio = d.lastError().text();
       esito.tipo = AccessoDocente::Classifica(esito.dettaglio);
@@ -84,6 +96,12 @@ QString AccessoDocente::Opzioni(const ConfigServer &config) {
   // table, a query gone astray) holds the window no longer than this either.
   o += u";options='-c lock_timeout=%1 -c statement_timeout=%2'"_s.arg(kAttesaBlocco).arg(kAttesaIstruzione);
   return o;
+}
+
+bool AccessoDocente::TienePassword(const QSqlDatabase &db) {
+  PGconn *pg = Pg(db);
+  const char *p = pg ? PQpass(pg) : nullptr;
+  return !db.password().isEmpty() || (p && *p);
 }
 
 EsitoAccesso::Tipo AccessoDocente::Classifica(const QString &testo) {

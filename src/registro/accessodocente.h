@@ -58,6 +58,9 @@ class AccessoDocente : public QObject {
   // Which fault the driver's words (after a failed connection) tell.
   [[nodiscard]] static EsitoAccesso::Tipo Classifica(const QString &testo);
   [[nodiscard]] static QString Messaggio(EsitoAccesso::Tipo tipo, const ConfigServer &config);
+  // Whether the connection still holds a password in memory (libpq keeps the
+  // one it connected with unless it is wiped).
+  [[nodiscard]] static bool TienePassword(const QSqlDatabase &db);
 
  Q_SIGNALS:
   // Once, in this object's thread.

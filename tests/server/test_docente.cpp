@@ -414,6 +414,9 @@ void TestDocente::shouldWalkTheTeachersRoadThroughTheServer() {
   quaderno.apriRegistro(b.ctx, nullptr);
   FrmRegistro *reg = quaderno.finestraRegistro();
   QVERIFY(reg && quaderno.registroServer());
+  QVERIFY(!AccessoDocente::TienePassword(quaderno.registroServer()->db()));  // nowhere in memory
+  m_computer.setPassword({});  // Qt's copy gone, libpq's kept: the check sees it
+  QVERIFY(AccessoDocente::TienePassword(m_computer));
   QVERIFY(In<QLabel>(reg, u"lblProvenienza"_s)->text().contains(u"server localhost"_s));
   QVERIFY(!In<QPushButton>(reg, u"cmdCambiaPin"_s)->isVisibleTo(reg));  // the PIN is this computer's
 
