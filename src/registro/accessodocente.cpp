@@ -29,7 +29,9 @@ namespace {
 // libpq's own connection under a QPSQL one.
 PGconn *Pg(const QSqlDatabase &db) {
   const QVariant h = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
-  if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0) return nullptr;
+  // Qt names the type as libpq declares it (struct pg_conn).
+  if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+    return nullptr;
   return *static_cast<PGconn *const *>(h.constData());
 }
 
