@@ -149,7 +149,9 @@ void FrmInClasse::aggiorna() {
   m_raccolta.stop();
   const auto righe = LeggiInClasse(m_registro, m_classe);
   if (const auto m = m_registro.prendiMessaggio()) {
-    m_giro.stop();  // a server gone is told once, not every few seconds
+    // A server gone is told once, and not read again every few seconds (a
+    // busy one is: it comes back by itself).
+    if (m_registro.guasto() == Guasto::Scollegato) m_giro.stop();
     m_ctx.messaggi.mostra(*m, TitoloMessaggio(), Messaggi::Icona::Avviso);
   }
   if (!righe) {

@@ -32,6 +32,7 @@
 #include "ui/registro/frmcambiapin.h"
 #include "ui/registro/frmimporta.h"
 #include "ui/registro/frminclasse.h"
+#include "ui/registro/paginacomputer.h"
 #include "ui/registro/nomina.h"
 #include "ui/registro/testiregistro.h"
 
@@ -222,9 +223,9 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   costruisciEsercizio(pagine[2]);
   costruisciGestione(pagine[3]);
   if (m_registro.suServer()) {
-    auto *pagina = Nomina(new QWidget(m_schede), u"paginaComputer"_s, u"Computer"_s);
-    m_schede->addTab(pagina, u"Computer"_s);
-    costruisciComputer(pagina);
+    m_paginaComputer = new PaginaComputer(m_registro, m_schede);
+    m_schede->addTab(m_paginaComputer, u"Computer"_s);
+    connect(m_paginaComputer, &PaginaComputer::letta, this, &FrmRegistro::guasto);
     auto *tasto = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(tasto, &QShortcut::activated, this, &FrmRegistro::apriInClasse);
     connect(cmdInClasse, &QPushButton::clicked, this, &FrmRegistro::apriInClasse);
@@ -260,55 +261,6 @@ void FrmRegistro::apriInClasse() {
   m_inClasse->show();
   m_inClasse->raise();
   m_inClasse->activateWindow();
-}
-
-void FrmRegistro::costruisciComputer(QWidget *pagina) {
-  m_tblComputer = Tabella(u"tblComputer"_s, u"Computer del laboratorio"_s, pagina);
-  m_tblComputer->setColumnCount(4);
-  m_tblComputer->setHorizontalHeaderLabels(
-      {u"Computer"_s, u"Operazioni in attesa"_s, u"Ultimo contatto"_s, u"Orologio"_s});
-  auto *nota = Nomina(
-      new QLabel(u"Le operazioni in attesa sono scritte sul computer e arrivano al server "
-                 u"appena la rete lo permette. Un orologio sbagliato di più di %1 minuti va "
-                 u"rimesso: le date degli esercizi fatti lì sarebbero sbagliate."_s.arg(kScartoMassimo / 60),
-                 pagina),
-      u"lblNotaComputer"_s, u"Legenda"_s);
-  nota->setWordWrap(true);
-  auto *cmdAggiorna = Pulsante(u"cmdAggiornaComputer"_s, u"Aggiorna"_s, pagina);
-  auto *l = new QVBoxLayout(pagina);
-  l->addWidget(m_tblComputer, 1);
-  l->addWidget(nota);
-  auto *pulsanti = new QHBoxLayout;
-  pulsanti->addWidget(cmdAggiorna);
-  pulsanti->addStretch();
-  l->addLayout(pulsanti);
-  connect(cmdAggiorna, &QPushButton::clicked, this, &FrmRegistro::riempiComputer);
-}
-
-void FrmRegistro::riempiComputer() {
-  if (!m_tblComputer) return;
-  const auto elenco = LeggiComputer(m_registro);
-  guasto();
-  m_tblComputer->setRowCount(0);
-  if (!elenco) return;
-  m_tblComputer->setRowCount(static_cast<int>(elenco->size()));
-  for (int r = 0; r < static_cast<int>(elenco->size()); ++r) {
-    const ComputerDelLaboratorio &pc = elenco->at(r);
-    m_tblComputer->setItem(r, 0, Cella(pc.nome));
-    m_tblComputer->setItem(r, 1, Cella(QString::number(pc.inAttesa)));
-    m_tblComputer->setItem(r, 2, Cella(pc.contatto.toLocalTime().toString(u"dd/MM/yyyy hh:mm:ss"_s)));
-    const qint64 minuti = (pc.scarto < 0 ? -pc.scarto : pc.scarto) / 60;
-    auto *orologio =
-        Cella(pc.orologioSbagliato()
-                  ? u"SBAGLIATO: %1 di %2 min"_s.arg(pc.scarto > 0 ? u"avanti"_s : u"indietro"_s).arg(minuti)
-                  : u"giusto"_s);
-    if (pc.orologioSbagliato())
-      for (int c = 0; c < 3; ++c) m_tblComputer->item(r, c)->setBackground(QColor(255, 176, 176));
-    if (pc.orologioSbagliato()) orologio->setBackground(QColor(255, 176, 176));
-    m_tblComputer->setItem(r, 3, orologio);
-  }
-  m_tblComputer->resizeColumnsToContents();
-  m_tblComputer->horizontalHeader()->setStretchLastSection(true);
 }
 
 void FrmRegistro::costruisciClasse(QWidget *pagina) {
@@ -541,7 +493,7 @@ void FrmRegistro::aggiorna() {
   riempiClassi();
   if (const int i = m_cmbClasse->findData(prima); i >= 0 && !primaVolta) m_cmbClasse->setCurrentIndex(i);
   mostraClasse(classeScelta());
-  riempiComputer();
+  if (m_paginaComputer) m_paginaComputer->aggiorna();
 }
 
 void FrmRegistro::riempiClassi() {

@@ -17,6 +17,7 @@ class QListWidget;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class PaginaComputer;
 
 // Right answers out of operations over time, drawn with QPainter.
 class GraficoEsatte : public QWidget {
@@ -85,8 +86,6 @@ class FrmRegistro : public QWidget {
   [[nodiscard]] qint64 classeScelta() const;
   [[nodiscard]] qint64 alunnoScelto() const;
   void dopoCancellazione(const Esito &e);
-  void costruisciComputer(QWidget *pagina);
-  void riempiComputer();
 
   Registro &m_registro;
   Contesto &m_ctx;
@@ -110,6 +109,6 @@ class FrmRegistro : public QWidget {
   QListWidget *m_lstAlunni = nullptr;
   QLineEdit *m_txtNome = nullptr;
   QLabel *m_lblProvenienza = nullptr;
-  QTableWidget *m_tblComputer = nullptr;  // the lab's computers (the school's server only)
+  PaginaComputer *m_paginaComputer = nullptr;  // the lab's computers (the school's server only)
   QPointer<FrmInClasse> m_inClasse;
 };
