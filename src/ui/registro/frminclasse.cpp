@@ -148,12 +148,11 @@ void FrmInClasse::mostraClasse(qint64 classe) {
 void FrmInClasse::aggiorna() {
   m_raccolta.stop();
   const auto righe = LeggiInClasse(m_registro, m_classe);
-  if (const auto m = m_registro.prendiMessaggio()) {
-    // A server gone is told once, and not read again every few seconds (a
-    // busy one is: it comes back by itself).
-    if (m_registro.guasto() == Guasto::Scollegato) m_giro.stop();
+  if (const auto m = m_registro.prendiMessaggio())
     m_ctx.messaggi.mostra(*m, TitoloMessaggio(), Messaggi::Icona::Avviso);
-  }
+  // A server gone is not read again every few seconds (a busy one is: it
+  // comes back by itself).
+  if (!righe && m_registro.guasto() == Guasto::Scollegato) m_giro.stop();
   if (!righe) {
     m_lblStato->setText(u"Il server della scuola non risponde: la vista è ferma."_s);
     return;
