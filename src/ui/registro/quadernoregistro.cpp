@@ -141,13 +141,19 @@ bool QuadernoRegistro::entra(QWidget *sopra, const QString &titolo) {
   if (conServer &&
       (m_finestra || (m_dentroDa > 0 && ora >= m_dentroDa && ora - m_dentroDa < kPortaRicordata))) {
     m_dentroDa = ora;
+    if (m_server) m_scadenzaServer.start();
     return true;
   }
   lasciaServer();
   if (c.attivo()) {
     bool locale = false;
     if (!entraServer(sopra, titolo, c, locale)) return false;
-    if (!locale) return true;
+    if (!locale) {
+      // Signed in for Opzioni alone, the connection goes with the door
+      // remembered; the register window, while open, keeps it (see the timer).
+      m_scadenzaServer.start();
+      return true;
+    }
     m_soloLocale = true;
   }
   if (!m_registro.pronto()) return false;  // the fault is told by the caller
