@@ -93,7 +93,7 @@ std::optional<StoriaSuMisura> LeggiStoriaSuMisura(Registro &registro, qint64 alu
   // The sessions: the days the pupil practised the family, today the last.
   q.prepare(
       u"SELECT DISTINCT substr(inizio, 1, 10) AS giorno FROM esercizi WHERE alunno = ? AND famiglia = ?"
-      u" AND giorno < ? ORDER BY giorno"_s);
+      u" AND substr(inizio, 1, 10) < ? ORDER BY giorno"_s);
   q.addBindValue(alunno);
   q.addBindValue(famiglia);
   q.addBindValue(Giorno(oggi));
@@ -149,7 +149,8 @@ std::optional<QList<PadronanzaFamiglia>> LeggiPadronanza(Registro &registro, qin
 std::optional<QList<std::pair<int, int>>> LeggiPadroneggiati(Registro &registro, qint64 alunno) {
   QSqlQuery q(registro.db());
   q.setForwardOnly(true);
-  q.prepare(u"SELECT famiglia, sum(scatola >= ?) FROM casi WHERE alunno = ? GROUP BY famiglia ORDER BY famiglia"_s);
+  q.prepare(
+      u"SELECT famiglia, sum(CASE WHEN scatola >= ? THEN 1 ELSE 0 END) FROM casi WHERE alunno = ? GROUP BY famiglia ORDER BY famiglia"_s);
   q.addBindValue(kScatolaPadroneggiata);
   q.addBindValue(alunno);
   if (!q.exec()) return registro.fallito(q), std::nullopt;

@@ -102,7 +102,7 @@ std::optional<PaginaAlunno> LeggiPaginaAlunno(Registro &registro, qint64 alunno)
   }
   q.prepare(
       u"SELECT e.id, e.inizio, e.famiglia, e.cifre, e.cosa, e.ordine, e.esatte, e.operazioni,"
-      u" e.secondi, e.stato, e.errore FROM esercizi e WHERE e.alunno IS ? ORDER BY e.inizio, e.id"_s);
+      u" e.secondi, e.stato, e.errore FROM esercizi e WHERE e.alunno IS NOT DISTINCT FROM ? ORDER BY e.inizio, e.id"_s);
   q.addBindValue(alunno == 0 ? QVariant() : QVariant(alunno));
   if (!q.exec()) return registro.fallito(q), std::nullopt;
   while (q.next()) {

@@ -123,7 +123,7 @@ Esito EsportaCsv::esercizi(const QString &filtro, const QVariant &valore, const 
         u" e.secondi, e.stato, e.errore"
         u" FROM esercizi e LEFT JOIN alunni a ON a.id = e.alunno LEFT JOIN classi c ON c.id = e.classe"
         u" WHERE "_s +
-        filtro + u" ORDER BY a.nome COLLATE NOCASE, a.id, e.inizio, e.id"_s);
+        filtro + u" ORDER BY lower(a.nome), a.id, e.inizio, e.id"_s);
     q.addBindValue(valore);
     if (!q.exec()) {
       m_registro.fallito(q);
@@ -163,7 +163,7 @@ Esito EsportaCsv::classe(qint64 classe, const QString &file) {
 }
 
 Esito EsportaCsv::alunno(qint64 alunno, const QString &file) {
-  return esercizi(u"e.alunno IS ?"_s, alunno == 0 ? QVariant() : QVariant(alunno), file);
+  return esercizi(u"e.alunno IS NOT DISTINCT FROM ?"_s, alunno == 0 ? QVariant() : QVariant(alunno), file);
 }
 
 Esito EsportaCsv::operazioniClasse(qint64 classe, const QString &file) {

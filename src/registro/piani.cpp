@@ -44,9 +44,11 @@ Esito SalvaPiano(Registro &registro, qint64 alunno, const Opzioni &piano) {
     if (!q.exec()) return registro.fallito(q);
     if (!q.next()) return Esito::Rifiuto(u"L'alunno non esiste più."_s);
     q.prepare(
-        u"INSERT OR REPLACE INTO piani"
+        u"INSERT INTO piani"
         u" (alunno, leggi_sempre, tabella_a_mano, senza_orologio, caratteri_grandi, alto_contrasto)"
-        u" VALUES (?, ?, ?, ?, ?, ?)"_s);
+        u" VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (alunno) DO UPDATE SET leggi_sempre = excluded.leggi_sempre,"
+        u" tabella_a_mano = excluded.tabella_a_mano, senza_orologio = excluded.senza_orologio,"
+        u" caratteri_grandi = excluded.caratteri_grandi, alto_contrasto = excluded.alto_contrasto"_s);
     q.addBindValue(alunno);
     for (bool Opzioni::*campo : kCampiOpzioni) q.addBindValue(piano.*campo ? 1 : 0);
     if (!q.exec()) return registro.fallito(q);

@@ -1,20 +1,22 @@
 #include "registro/registro.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUuid>
-#include <QScopeGuard>
 #include <QVariant>
 #include <atomic>
-#include <sys/stat.h>
 
 #include "registro/schema.h"
+#include "registro/schemaserver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -74,12 +76,49 @@ const QString kVersioneNuova =
     u"Questo registro è stato scritto da una versione più recente di Vornel: "
     u"per usarlo aggiorna il programma. Il file non è stato toccato."_s;
 
+const QString kScollegato =
+    u"Il server della scuola non risponde più (la rete o il server sono caduti): chiudi il registro e "
+    u"riaprilo quando la rete torna. Nulla di ciò che gli alunni scrivono va perso."_s;
+const QString kServerPieno =
+    u"Il disco del server della scuola è pieno: chiedi al tecnico di fare spazio. Nulla è stato scritto."_s;
+const QString kServerOccupato =
+    u"Il server della scuola è occupato (forse il tecnico lo sta aggiornando): riprova fra qualche istante."_s;
+const QString kNonPermesso =
+    u"Il server della scuola non permette a questo utente di farlo: chiedi al tecnico."_s;
+const QString kServerNuovo =
+    u"Il registro sul server è di una versione più recente di Vornel: aggiorna il programma su questo computer."_s;
+const QString kServerVecchio =
+    u"Il registro sul server è di una versione più vecchia di Vornel: il tecnico deve aggiornarlo con "
+    u"vornel-scuola."_s;
+
+// What the driver says when the connection went (libpq's words, in English or
+// in Italian as its translation has them).
+bool SembraScollegato(const QString &t) {
+  static const char16_t *const kParole[] = {u"server closed the connection", u"no connection to the server",
+                                            u"connection to server",         u"terminating connection",
+                                            u"could not receive data",       u"could not send data",
+                                            u"connessione al server",        u"nessuna connessione",
+                                            u"SSL SYSCALL",                  u"EOF detected"};
+  for (const char16_t *p : kParole)
+    if (t.contains(QStringView(p), Qt::CaseInsensitive)) return true;
+  return false;
+}
+
 }  // namespace
 
 Registro::Registro(QString percorso) : m_percorso(std::move(percorso)) {
   static std::atomic<int> contatore{0};
   m_connessione = u"vornel-registro-%1"_s.arg(++contatore);
   m_copia = QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+Registro::Registro(QString connessione, SulServerTag)
+    : m_connessione(std::move(connessione)), m_server(true) {
+  m_copia = QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+std::unique_ptr<Registro> Registro::SulServer(const QString &connessione) {
+  return std::unique_ptr<Registro>(new Registro(connessione, SulServerTag{}));
 }
 
 Registro::~Registro() {
@@ -108,12 +147,12 @@ void Registro::impostaUscita(bool attiva) {
 
 Registro::Breve::Breve(Registro &r, int ms) : m_r(r) {
   m_r.m_breve = std::max(1, ms);
-  if (m_r.m_aperto) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_breve));
+  if (m_r.m_aperto && !m_r.m_server) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_breve));
 }
 
 Registro::Breve::~Breve() {
   m_r.m_breve = 0;
-  if (m_r.m_aperto) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_attesa));
+  if (m_r.m_aperto && !m_r.m_server) QSqlQuery(m_r.db()).exec(u"PRAGMA busy_timeout=%1"_s.arg(m_r.m_attesa));
 }
 
 void Registro::segnala(Guasto g, QString messaggio) {
@@ -244,6 +283,7 @@ bool Registro::metteDaParte() {
 }
 
 bool Registro::pronto() {
+  if (m_server) return m_aperto || apriServer();
   if (m_daRiparare) {
     // Damage found by an earlier request: that file goes aside, a new one starts.
     m_daRiparare = false;
@@ -276,8 +316,69 @@ bool Registro::stessoFile() const {
   return s.st_dev == m_dispositivo && s.st_ino == m_inode;
 }
 
+// The server's connection was opened by whoever signed in (off the window's
+// thread); here only what the teacher's views rely on is checked: the schema's
+// version.
+bool Registro::apriServer() {
+  QSqlDatabase d = db();
+  if (!d.isValid() || !d.isOpen()) {
+    segnala(Guasto::Scollegato, kScollegato);
+    return false;
+  }
+  QString errore;
+  const int versione = SchemaServer::Versione(d, &errore);
+  if (versione < 0) {
+    QSqlQuery q(d);
+    q.exec(u"SELECT 1"_s);
+    fallitoServer(q.lastError().isValid() ? q.lastError() : QSqlError(errore, errore));
+    return false;
+  }
+  if (versione > SchemaServer::kVersione) {
+    segnala(Guasto::VersioneNuova, kServerNuovo);
+    return false;
+  }
+  if (versione < SchemaServer::kVersione) {
+    segnala(Guasto::NonApribile, kServerVecchio);
+    return false;
+  }
+  m_aperto = true;
+  return true;
+}
+
+// The server's faults by their SQLSTATE (the QPSQL driver gives it as the
+// native code); a connection gone has none, only the driver's word for it.
+Esito Registro::fallitoServer(const QSqlError &e) {
+  const QString stato = e.nativeErrorCode();
+  const QString classe = stato.left(2);
+  if (stato == u"53100"_s) {
+    segnala(Guasto::DiscoPieno, kServerPieno);
+  } else if (stato == u"57P01"_s || stato == u"57P02"_s || stato == u"57P03"_s || classe == u"08"_s ||
+             (stato.isEmpty() && (e.type() == QSqlError::ConnectionError || !db().isOpen() ||
+                                  SembraScollegato(e.databaseText() + e.driverText())))) {
+    segnala(Guasto::Scollegato, kScollegato);
+  } else if (stato == u"55P03"_s || stato == u"57014"_s || stato == u"42601"_s) {
+    // A statement refused for waiting too long on a lock or running too long.
+    // The driver prepares each statement on the server first; when that fails
+    // (the same wait), it still sends an EXECUTE of nothing, and the error
+    // left is that one's syntax error: our statements, the same on every
+    // server, have none of their own.
+    segnala(Guasto::Occupato, kServerOccupato);
+  } else if (classe == u"23"_s) {
+    segnala(Guasto::Incoerente, kIncoerente);
+  } else if (stato == u"42501"_s) {
+    segnala(Guasto::NonPermesso, kNonPermesso);
+  } else if (classe == u"42"_s && (stato == u"42P01"_s || stato == u"42703"_s)) {
+    segnala(Guasto::NonApribile, kServerVecchio);
+  } else {
+    segnala(Guasto::ErroreDisco, u"Il server del registro ha dato un errore inatteso (%1)."_s.arg(
+                                     e.databaseText().isEmpty() ? e.text() : e.databaseText()));
+  }
+  return Esito::Rifiuto(m_testoGuasto);
+}
+
 bool Registro::apri() {
   if (m_aperto) return true;
+  if (m_server) return apriServer();
   const QFileInfo info(m_percorso);
   if (!QDir().mkpath(info.absolutePath())) {
     segnala(Guasto::NonScrivibile, kNonScrivibile);
@@ -407,6 +508,7 @@ bool Registro::aggiorna() {
 Esito Registro::fallito(const QSqlQuery &q) {
   const QSqlError e = q.lastError();
   qWarning("registro: %s (%s)", qPrintable(e.text()), qPrintable(q.lastQuery()));
+  if (m_server) return fallitoServer(e);
   if (Danneggiato(e)) {
     // Found while in use: the next request sets the file aside and tells it.
     m_daRiparare = true;
@@ -451,8 +553,9 @@ Esito Registro::fallito(const QSqlQuery &q) {
 Esito Registro::iniziaTransazione() {
   QSqlQuery q(db());
   // IMMEDIATE takes the write lock at once, so a second copy waits at the start
-  // (busy timeout) instead of failing halfway through.
-  if (!q.exec(u"BEGIN IMMEDIATE"_s)) return fallito(q);
+  // (busy timeout) instead of failing halfway through. The server locks rows,
+  // not the file: a plain BEGIN.
+  if (!q.exec(m_server ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s)) return fallito(q);
   return {};
 }
 
@@ -508,10 +611,11 @@ Esito Registro::nuovaClasse(const QString &nome) {
     q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"Esiste già una classe con questo nome."_s);
-    q.prepare(u"INSERT INTO classi (nome) VALUES (?)"_s);
+    // RETURNING: the id the server gave (its driver has no last insert id).
+    q.prepare(u"INSERT INTO classi (nome) VALUES (?) RETURNING id"_s);
     q.addBindValue(NomeNormale(nome));
-    if (!q.exec()) return fallito(q);
-    return Esito{true, {}, q.lastInsertId().toLongLong()};
+    if (!q.exec() || !q.next()) return fallito(q);
+    return Esito{true, {}, q.value(0).toLongLong()};
   });
 }
 
@@ -538,7 +642,7 @@ QList<Classe> Registro::classi() {
   if (!pronto()) return elenco;
   QSqlQuery q(db());
   q.setForwardOnly(true);
-  if (!q.exec(u"SELECT id, nome FROM classi ORDER BY nome COLLATE NOCASE, id"_s)) {
+  if (!q.exec(u"SELECT id, nome FROM classi ORDER BY lower(nome), id"_s)) {
     fallito(q);
     return elenco;
   }
@@ -559,11 +663,11 @@ Esito Registro::nuovoAlunno(qint64 classe, const QString &nome) {
     q.addBindValue(NomeNormale(nome));
     if (!q.exec()) return fallito(q);
     if (q.next()) return Esito::Rifiuto(u"In questa classe c'è già un alunno con questo nome."_s);
-    q.prepare(u"INSERT INTO alunni (classe, nome) VALUES (?, ?)"_s);
+    q.prepare(u"INSERT INTO alunni (classe, nome) VALUES (?, ?) RETURNING id"_s);
     q.addBindValue(classe);
     q.addBindValue(NomeNormale(nome));
-    if (!q.exec()) return fallito(q);
-    return Esito{true, {}, q.lastInsertId().toLongLong()};
+    if (!q.exec() || !q.next()) return fallito(q);
+    return Esito{true, {}, q.value(0).toLongLong()};
   });
 }
 
@@ -592,7 +696,7 @@ QList<Alunno> Registro::alunni(qint64 classe) {
   if (!pronto()) return elenco;
   QSqlQuery q(db());
   q.setForwardOnly(true);
-  q.prepare(u"SELECT id, classe, nome FROM alunni WHERE classe = ? ORDER BY nome COLLATE NOCASE, id"_s);
+  q.prepare(u"SELECT id, classe, nome FROM alunni WHERE classe = ? ORDER BY lower(nome), id"_s);
   q.addBindValue(classe);
   if (!q.exec()) {
     fallito(q);
@@ -620,6 +724,9 @@ std::optional<Alunno> Registro::alunno(qint64 id) {
 // Another copy reading the file keeps the journal from being emptied: then the
 // erasure is done, the cleaning is not, and the teacher is told so.
 Esito Registro::compatta(const Esito &fatto) {
+  // The server keeps its own files: an erased row is gone for every reader,
+  // and its space is the server's business (autovacuum).
+  if (m_server) return fatto;
   QSqlQuery q(db());
   bool finito = q.exec(u"VACUUM"_s) && q.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s) && q.next() &&
                 q.value(0).toInt() == 0;
@@ -639,6 +746,7 @@ Esito Registro::compatta(const Esito &fatto) {
 }
 
 bool Registro::compattaSeDovuto() {
+  if (m_server) return true;
   if (!pronto()) return false;
   QSqlQuery q(db());
   if (!q.exec(u"SELECT 1 FROM da_compattare"_s)) return false;
@@ -674,6 +782,7 @@ Esito Registro::cancellaClasse(qint64 id) {
 }
 
 QStringList Registro::copieMesseDaParte() const {
+  if (m_server) return {};
   const QFileInfo info(m_percorso);
   QStringList copie;
   // Matched by hand, as in the waiting writes: a name filter is a regular expression.
@@ -733,17 +842,17 @@ void Registro::chiudiAbbandonati() {
     // no longer shows the exercise as under way.
     if (m_uscita) {
       inTransazione([&] {
-        q.prepare(u"INSERT INTO uscita (esercizio) SELECT uuid FROM esercizi WHERE stato = 0 AND copia IS ?"_s);
+        q.prepare(u"INSERT INTO uscita (esercizio) SELECT uuid FROM esercizi WHERE stato = 0 AND copia IS NOT DISTINCT FROM ?"_s);
         q.addBindValue(chi);
         if (!q.exec()) return fallito(q);
-        q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
+        q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS NOT DISTINCT FROM ?"_s);
         q.addBindValue(chi);
         if (!q.exec()) return fallito(q);
         return Esito{};
       });
       continue;
     }
-    q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS ?"_s);
+    q.prepare(u"UPDATE esercizi SET stato = 2 WHERE stato = 0 AND copia IS NOT DISTINCT FROM ?"_s);
     q.addBindValue(chi);
     if (!q.exec()) fallito(q);
   }

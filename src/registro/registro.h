@@ -22,6 +22,8 @@ enum class Guasto {
   DiscoPieno,     // no room left on the disk: what the drill writes waits
   ErroreDisco,    // the disk failed to read or write
   Incoerente,     // the register refused a row that contradicts it (a constraint)
+  Scollegato,     // the school's server no longer answers
+  NonPermesso,    // the server refused: this role may not do that
 };
 
 // The outcome of one request: ok, or refused/failed with the Italian sentence
@@ -55,6 +57,11 @@ class Registro {
 
   // percorso: the database file; by default registro.sqlite in the user's data folder.
   explicit Registro(QString percorso = PercorsoPredefinito());
+  // The school's register on its server, through the QPSQL connection named
+  // `connessione`, already open in this thread (the teacher's own role). The
+  // register owns it from now on and closes it when it goes. Nothing of the
+  // file's handling applies there: no PRAGMAs, no compaction, no copies set aside.
+  [[nodiscard]] static std::unique_ptr<Registro> SulServer(const QString &connessione);
   ~Registro();
   Registro(const Registro &) = delete;
   Registro &operator=(const Registro &) = delete;
@@ -72,6 +79,8 @@ class Registro {
   // an earlier request. Every request starts here.
   bool pronto();
   [[nodiscard]] Guasto guasto() const { return m_guasto; }
+  // On the school's server rather than this computer's file.
+  [[nodiscard]] bool suServer() const { return m_server; }
   [[nodiscard]] const QString &percorso() const { return m_percorso; }
   // Where the damaged file was moved to (empty when none was).
   [[nodiscard]] const QString &fileMessoDaParte() const { return m_messoDaParte; }
@@ -125,7 +134,7 @@ class Registro {
 
   // For the room's own classes (recording, queries, export, the door).
   [[nodiscard]] QSqlDatabase db() const;
-  // Runs fai() inside BEGIN IMMEDIATE ... COMMIT; a failure rolls back and is
+  // Runs fai() inside BEGIN IMMEDIATE ... COMMIT (BEGIN on the server); a failure rolls back and is
   // turned into a fault. fai returns false (after setting the error through
   // fallito()) or true.
   template <typename F>
@@ -143,6 +152,10 @@ class Registro {
   [[nodiscard]] static QString NomeNormale(const QString &nome);
 
  private:
+  struct SulServerTag {};
+  Registro(QString connessione, SulServerTag);
+  bool apriServer();
+  Esito fallitoServer(const QSqlError &e);
   bool apriFile();
   bool verificaFile(QString &perche);
   bool metteDaParte();
@@ -169,6 +182,7 @@ class Registro {
   QString m_connessione;
   QString m_messoDaParte;
   bool m_aperto = false;
+  bool m_server = false;      // the school's server (PostgreSQL) rather than the file
   bool m_daRiparare = false;  // a request met a damaged file
   bool m_uscita = false;      // announce the changes to the school's server
   int m_attesa = 5000;        // ms another copy may hold the register

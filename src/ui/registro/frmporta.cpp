@@ -138,3 +138,138 @@ void FrmPorta::entra() {
   aggiorna();
   if (m_txtPin->isEnabled()) m_txtPin->setFocus();
 }
+
+// --- the door of the school's server -------------------------------------------
+
+FrmPortaServer::FrmPortaServer(const ConfigServer &config, QWidget *genitore, const QString &titolo)
+    : QDialog(genitore), m_config(config) {
+  setObjectName(u"FrmPortaServer"_s);
+  setWindowTitle(titolo.isEmpty() ? u"Registro dell'insegnante"_s : titolo);
+  aspetto::colora(this, aspetto::kSfondo);
+  setFont(aspetto::carattere(u"Arial"_s, 11, true));
+
+  m_lblSpiegazione = new QLabel(
+      u"Il registro è sul server della scuola (%1). Scrivi il tuo nome utente e la tua password del server."_s
+          .arg(m_config.host),
+      this);
+  m_lblSpiegazione->setObjectName(u"lblSpiegazione"_s);
+  m_lblSpiegazione->setAccessibleName(m_lblSpiegazione->text());
+  m_lblSpiegazione->setWordWrap(true);
+  m_lblSpiegazione->setMinimumWidth(460);
+
+  m_txtUtente = new QLineEdit(this);
+  m_txtUtente->setObjectName(u"txtUtente"_s);
+  m_txtUtente->setAccessibleName(u"Nome utente"_s);
+  m_txtUtente->setMaxLength(63);  // PostgreSQL's longest name
+  m_txtPassword = new QLineEdit(this);
+  m_txtPassword->setObjectName(u"txtPassword"_s);
+  m_txtPassword->setAccessibleName(u"Password"_s);
+  m_txtPassword->setEchoMode(QLineEdit::Password);
+  m_txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
+  auto *modulo = new QFormLayout;
+  modulo->addRow(u"Nome utente:"_s, m_txtUtente);
+  modulo->addRow(u"Password:"_s, m_txtPassword);
+
+  m_lblMessaggio = new QLabel(this);
+  m_lblMessaggio->setObjectName(u"lblMessaggio"_s);
+  m_lblMessaggio->setAccessibleName(u"Messaggio"_s);
+  m_lblMessaggio->setWordWrap(true);
+  aspetto::coloraTesto(m_lblMessaggio, aspetto::kRosso);
+  m_lblCollegamento = new QLabel(this);
+  m_lblCollegamento->setObjectName(u"lblCollegamento"_s);
+  m_lblCollegamento->setAccessibleName(u"Collegamento"_s);
+
+  m_cmdEntra = new QPushButton(u"Entra"_s, this);
+  m_cmdEntra->setObjectName(u"cmdEntra"_s);
+  m_cmdEntra->setAccessibleName(u"Entra"_s);
+  m_cmdEntra->setDefault(true);
+  m_cmdLocale = new QPushButton(u"Apri il registro di questo computer"_s, this);
+  m_cmdLocale->setObjectName(u"cmdLocale"_s);
+  m_cmdLocale->setAccessibleName(m_cmdLocale->text());
+  m_cmdLocale->setVisible(false);
+  auto *cmdAnnulla = new QPushButton(u"Annulla"_s, this);
+  cmdAnnulla->setObjectName(u"cmdAnnulla"_s);
+  cmdAnnulla->setAccessibleName(u"Annulla"_s);
+
+  auto *pulsanti = new QHBoxLayout;
+  pulsanti->addWidget(m_cmdLocale);
+  pulsanti->addStretch();
+  pulsanti->addWidget(m_cmdEntra);
+  pulsanti->addWidget(cmdAnnulla);
+  auto *l = new QVBoxLayout(this);
+  l->addWidget(m_lblSpiegazione);
+  l->addLayout(modulo);
+  l->addWidget(m_lblMessaggio);
+  l->addWidget(m_lblCollegamento);
+  l->addLayout(pulsanti);
+
+  connect(m_cmdEntra, &QPushButton::clicked, this, &FrmPortaServer::entra);
+  connect(cmdAnnulla, &QPushButton::clicked, this, &FrmPortaServer::reject);
+  connect(m_cmdLocale, &QPushButton::clicked, this, [this] {
+    m_locale = true;
+    accept();
+  });
+  m_txtUtente->setFocus();
+}
+
+FrmPortaServer::~FrmPortaServer() {
+  // A sign-in still running is abandoned; a connection made afterwards is closed.
+  delete m_accesso;
+}
+
+void FrmPortaServer::avviso(const QString &testo) {
+  m_lblMessaggio->setText(testo);
+  m_lblMessaggio->setAccessibleDescription(testo);
+}
+
+void FrmPortaServer::abilita(bool si) {
+  m_txtUtente->setEnabled(si);
+  m_txtPassword->setEnabled(si);
+  m_cmdEntra->setEnabled(si);
+}
+
+void FrmPortaServer::entra() {
+  if (m_accesso) return;
+  const QString utente = m_txtUtente->text().trimmed();
+  if (utente.isEmpty()) {
+    avviso(u"Scrivi il nome utente."_s);
+    m_txtUtente->setFocus();
+    return;
+  }
+  QString password = m_txtPassword->text();
+  m_txtPassword->clear();
+  avviso({});
+  m_cmdLocale->setVisible(false);
+  abilita(false);
+  m_lblCollegamento->setText(u"Collegamento al server della scuola… (Esc per annullare)"_s);
+  m_lblCollegamento->setAccessibleDescription(m_lblCollegamento->text());
+  m_accesso = new AccessoDocente(m_config, utente, std::move(password));
+  connect(m_accesso, &AccessoDocente::finito, this, &FrmPortaServer::finito);
+}
+
+void FrmPortaServer::finito(const EsitoAccesso &esito) {
+  m_accesso->deleteLater();
+  m_accesso = nullptr;
+  m_lblCollegamento->clear();
+  abilita(true);
+  if (esito.tipo == EsitoAccesso::Tipo::Entrato) {
+    m_connessione = esito.connessione;
+    accept();
+    return;
+  }
+  if (!esito.dettaglio.isEmpty()) qWarning("registro: server: %s", qPrintable(esito.dettaglio));
+  avviso(esito.messaggio);
+  m_cmdLocale->setVisible(esito.tipo == EsitoAccesso::Tipo::Irraggiungibile);
+  if (esito.tipo == EsitoAccesso::Tipo::Irraggiungibile) {
+    m_cmdLocale->setFocus();
+  } else {
+    m_txtPassword->setFocus();
+  }
+}
+
+void FrmPortaServer::reject() {
+  // Esc while connecting gives up the connection, and the door with it.
+  delete m_accesso;
+  m_accesso = nullptr;
+  QDialog::reject();
+}

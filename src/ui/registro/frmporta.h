@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "registro/accessodocente.h"
+
 class PortaDocente;
 class QLabel;
 class QLineEdit;
@@ -37,4 +39,43 @@ class FrmPorta : public QDialog {
   QLabel *m_lblAttesa = nullptr;
   QPushButton *m_cmdEntra = nullptr;
   QTimer m_orologio;
+};
+
+// The teacher's door when the school has a server: the teacher's own user name
+// and password on the server instead of the PIN. The connection is made off
+// the window's thread while the door says it is connecting; Esc or Annulla
+// gives up at once. When the server does not answer, the door offers this
+// computer's own register (behind the PIN). The password only passes through
+// its box, emptied at each try.
+class FrmPortaServer : public QDialog {
+  Q_OBJECT
+ public:
+  FrmPortaServer(const ConfigServer &config, QWidget *genitore = nullptr, const QString &titolo = {});
+  ~FrmPortaServer() override;
+
+  // Accepted: the open connection's name (now this thread's), or empty when
+  // the teacher chose this computer's own register.
+  [[nodiscard]] const QString &connessione() const { return m_connessione; }
+  [[nodiscard]] bool sceltoLocale() const { return m_locale; }
+  [[nodiscard]] bool collegando() const { return m_accesso != nullptr; }
+
+  void reject() override;
+
+ private:
+  void entra();
+  void finito(const EsitoAccesso &esito);
+  void avviso(const QString &testo);
+  void abilita(bool si);
+
+  ConfigServer m_config;
+  QString m_connessione;
+  bool m_locale = false;
+  AccessoDocente *m_accesso = nullptr;
+  QLabel *m_lblSpiegazione = nullptr;
+  QLineEdit *m_txtUtente = nullptr;
+  QLineEdit *m_txtPassword = nullptr;
+  QLabel *m_lblMessaggio = nullptr;
+  QLabel *m_lblCollegamento = nullptr;
+  QPushButton *m_cmdEntra = nullptr;
+  QPushButton *m_cmdLocale = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,15 +13,14 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <algorithm>
 
 #include "platform/messaggi.h"
@@ -31,9 +31,10 @@
 #include "ui/common/contesto.h"
 #include "ui/registro/frmcambiapin.h"
 #include "ui/registro/frmimporta.h"
-#include "ui/registro/testiregistro.h"
-
+#include "ui/registro/frminclasse.h"
+#include "ui/registro/paginacomputer.h"
 #include "ui/registro/nomina.h"
+#include "ui/registro/testiregistro.h"
 
 using namespace Qt::StringLiterals;
 
@@ -191,10 +192,21 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   lblClasse->setBuddy(m_cmbClasse);
   auto *cmdCambiaPin = Pulsante(u"cmdCambiaPin"_s, u"Cambia PIN"_s, this);
   auto *cmdChiudi = Pulsante(u"cmdChiudi"_s, u"Chiudi"_s, this);
+  // The live view and the lab's computers are the server's: this computer's
+  // own register knows only its own exercises. The PIN is this computer's
+  // door, not the server's.
+  auto *cmdInClasse = Pulsante(u"cmdInClasse"_s, u"&In classe ora (Ctrl+L)"_s, this);
+  cmdInClasse->setAccessibleName(u"In classe ora"_s);
+  cmdInClasse->setVisible(m_registro.suServer());
+  cmdCambiaPin->setVisible(!m_registro.suServer());
+  m_lblProvenienza = Nomina(new QLabel(this), u"lblProvenienza"_s, u"Registro mostrato"_s);
+  m_lblProvenienza->setWordWrap(true);
+  m_lblProvenienza->setVisible(false);
   auto *testa = new QHBoxLayout;
   testa->addWidget(lblClasse);
   testa->addWidget(m_cmbClasse);
   testa->addStretch();
+  testa->addWidget(cmdInClasse);
   testa->addWidget(cmdCambiaPin);
   testa->addWidget(cmdChiudi);
 
@@ -210,8 +222,17 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   costruisciAlunno(pagine[1]);
   costruisciEsercizio(pagine[2]);
   costruisciGestione(pagine[3]);
+  if (m_registro.suServer()) {
+    m_paginaComputer = new PaginaComputer(m_registro, m_schede);
+    m_schede->addTab(m_paginaComputer, u"Computer"_s);
+    connect(m_paginaComputer, &PaginaComputer::letta, this, &FrmRegistro::guasto);
+    auto *tasto = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(tasto, &QShortcut::activated, this, &FrmRegistro::apriInClasse);
+    connect(cmdInClasse, &QPushButton::clicked, this, &FrmRegistro::apriInClasse);
+  }
 
   auto *l = new QVBoxLayout(this);
+  l->addWidget(m_lblProvenienza);
   l->addLayout(testa);
   l->addWidget(m_schede, 1);
 
@@ -219,6 +240,27 @@ FrmRegistro::FrmRegistro(Registro &registro, Contesto &ctx, QWidget *genitore)
   connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
   connect(m_cmbClasse, &QComboBox::currentIndexChanged, this, [this] { mostraClasse(classeScelta()); });
   aggiorna();
+}
+
+void FrmRegistro::impostaProvenienza(const QString &testo, bool avviso) {
+  m_lblProvenienza->setText(testo);
+  m_lblProvenienza->setAccessibleDescription(testo);
+  aspetto::coloraTesto(m_lblProvenienza, avviso ? aspetto::kRosso : aspetto::kBlu);
+  m_lblProvenienza->setVisible(!testo.isEmpty());
+}
+
+void FrmRegistro::apriInClasse() {
+  if (!m_registro.suServer()) return;
+  // The class in the lab now, else the one chosen here.
+  const qint64 classe = ClasseInLaboratorio(m_registro).value_or(classeScelta());
+  guasto();
+  if (!m_inClasse)
+    m_inClasse = new FrmInClasse(m_registro, m_ctx, classe, this);
+  else
+    m_inClasse->mostraClasse(classe);
+  m_inClasse->show();
+  m_inClasse->raise();
+  m_inClasse->activateWindow();
 }
 
 void FrmRegistro::costruisciClasse(QWidget *pagina) {
@@ -365,9 +407,13 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[2], &QPushButton::clicked, this, [this, classe] {
     if (!classe()) return;
-    const QString domanda =
+    QString domanda =
         u"Cancellare la classe «%1» con tutti i suoi alunni e i loro esercizi? "
         u"Non si potrà tornare indietro."_s.arg(m_lstClassi->currentItem()->text());
+    if (m_registro.suServer())
+      domanda +=
+          u" Sarà cancellata dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+          u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaClasse(classe()));
@@ -384,9 +430,13 @@ void FrmRegistro::costruisciGestione(QWidget *pagina) {
   });
   connect(p[5], &QPushButton::clicked, this, [this, alunno] {
     if (!alunno()) return;
-    const QString domanda =
+    QString domanda =
         u"Cancellare l'alunno «%1» e tutti i suoi esercizi? Non si potrà tornare indietro."_s.arg(
             m_lstAlunni->currentItem()->text());
+    if (m_registro.suServer())
+      domanda +=
+          u" Sarà cancellato dal server della scuola e da ogni computer del laboratorio al suo prossimo "
+          u"collegamento."_s;
     if (!m_conferma(this, domanda)) return;
     Occupato o;
     dopoCancellazione(m_registro.cancellaAlunno(alunno()));
@@ -443,6 +493,7 @@ void FrmRegistro::aggiorna() {
   riempiClassi();
   if (const int i = m_cmbClasse->findData(prima); i >= 0 && !primaVolta) m_cmbClasse->setCurrentIndex(i);
   mostraClasse(classeScelta());
+  if (m_paginaComputer) m_paginaComputer->aggiorna();
 }
 
 void FrmRegistro::riempiClassi() {

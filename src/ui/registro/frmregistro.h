@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 #include "registro/consultazione.h"
 #include "registro/portadocente.h"
+#include "ui/registro/frminclasse.h"
 
 struct Contesto;
 class QComboBox;
@@ -15,6 +17,7 @@ class QListWidget;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class PaginaComputer;
 
 // Right answers out of operations over time, drawn with QPainter.
 class GraficoEsatte : public QWidget {
@@ -51,6 +54,13 @@ class FrmRegistro : public QWidget {
     m_adesso = std::move(adesso);
     m_iterazioni = iterazioni;
   }
+
+  // Where the register shown comes from, said above every view (the school's
+  // server, or this computer's own register when the server is away); empty: nothing said.
+  void impostaProvenienza(const QString &testo, bool avviso);
+  // "In classe ora" over the class chosen (the school's server only).
+  void apriInClasse();
+  [[nodiscard]] FrmInClasse *finestraInClasse() const { return m_inClasse; }
 
   // Reads the register again into every view.
   void aggiorna();
@@ -98,4 +108,7 @@ class FrmRegistro : public QWidget {
   QListWidget *m_lstClassi = nullptr;
   QListWidget *m_lstAlunni = nullptr;
   QLineEdit *m_txtNome = nullptr;
+  QLabel *m_lblProvenienza = nullptr;
+  PaginaComputer *m_paginaComputer = nullptr;  // the lab's computers (the school's server only)
+  QPointer<FrmInClasse> m_inClasse;
 };

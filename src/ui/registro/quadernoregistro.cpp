@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QThread>
 #include <QTimer>
 
@@ -49,6 +51,11 @@ void ChiudiQuandoLibera(const QPointer<FrmRegistro> &w, int livello) {
 }  // namespace
 
 QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {
+  m_scadenzaServer.setSingleShot(true);
+  m_scadenzaServer.setInterval(static_cast<int>(kPortaRicordata));
+  QObject::connect(&m_scadenzaServer, &QTimer::timeout, &m_legami, [this] {
+    if (!m_finestra && !m_finestraPorta) lasciaServer();
+  });
   if (const ConfigServer config = ConfigServer::Leggi(); config.attivo()) avviaInvio(config);
 }
 
@@ -66,6 +73,16 @@ void QuadernoRegistro::avviaInvio(const ConfigServer &config, Invio::Impostazion
   Invio *invio = m_invio.get();
   m_registrazione.quandoAnnuncia([invio] { invio->sveglia(); });
   m_invio->avvia();
+}
+
+ConfigServer QuadernoRegistro::config() const {
+  return m_config ? *m_config : ConfigServer::Leggi();
+}
+
+void QuadernoRegistro::lasciaServer() {
+  m_scadenzaServer.stop();
+  m_server.reset();
+  m_soloLocale = false;
 }
 
 qint64 QuadernoRegistro::adesso() const {
@@ -91,6 +108,9 @@ void QuadernoRegistro::chiudiPorta() {
   if (m_finestraPorta) m_finestraPorta->reject();
   if (m_finestraServer) m_finestraServer->close();
   ChiudiQuandoLibera(m_finestra, m_livelloFinestra);
+  // With no window over it, the server's connection closes now; else when the
+  // window has gone (see apriRegistro).
+  if (!m_finestra) lasciaServer();
 }
 
 bool QuadernoRegistro::portaAperta() const {
@@ -122,12 +142,43 @@ std::optional<AlunnoScelto> QuadernoRegistro::scegliAlunno(Contesto &ctx, QWidge
   return finestra.result() == QDialog::Accepted ? finestra.scelta() : std::nullopt;
 }
 
+bool QuadernoRegistro::entraServer(QWidget *sopra, const QString &titolo, const ConfigServer &config,
+                                   bool &locale) {
+  FrmPortaServer finestraPorta(config, sopra, titolo);
+  m_finestraPorta = &finestraPorta;
+  if (finestraPorta.exec() != QDialog::Accepted) return false;
+  locale = finestraPorta.sceltoLocale();
+  if (locale) return true;
+  m_server = Registro::SulServer(finestraPorta.connessione());
+  m_soloLocale = false;
+  m_dentroDa = adesso();
+  return true;
+}
+
 bool QuadernoRegistro::entra(QWidget *sopra, const QString &titolo) {
   const qint64 ora = adesso();
+  const ConfigServer c = config();
+  // On a school with a server, the door remembered holds only with the
+  // teacher's connection still open (the password is never kept to open another).
+  const bool conServer = !c.attivo() || m_server || m_soloLocale;
   // A clock set back asks for the PIN rather than keeping the door open.
-  if (m_finestra || (m_dentroDa > 0 && ora >= m_dentroDa && ora - m_dentroDa < kPortaRicordata)) {
+  if (conServer &&
+      (m_finestra || (m_dentroDa > 0 && ora >= m_dentroDa && ora - m_dentroDa < kPortaRicordata))) {
     m_dentroDa = ora;
+    if (m_server) m_scadenzaServer.start();
     return true;
+  }
+  lasciaServer();
+  if (c.attivo()) {
+    bool locale = false;
+    if (!entraServer(sopra, titolo, c, locale)) return false;
+    if (!locale) {
+      // Signed in for Opzioni alone, the connection goes with the door
+      // remembered; the register window, while open, keeps it (see the timer).
+      m_scadenzaServer.start();
+      return true;
+    }
+    m_soloLocale = true;
   }
   if (!m_registro.pronto()) return false;  // the fault is told by the caller
   PortaDocente porta(m_registro, m_adesso, m_iterazioni);
@@ -169,16 +220,34 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
     m_finestra->activateWindow();
     return;
   }
-  if (!m_registro.pronto()) return;  // the fault is told by the caller
+  // With a server the computer's own file is needed only if the teacher falls back on it.
+  if (!config().attivo() && !m_registro.pronto()) return;  // the fault is told by the caller
   if (!entra(sopra, u"Registro dell'insegnante"_s)) return;
   m_livelloFinestra = QThread::currentThread()->loopLevel();
-  m_finestra = new FrmRegistro(m_registro, ctx, sopra);
+  m_finestra = new FrmRegistro(m_server ? *m_server : m_registro, ctx, sopra);
   m_finestra->impostaPorta(m_adesso, m_iterazioni);
+  if (m_server) {
+    m_finestra->impostaProvenienza(
+        u"Registro della scuola, sul server %1: gli esercizi di tutti i computer del laboratorio."_s.arg(
+            config().host),
+        false);
+  } else if (m_soloLocale) {
+    m_finestra->impostaProvenienza(
+        u"Il server della scuola non risponde: questo è solo il registro di questo computer, con gli "
+        u"esercizi fatti qui. Gli esercizi degli altri computer non ci sono."_s,
+        true);
+  }
   // Minimised or hidden, the register is no longer watched by the teacher: it closes.
   SorvegliaPorta(m_finestra, [this] { chiudiPorta(); });
   m_portaSbarrata = false;
   QObject::connect(m_finestra, &QObject::destroyed, &m_legami, [this] {
     m_dentroDa = std::exchange(m_portaSbarrata, false) ? 0 : adesso();
+    // The window (and every view over the connection) is gone: the connection
+    // closes with the door, now or when the door is remembered no longer.
+    if (m_dentroDa == 0)
+      lasciaServer();
+    else if (m_server)
+      m_scadenzaServer.start();
   });
   m_finestra->show();
   m_finestra->raise();
@@ -190,5 +259,23 @@ std::optional<Opzioni> QuadernoRegistro::pianoAlunno(qint64 alunno) {
 }
 
 bool QuadernoRegistro::salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) {
-  return piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
+  const bool qui = piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
+  if (!m_server) return qui;
+  // Signed in to the school's server (Opzioni is behind the door): the plan
+  // follows the pupil to every computer, so it is kept there too, by the
+  // pupil's own uuid. A register that keeps no uuid, or a pupil the server
+  // does not know, has only this computer's copy.
+  QSqlQuery q(m_registro.db());
+  q.prepare(u"SELECT * FROM alunni WHERE id = ?"_s);
+  q.addBindValue(alunno);
+  const int colonna = q.exec() && q.next() ? q.record().indexOf(u"uuid"_s) : -1;
+  if (colonna < 0 || q.isNull(colonna)) return qui;
+  QSqlQuery s(m_server->db());
+  s.prepare(u"SELECT id FROM alunni WHERE uuid = ?"_s);
+  s.addBindValue(q.value(colonna).toString());
+  if (!s.exec()) return m_server->fallito(s), false;
+  if (!s.next()) return qui;
+  const qint64 sulServer = s.value(0).toLongLong();
+  const bool la = piano ? SalvaPiano(*m_server, sulServer, *piano).ok : CancellaPiano(*m_server, sulServer).ok;
+  return qui && la;
 }

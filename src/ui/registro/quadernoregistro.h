@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
+#include "registro/configserver.h"
 #include "registro/invio.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
@@ -47,6 +49,11 @@ class QuadernoRegistro final : public Quaderno {
   }
   // The register window while it is open.
   [[nodiscard]] FrmRegistro *finestraRegistro() const { return m_finestra; }
+  // Where the school's server is; by default read at each door from the
+  // machine's and the user's files (a test gives its own).
+  void impostaServer(std::optional<ConfigServer> config) { m_config = std::move(config); }
+  // The school's register on the server while the teacher is signed in.
+  [[nodiscard]] Registro *registroServer() const { return m_server.get(); }
   // The recording of the exercises (what waits to be written).
   [[nodiscard]] RegistrazioneEsercizio &registrazione() { return m_registrazione; }
   // The sender to the school's server; none when no server is set on this machine.
@@ -59,6 +66,12 @@ class QuadernoRegistro final : public Quaderno {
   // The door: open at once while the teacher is known to be here, else
   // through the PIN. True once the teacher is in.
   bool entra(QWidget *sopra, const QString &titolo);
+  // The door of the school's server; `locale` set when the teacher chose this
+  // computer's own register instead (the server not answering).
+  bool entraServer(QWidget *sopra, const QString &titolo, const ConfigServer &config, bool &locale);
+  [[nodiscard]] ConfigServer config() const;
+  // The server's connection goes with the door: closed when the door shuts.
+  void lasciaServer();
   [[nodiscard]] qint64 adesso() const;
 
   Registro m_registro;
@@ -68,6 +81,10 @@ class QuadernoRegistro final : public Quaderno {
   QPointer<FrmRegistro> m_finestra;
   qint64 m_dentroDa = 0;  // when the teacher last came in or left the register (0: not since an exercise)
   QObject m_legami;       // ties the register window's signals to this object's life
+  std::optional<ConfigServer> m_config;
+  std::unique_ptr<Registro> m_server;  // the teacher's connection, while the door is open
+  bool m_soloLocale = false;           // the teacher chose this computer's register, the server not answering
+  QTimer m_scadenzaServer;             // the door remembered no longer: the connection closes
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
   QPointer<QDialog> m_finestraServer;  // the server's settings while open
   bool m_portaSbarrata = false;
