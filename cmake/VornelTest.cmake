@@ -17,7 +17,7 @@ function(add_vornel_test name)
   target_link_libraries(${name} PRIVATE Qt6::Test vornel_testsupport ${T_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova;XDG_CONFIG_DIRS=${CMAKE_BINARY_DIR}/config-prova-sistema"
     TIMEOUT 600)
 endfunction()
 
@@ -37,7 +37,7 @@ function(vornel_x11_run test program)
   # known length with no terminator, which AddressSanitizer's strict string
   # checks report as an overflow in the system library.
   set_tests_properties(${test} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova;${R_ENV}"
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/dati-prova;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/config-prova;XDG_CONFIG_DIRS=${CMAKE_BINARY_DIR}/config-prova-sistema;${R_ENV}"
     ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::strict_string_checks=0"
     TIMEOUT 600)
 endfunction()

@@ -11,7 +11,7 @@
 #include <QVariant>
 #include <atomic>
 #include <cstring>
-#include <libpq-fe.h>
+#include <dlfcn.h>
 
 #include "registro/schemaserver.h"
 
@@ -27,12 +27,27 @@ struct AccessoDocente::Stato {
 namespace {
 
 // libpq's own connection under a QPSQL one.
-PGconn *Pg(const QSqlDatabase &db) {
+void *Pg(const QSqlDatabase &db) {
   const QVariant h = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
   // Qt names the type as libpq declares it (struct pg_conn).
   if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
     return nullptr;
-  return *static_cast<PGconn *const *>(h.constData());
+  return *static_cast<void *const *>(h.constData());
+}
+
+// libpq's copy of a connection's password. libpq is looked up where the QPSQL
+// driver already loaded it, never linked: the program and its register
+// module carry none of it (nor what it brings: LDAP, Kerberos, GnuTLS) until
+// a connection to the server is made.
+char *PasswordPg(void *pg) {
+  using Funzione = char *(*)(const void *);
+  if (!pg) return nullptr;
+  // A connection of libpq's is there: so is libpq.
+  static const Funzione pqPass = []() -> Funzione {
+    void *libpq = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
+    return libpq ? reinterpret_cast<Funzione>(dlsym(libpq, "PQpass")) : nullptr;
+  }();
+  return pqPass ? pqPass(pg) : nullptr;
 }
 
 // Closes a connection in the thread that owns it.
@@ -55,8 +70,7 @@ EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString 
     // copy, which it keeps only to connect again (Qt never asks it to).
     password.clear();
     d.setPassword(QString());
-    if (PGconn *pg = Pg(d))
-      if (char *p = PQpass(pg)) explicit_bzero(p, std::strlen(p));
+    if (char *p = PasswordPg(Pg(d))) explicit_bzero(p, std::strlen(p));
     if (!aperta) {
       esito.dettaglio = d.lastError().text();
       esito.tipo = AccessoDocente::Classifica(esito.dettaglio);
@@ -101,8 +115,7 @@ QString AccessoDocente::Opzioni(const ConfigServer &config) {
 }
 
 bool AccessoDocente::TienePassword(const QSqlDatabase &db) {
-  PGconn *pg = Pg(db);
-  const char *p = pg ? PQpass(pg) : nullptr;
+  const char *p = PasswordPg(Pg(db));
   return !db.password().isEmpty() || (p && *p);
 }
 

@@ -64,6 +64,7 @@ constexpr int kPausaRicerca = 25;
 constexpr int kTentativi = 3;
 constexpr int kRinunce = 4;
 constexpr int kPassiSenzaNuove = 150;
+constexpr int kAttesaPasso = 20000;  // ms a way waits for a control to be shown
 
 // The keys of the exercise and of the windows' commands come up most.
 const QList<unsigned long> kTasti{
@@ -195,6 +196,8 @@ class Soak : public QObject {
   bool m_riavvia = false;               // the test's loop starts the program afresh
   int m_senzaNuove = 0;                 // steps since a window not reached was last reached
   qsizetype m_mancantiPrima = 0;
+  QElapsedTimer m_attesaPasso;  // since a step began waiting for its control
+  bool m_inAttesa = false;      // this tick a step waited
 };
 
 void Soak::accendi() {
@@ -355,6 +358,8 @@ void Soak::passo() {
   }
   if (m_p) {
     if (!seguiVia()) azione();
+    // A step waiting for its control is no event of the user's.
+    if (std::exchange(m_inAttesa, false)) return;
     ++fatti;
     if (fatti % kRaffica == 0) verifica();
   }
@@ -393,6 +398,18 @@ bool Soak::seguiVia() {
       QApplication::activePopupWidget()) {
     m_passi.clear();
     return false;
+  }
+  // "~step": waited for until its control is shown, the way dropped after a while.
+  if (nome.startsWith(u'~')) {
+    auto *c = da->findChild<QWidget *>(nome.mid(1));
+    if (!m_attesaPasso.isValid()) m_attesaPasso.start();
+    if (c && !c->isVisible() && !m_attesaPasso.hasExpired(kAttesaPasso)) {
+      m_passi.prepend(nome);
+      m_inAttesa = true;
+      return true;
+    }
+    m_attesaPasso.invalidate();
+    nome.remove(0, 1);
   }
   // "?step": passed over when the window has no such control; "field=text": typed into it.
   const bool facoltativo = nome.startsWith(u'?');
@@ -676,7 +693,7 @@ class ServerDelSoak {
     m_tipo = qEnvironmentVariable("VORNEL_SOAK_SERVER");
     if (m_tipo == u"privato"_s) {
       m_pg = std::make_unique<PostgresPrivato>();
-      if (m_pg->avvia() && m_pg->preparaVornel()) return true;
+      if (m_pg->avvia() && m_pg->preparaVornel() && m_pg->creaDocente(kDocenteSoak, kPasswordSoak)) return true;
       *errore = m_pg->errore();
       return false;
     }

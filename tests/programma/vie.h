@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +39,23 @@ inline QStringList PassiDellaPorta() {
           QStringLiteral("cmdEntra")};
 }
 
-inline const QList<Via> &Vie() {
-  static const QList<Via> vie{
+// A step that waits: passed once the control named is shown (a button that
+// appears when a connection has given up), the way dropped after a while.
+inline QString Atteso(const QString &passo) {
+  return QLatin1Char('~') + passo;
+}
+
+// The teacher on the soak's own school's server (VORNEL_SOAK_SERVER=privato).
+inline const QString kDocenteSoak = QStringLiteral("maestra");
+inline const QString kPasswordSoak = QStringLiteral("vornel2468");
+inline QStringList PassiDelServer() {
+  return {Scrivi(QStringLiteral("txtUtente"), kDocenteSoak), Scrivi(QStringLiteral("txtPassword"), kPasswordSoak),
+          QStringLiteral("cmdEntra")};
+}
+
+// The ways with no school's server, as the program is by default.
+inline QList<Via> VieSenzaServer() {
+  return {
       {QStringLiteral("FrmOperativo"), QStringLiteral("frmInizio"),
        {QStringLiteral("Option1_2"), QStringLiteral("Option2_2"), QStringLiteral("Option3_0")}},
       {QStringLiteral("FrmStampaSchedeTre"), QStringLiteral("frmInizio"),
@@ -76,5 +92,32 @@ inline const QList<Via> &Vie() {
       {kDialogoFile, QStringLiteral("FrmAttestato"), {QStringLiteral("Option5_0")}},
       {kDialogoFile, QStringLiteral("FrmStampaEsercizioTre"), {QStringLiteral("Option1_2")}},
   };
+}
+
+// With a school's server the door asks for the teacher's name and password on
+// the server. Signed in (privato), the register is the school's: no PIN, and
+// "In classe ora" opens from it. With a server that never answers (muto), the
+// door offers this computer's register once the connection has given up,
+// and the PIN's door follows.
+inline const QList<Via> &Vie() {
+  static const QList<Via> vie = [] {
+    const QString server = qEnvironmentVariable("VORNEL_SOAK_SERVER");
+    QList<Via> v = VieSenzaServer();
+    if (server.isEmpty()) return v;
+    const QString porta = QStringLiteral("FrmPortaServer");
+    for (Via &via : v)
+      if (via.finestra == QStringLiteral("FrmPorta")) via.finestra = porta;
+    if (server == QStringLiteral("privato")) {
+      v.removeIf([](const Via &via) {
+        return via.finestra == QStringLiteral("FrmCambiaPin") || via.da == QStringLiteral("FrmPorta");
+      });
+      v.append({QStringLiteral("FrmRegistro"), porta, PassiDelServer()});
+      v.append({QStringLiteral("frmOpzioni"), porta, PassiDelServer()});
+      v.append({QStringLiteral("FrmInClasse"), QStringLiteral("FrmRegistro"), {QStringLiteral("cmdInClasse")}});
+    } else {
+      v.append({QStringLiteral("FrmPorta"), porta, PassiDelServer() << Atteso(QStringLiteral("cmdLocale"))});
+    }
+    return v;
+  }();
   return vie;
 }

@@ -34,6 +34,7 @@
 #include "registro/importaclasse.h"
 #include "registro/piani.h"
 #include "support/doppi.h"
+#include "provaserver.h"
 #include "support/postgresprivato.h"
 #include "ui/registro/frminclasse.h"
 #include "ui/registro/frmporta.h"
@@ -580,6 +581,22 @@ void TestDocente::shouldOfferThisComputersOwnRegisterWhenTheServerIsAway() {
   QuadernoRegistro quaderno(m_dir.filePath(u"lontano.sqlite"_s));
   quaderno.impostaPorta({}, 1000);
   quaderno.impostaServer(config(1));
+  // Two operations done here wait for the server that does not answer.
+  ConfigServer muto = config(1);
+  muto.password = u"x"_s;
+  Invio::Impostazioni presto;
+  presto.primaAttesa = 50;
+  presto.massimaAttesa = 100;
+  quaderno.avviaInvio(muto, presto);
+  quaderno.iniziaEsercizio(Apertura(std::nullopt));
+  for (int n = 1; n <= 2; ++n) {
+    OperazioneChiusa op;
+    op.numero = n;
+    op.risultato = u"1.270"_s;
+    op.risposte.append({u"1.270"_s, {}});
+    quaderno.operazioneChiusa(op);
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(quaderno.invio()->inAttesa(), 2, 10000);
   QuandoModale(u"FrmPortaServer"_s, [&](QWidget *porta) {
     QTest::keyClicks(In<QLineEdit>(porta, u"txtUtente"_s), kMaestra);
     QTest::keyClicks(In<QLineEdit>(porta, u"txtPassword"_s), kPassword);
@@ -596,7 +613,9 @@ void TestDocente::shouldOfferThisComputersOwnRegisterWhenTheServerIsAway() {
   quaderno.apriRegistro(b.ctx, nullptr);
   FrmRegistro *reg = quaderno.finestraRegistro();
   QVERIFY(reg && !quaderno.registroServer());
-  QVERIFY(In<QLabel>(reg, u"lblProvenienza"_s)->text().contains(u"solo il registro di questo computer"_s));
+  const QString provenienza = In<QLabel>(reg, u"lblProvenienza"_s)->text();
+  QVERIFY(provenienza.contains(u"solo il registro di questo computer"_s));
+  QVERIFY2(provenienza.contains(u"2 operazioni di questo computer aspettano"_s), qPrintable(provenienza));
   QVERIFY(!In<QPushButton>(reg, u"cmdInClasse"_s)->isVisibleTo(reg));
   QVERIFY(In<QPushButton>(reg, u"cmdCambiaPin"_s)->isVisibleTo(reg));
 }

@@ -232,10 +232,18 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
             config().host),
         false);
   } else if (m_soloLocale) {
-    m_finestra->impostaProvenienza(
-        u"Il server della scuola non risponde: questo è solo il registro di questo computer, con gli "
-        u"esercizi fatti qui. Gli esercizi degli altri computer non ci sono."_s,
-        true);
+    // What waits here to be sent is told too, and follows the sender's count.
+    const auto provenienza = [f = m_finestra.data()](int attesa) {
+      QString testo =
+          u"Il server della scuola non risponde: questo è solo il registro di questo computer, con gli "
+          u"esercizi fatti qui. Gli esercizi degli altri computer non ci sono."_s;
+      if (attesa > 0)
+        testo += u" %1 %2 di questo computer %3 di partire per il server."_s.arg(attesa).arg(
+            attesa == 1 ? u"operazione"_s : u"operazioni"_s, attesa == 1 ? u"aspetta"_s : u"aspettano"_s);
+      f->impostaProvenienza(testo, true);
+    };
+    provenienza(m_invio ? m_invio->inAttesa() : 0);
+    if (m_invio) QObject::connect(m_invio.get(), &Invio::inAttesaCambiato, m_finestra, provenienza);
   }
   // Minimised or hidden, the register is no longer watched by the teacher: it closes.
   SorvegliaPorta(m_finestra, [this] { chiudiPorta(); });
