@@ -185,12 +185,15 @@ void FrmInClasse::aggiorna() {
     if (!a.ultimoErrore.isEmpty()) m_tbl->item(r, 6)->setToolTip(FraseDellAlunno(a.ultimoErrore));
     if (a.esercizio == esercizioScelto) m_tbl->setCurrentCell(r, std::max(0, m_tbl->currentColumn()));
   }
+  // Each column as wide as its words (a mistake's name on one line), the state taking the rest.
+  m_tbl->resizeColumnsToContents();
   const int bloccati = static_cast<int>(
       std::count_if(m_righe.cbegin(), m_righe.cend(), [](const AlunnoAlLavoro &a) { return a.bloccato(); }));
   const QString stato = m_righe.isEmpty()
                             ? u"Nessun alunno della classe sta facendo un esercizio."_s
-                            : u"%1 al lavoro, %2 bloccati. Aggiornato alle %3."_s.arg(m_righe.size())
+                            : u"%1 al lavoro, %2 %3. Aggiornato alle %4."_s.arg(m_righe.size())
                                   .arg(bloccati)
+                                  .arg(bloccati == 1 ? u"bloccato"_s : u"bloccati"_s)
                                   .arg(QTime::currentTime().toString(u"HH:mm:ss"_s));
   m_lblStato->setText(stato);
   m_tbl->setAccessibleDescription(stato);

@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -222,6 +223,13 @@ void FrmPortaServer::avviso(const QString &testo) {
   m_lblMessaggio->setAccessibleDescription(testo);
 }
 
+void FrmPortaServer::adatta() {
+  QLayout *l = layout();
+  l->activate();
+  const int serve = l->hasHeightForWidth() ? l->totalHeightForWidth(width()) : l->totalSizeHint().height();
+  if (serve > height()) resize(width(), serve);
+}
+
 void FrmPortaServer::abilita(bool si) {
   m_txtUtente->setEnabled(si);
   m_txtPassword->setEnabled(si);
@@ -233,6 +241,7 @@ void FrmPortaServer::entra() {
   const QString utente = m_txtUtente->text().trimmed();
   if (utente.isEmpty()) {
     avviso(u"Scrivi il nome utente."_s);
+    adatta();
     m_txtUtente->setFocus();
     return;
   }
@@ -243,6 +252,7 @@ void FrmPortaServer::entra() {
   abilita(false);
   m_lblCollegamento->setText(u"Collegamento al server della scuola… (Esc per annullare)"_s);
   m_lblCollegamento->setAccessibleDescription(m_lblCollegamento->text());
+  adatta();
   m_accesso = new AccessoDocente(m_config, utente, std::move(password));
   connect(m_accesso, &AccessoDocente::finito, this, &FrmPortaServer::finito);
 }
@@ -260,6 +270,7 @@ void FrmPortaServer::finito(const EsitoAccesso &esito) {
   if (!esito.dettaglio.isEmpty()) qWarning("registro: server: %s", qPrintable(esito.dettaglio));
   avviso(esito.messaggio);
   m_cmdLocale->setVisible(esito.tipo == EsitoAccesso::Tipo::Irraggiungibile);
+  adatta();
   if (esito.tipo == EsitoAccesso::Tipo::Irraggiungibile) {
     m_cmdLocale->setFocus();
   } else {

@@ -66,6 +66,9 @@ class FrmPortaServer : public QDialog {
   void finito(const EsitoAccesso &esito);
   void avviso(const QString &testo);
   void abilita(bool si);
+  // Grows the window to what its words now need (a message, the button to
+  // this computer's register): never squeezed, never shrunk under the teacher.
+  void adatta();
 
   ConfigServer m_config;
   QString m_connessione;
