@@ -302,6 +302,10 @@ class Postino {
     // then fails without a word.
     const QString testo = s.lastError().text().trimmed();
     qWarning("invio: %s", testo.isEmpty() ? "connection lost" : qPrintable(testo));
+    // The server's disk full: tried again like an outage, and told, as only
+    // the technician can make room.
+    if (s.lastError().nativeErrorCode() == u"53100"_s)
+      posta([](Invio *i) { i->notificaGuasto(Invio::Guasto::DiscoPieno); });
     return -1;
   }
 
@@ -546,6 +550,9 @@ QString Invio::Testo(Guasto g) {
       return u"Il server del registro non accetta questo computer (utente o database sbagliati, o computer "
              u"non "
              u"autorizzato): chiedi al tecnico della scuola. I risultati restano su questo computer."_s;
+    case Guasto::DiscoPieno:
+      return u"Il disco del server del registro è pieno: chiedi al tecnico della scuola di fare spazio. I "
+             u"risultati restano su questo computer e partiranno appena ci sarà posto."_s;
   }
   return {};
 }

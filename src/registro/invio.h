@@ -46,7 +46,7 @@ class Invio : public QObject {
   };
 
   // The kinds of fault a person must put right, each told once.
-  enum class Guasto { Password, Certificato, SchemaVecchio, SchemaNuovo, Rifiutato };
+  enum class Guasto { Password, Certificato, SchemaVecchio, SchemaNuovo, Rifiutato, DiscoPieno };
   Q_ENUM(Guasto)
 
   Invio(ConfigServer config, QString percorsoRegistro, QObject *genitore = nullptr);

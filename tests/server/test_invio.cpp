@@ -228,6 +228,30 @@ class TestInvio : public QObject {
     rete.spegni();
   }
 
+  void shouldTellTheServersDiskIsFullAndSendOnceThereIsRoom() {
+    // The server's own refusal, as PostgreSQL gives it when it cannot extend a file.
+    QVERIFY(m_pg.esegui(
+        u"CREATE FUNCTION pieno() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+        u" RAISE EXCEPTION 'could not extend file: No space left on device' USING ERRCODE = 'disk_full';"
+        u" END $$; CREATE TRIGGER pieno BEFORE INSERT ON operazioni EXECUTE FUNCTION pieno()"_s));
+    const auto svuota = qScopeGuard([&] {
+      m_pg.esegui(u"DROP TRIGGER IF EXISTS pieno ON operazioni; DROP FUNCTION IF EXISTS pieno()"_s);
+    });
+    Postazione pc(Computer(m_pg, m_pg.porta()));
+    QSignalSpy detti(pc.invio(), &Invio::guasto);
+    pc.esercizio(std::nullopt, 3);
+    QTRY_VERIFY_WITH_TIMEOUT(!detti.isEmpty(), kAttesa);
+    QCOMPARE(detti.first().at(0).value<Invio::Guasto>(), Invio::Guasto::DiscoPieno);
+    QVERIFY(detti.first().at(1).toString().contains(u"disco del server"_s));
+    QTest::qWait(1000);  // tried again meanwhile, told once
+    QCOMPARE(detti.size(), 1);
+    QCOMPARE(pc.inUscita(), 1 + 3);
+    QVERIFY(m_pg.esegui(u"DROP TRIGGER pieno ON operazioni"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
+    Sguardo s(m_pg);
+    QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 3);
+  }
+
   void shouldStartSendingWhereTheMachineNamesAServer() {
     // The machine's file names the server; the user has none of their own.
     QTemporaryDir cartella;
