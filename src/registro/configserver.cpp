@@ -106,7 +106,11 @@ QString ConfigServer::opzioniConnessione() const {
   // separator, so the computer's name loses its blanks and semicolons.
   QString nome = nomeComputer();
   nome.replace(QRegularExpression(u"[\\s;='\\\\]"_s), u"_"_s);
-  QStringList o{u"sslmode=%1"_s.arg(sslmode.isEmpty() ? u"require"_s : sslmode),
+  // Always encrypted: a mode that lets libpq go without TLS (disable, allow,
+  // prefer), or any other word, is taken as require.
+  static const QStringList kCifrati{u"require"_s, u"verify-ca"_s, u"verify-full"_s};
+  const QString modo = kCifrati.contains(sslmode) ? sslmode : u"require"_s;
+  QStringList o{u"sslmode=%1"_s.arg(modo),
                 u"connect_timeout=%1"_s.arg(connectTimeout),
                 u"keepalives=1"_s,
                 u"keepalives_idle=10"_s,
@@ -116,7 +120,7 @@ QString ConfigServer::opzioniConnessione() const {
                 u"application_name=vornel-%1"_s.arg(nome.left(50))};
   // The authority's file only where the certificate is to be checked: libpq
   // would check the chain under require too, once a file is named.
-  if (!sslrootcert.isEmpty() && sslmode.startsWith(u"verify"_s))
+  if (!sslrootcert.isEmpty() && modo.startsWith(u"verify"_s))
     o << u"sslrootcert="_s + ValoreLibpq(sslrootcert);
   if (!indirizzo.trimmed().isEmpty()) o << u"hostaddr="_s + ValoreLibpq(indirizzo.trimmed());
   return o.join(u';');

@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <atomic>
 
+#include "registro/provaserver.h"
 #include "registro/registro.h"
 #include "registro/schemaserver.h"
 #include "registro/specchio.h"
@@ -91,7 +92,7 @@ class Postino {
   bool collega() {
     QSqlDatabase db = m_config.connessione(m_nomeServer);
     if (!db.open()) {
-      classifica(db.lastError().text());
+      classifica(db.lastError().text(), db.lastError().nativeErrorCode());
       return false;
     }
     QString errore;
@@ -115,21 +116,31 @@ class Postino {
     return true;
   }
 
-  // What a person must put right is told; a server away or restarting is not.
-  void classifica(const QString &testo) {
-    const QString t = testo.toLower();
+  // What a person must put right is told; a server away or restarting is
+  // not. The words are read as Prova reads them, in English or Italian.
+  void classifica(const QString &testo, const QString &sqlstate = {}) {
+    using ProvaServer::Esito;
     std::optional<Invio::Guasto> g;
-    if (t.contains(u"password authentication failed"_s) || t.contains(u"no password supplied"_s))
-      g = Invio::Guasto::Password;
-    // A connection cut during the handshake says "SSL SYSCALL error" or "EOF":
-    // not the certificate's fault.
-    else if (t.contains(u"certificate"_s) || t.contains(u"sslmode"_s) ||
-             t.contains(u"does not support ssl"_s))
-      g = Invio::Guasto::Certificato;
-    else if (t.contains(u"pg_hba.conf"_s) || t.contains(u"permission denied"_s) ||
-             (t.contains(u"database"_s) && t.contains(u"does not exist"_s)) ||
-             (t.contains(u"role"_s) && t.contains(u"does not exist"_s)))
-      g = Invio::Guasto::Rifiutato;
+    switch (ProvaServer::Classifica(testo, sqlstate)) {
+      case Esito::PasswordSbagliata:
+        g = Invio::Guasto::Password;
+        break;
+      case Esito::NomeCertificato:
+      case Esito::FileCaMancante:
+      case Esito::CertificatoNonFidato:
+      case Esito::SenzaTls:
+        g = Invio::Guasto::Certificato;
+        break;
+      case Esito::RifiutatoDaPgHba:
+      case Esito::RuoloSenzaAccesso:
+      case Esito::DatabaseMancante:
+        g = Invio::Guasto::Rifiutato;
+        break;
+      default:
+        // A role the server does not know, in whatever language it says so.
+        if (sqlstate == u"28000"_s) g = Invio::Guasto::Rifiutato;
+        break;
+    }
     if (g) posta([g = *g](Invio *i) { i->notificaGuasto(g); });
   }
 

@@ -27,7 +27,7 @@ class Postino;
 // committed takes those rows out of the outbox: a batch cut short is sent
 // again, and the server takes it once. Any fault drops the connection (the
 // driver does not notice a dead one by itself) and tries again after 1 s,
-// 2 s, 4 s ... at most 30 s. A plain outage is never told: the pupil can do
+// 2 s, 4 s ... at most 10 s. A plain outage is never told: the pupil can do
 // nothing about it. What a person must put right (the password, the
 // certificate, the server's version) is told once, in Italian.
 class Invio : public QObject {
@@ -36,7 +36,7 @@ class Invio : public QObject {
   struct Impostazioni {
     int lotto = 200;                // outbox rows per batch
     int primaAttesa = 1000;         // ms before the first retry
-    int massimaAttesa = 30000;      // ms, the longest wait between tries
+    int massimaAttesa = 10000;      // ms, the longest wait between tries
     int intervalloLettura = 30000;  // ms between reads of the server's lists while connected
     // The computer's clock (tests set one that is hours off).
     std::function<QDateTime()> orologio;

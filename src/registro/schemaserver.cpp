@@ -345,8 +345,9 @@ bool CreaRuoliEDatabase(QSqlDatabase &db, const QString &passwordComputer, QStri
   if (!q.next() && !EseguiFormato(db, u"CREATE DATABASE %I OWNER %I ENCODING 'UTF8' TEMPLATE template0"_s,
                                   {QString::fromLatin1(kDatabase), QString::fromLatin1(kProprietario)}, errore))
     return false;
-  return EseguiFormato(db, u"REVOKE CONNECT ON DATABASE %I FROM PUBLIC"_s, {QString::fromLatin1(kDatabase)},
-                       errore) &&
+  // Nobody but the register's roles gets in, and they make no tables of their own.
+  return EseguiFormato(db, u"REVOKE CONNECT, TEMPORARY ON DATABASE %I FROM PUBLIC"_s,
+                       {QString::fromLatin1(kDatabase)}, errore) &&
          EseguiFormato(db, u"GRANT CONNECT ON DATABASE %I TO %I, %I"_s,
                        {QString::fromLatin1(kDatabase), QString::fromLatin1(kComputer), QString::fromLatin1(kDocenti)},
                        errore);

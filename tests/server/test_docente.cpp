@@ -616,6 +616,21 @@ void TestDocente::shouldOfferThisComputersOwnRegisterWhenTheServerIsAway() {
   const QString provenienza = In<QLabel>(reg, u"lblProvenienza"_s)->text();
   QVERIFY(provenienza.contains(u"solo il registro di questo computer"_s));
   QVERIFY2(provenienza.contains(u"2 operazioni di questo computer aspettano"_s), qPrintable(provenienza));
+  // A plan for one of the server's pupils is not kept here, where the server's
+  // would put it back; one for this computer's own pupil is.
+  Registro &qui = quaderno.registro();
+  const qint64 classe = qui.nuovaClasse(u"4B"_s).id;
+  const qint64 delServer = qui.nuovoAlunno(classe, u"Anna"_s).id, ospite = qui.nuovoAlunno(classe, u"Ospite"_s).id;
+  QSqlQuery remoto(qui.db());
+  remoto.prepare(u"UPDATE alunni SET remoto = 1 WHERE id = ?"_s);
+  remoto.addBindValue(delServer);
+  QVERIFY(remoto.exec());
+  Opzioni piano;
+  piano.leggiSempre = true;
+  QVERIFY(!quaderno.salvaPiano(delServer, piano));
+  QCOMPARE(LeggiPiano(qui, delServer), std::nullopt);
+  QVERIFY(quaderno.salvaPiano(ospite, piano));
+  QCOMPARE(LeggiPiano(qui, ospite), piano);
   QVERIFY(!In<QPushButton>(reg, u"cmdInClasse"_s)->isVisibleTo(reg));
   QVERIFY(In<QPushButton>(reg, u"cmdCambiaPin"_s)->isVisibleTo(reg));
 }

@@ -13,6 +13,7 @@
 
 #include "start/programmaprova.h"
 #include "support/porta.h"
+#include "provaserver.h"
 #include "support/postgresprivato.h"
 #include "ui/opzioni/frmopzioni.h"
 #include "ui/registro/frmserver.h"
@@ -56,7 +57,8 @@ class TestFrmServer : public QObject {
 
   void shouldSetTheServerFromTheOptionsByKeyboard() {
     ProgrammaDiProva p;
-    RegistroConPorta(p.finestre, p.dir.percorso());
+    QuadernoRegistro *quaderno = RegistroConPorta(p.finestre, p.dir.percorso());
+    QVERIFY(!quaderno->invio());
     frmInizio *inizio = p.finestre.avvia(p.ctx);
     QVERIFY(QTest::qWaitForWindowActive(inizio));
     {
@@ -96,6 +98,18 @@ class TestFrmServer : public QObject {
     const ConfigServer c = ConfigServer::Leggi();
     QCOMPARE(c.nomeComputer(), u"lab-07"_s);
     QCOMPARE(ProvaServer::Prova(c).esito, ProvaServer::Esito::Ok);
+    // In force at once: the next exercise reaches the server with no restart.
+    QVERIFY(quaderno->invio());
+    quaderno->iniziaEsercizio(Apertura(std::nullopt));
+    OperazioneChiusa op;
+    op.numero = 1;
+    op.risultato = u"1.270"_s;
+    op.risposte.append({u"1.270"_s, {}});
+    quaderno->operazioneChiusa(op);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Sguardo(m_pg).valore(u"SELECT count(*) FROM operazioni o JOIN esercizi e ON e.id = o.esercizio"
+                             u" WHERE e.computer = 'lab-07'"_s).toInt(),
+        1, 30000);
   }
 
   void shouldNotHoldTheWindowWhileTheServerIsSilent() {

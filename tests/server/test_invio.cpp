@@ -233,9 +233,9 @@ class TestInvio : public QObject {
     QVERIFY(m_pg.esegui(
         u"CREATE FUNCTION pieno() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
         u" RAISE EXCEPTION 'could not extend file: No space left on device' USING ERRCODE = 'disk_full';"
-        u" END $$; CREATE TRIGGER pieno BEFORE INSERT ON operazioni EXECUTE FUNCTION pieno()"_s));
+        u" END $$; CREATE TRIGGER pieno BEFORE INSERT OR UPDATE ON esercizi EXECUTE FUNCTION pieno()"_s));
     const auto svuota = qScopeGuard([&] {
-      m_pg.esegui(u"DROP TRIGGER IF EXISTS pieno ON operazioni; DROP FUNCTION IF EXISTS pieno()"_s);
+      m_pg.esegui(u"DROP TRIGGER IF EXISTS pieno ON esercizi; DROP FUNCTION IF EXISTS pieno()"_s);
     });
     Postazione pc(Computer(m_pg, m_pg.porta()));
     QSignalSpy detti(pc.invio(), &Invio::guasto);
@@ -246,7 +246,7 @@ class TestInvio : public QObject {
     QTest::qWait(1000);  // tried again meanwhile, told once
     QCOMPARE(detti.size(), 1);
     QCOMPARE(pc.inUscita(), 1 + 3);
-    QVERIFY(m_pg.esegui(u"DROP TRIGGER pieno ON operazioni"_s));
+    QVERIFY(m_pg.esegui(u"DROP TRIGGER pieno ON esercizi"_s));
     QTRY_COMPARE_WITH_TIMEOUT(pc.inUscita(), 0, kAttesa);
     Sguardo s(m_pg);
     QCOMPARE(s.valore(u"SELECT count(*) FROM operazioni"_s).toInt(), 3);

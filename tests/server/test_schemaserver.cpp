@@ -105,6 +105,7 @@ class TestSchemaServer : public QObject {
     QTest::newRow("piano cambiato") << u"INSERT INTO piani (alunno, leggi_sempre) SELECT id, 1 FROM alunni"_s
                                     << false;
     QTest::newRow("tabella creata") << u"CREATE TABLE mia (x int)"_s << false;
+    QTest::newRow("tabella temporanea creata") << u"CREATE TEMP TABLE mia (x int)"_s << false;
     QTest::newRow("tabella svuotata") << u"TRUNCATE esercizi"_s << false;
     QTest::newRow("trigger chiamato") << u"SELECT cancellato()"_s << false;
   }

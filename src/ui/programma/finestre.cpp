@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLibrary>
 #include <QShortcut>
+#include <QStandardPaths>
 
 #include "platform/messaggi.h"
 #include "platform/orologio.h"
@@ -46,6 +47,11 @@ frmInizio *Finestre::avvia(Contesto &ctx) {
   connect(f1, &QShortcut::activated, this, &Finestre::apriIstruzioni);
   mostra(m_inizio);
   preparaCaratteri();
+  // On a computer of a school's lab, what waits from earlier runs goes to the
+  // server soon after start, not at the first exercise: the register's
+  // module (which sends it) is loaded once the start window is up and still.
+  if (!QStandardPaths::locate(QStandardPaths::GenericConfigLocation, u"vornel/server.conf"_s).isEmpty())
+    QTimer::singleShot(kAvvioInvio, this, [this] { (void)quaderno(); });
   m_inattivita = new Inattivita(this);
   m_guardia.setInterval(1000);
   connect(&m_guardia, &QTimer::timeout, this, &Finestre::controllaPause);

@@ -76,6 +76,9 @@ class Finestre final : public QObject, public Navigazione {
   // gone, and whoever sits down next must not work under their name. Choosing
   // the name again costs one click; a wrong name costs the register its truth.
   static constexpr int kPausaAlunno = 2 * 60 * 1000;  // ms
+  // With a school's server set, the register's module (and its sender) is
+  // loaded this long after start.
+  static constexpr int kAvvioInvio = 3000;  // ms
   // The pauses and how often they are looked at (a test's shorter ones).
   void impostaPause(int porta, int alunno, int controllo = 1000);
   // The chosen pupil leaves: the name and their plan go.

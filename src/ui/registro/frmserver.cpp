@@ -234,6 +234,7 @@ void FrmServer::salva() {
                          ConfigServer::FileSistema())
                    : u"Impostazioni salvate senza indirizzo: il registro resta su questo computer."_s,
          true);
+  Q_EMIT salvata();
 }
 
 void FrmServer::sfoglia() {

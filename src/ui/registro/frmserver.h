@@ -32,6 +32,8 @@ class FrmServer : public QDialog {
  Q_SIGNALS:
   // A check ended (the window shows its message).
   void provata(ProvaServer::Esito esito);
+  // The settings were saved: what is in force now may have changed.
+  void salvata();
 
  private:
   void mostra(const ConfigServer &c);

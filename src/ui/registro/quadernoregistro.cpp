@@ -48,6 +48,17 @@ void ChiudiQuandoLibera(const QPointer<FrmRegistro> &w, int livello) {
   });
 }
 
+// Whether the pupil came from the school's server (the register's mirror of it).
+bool DelServer(Registro &registro, qint64 alunno) {
+  if (!registro.pronto()) return false;
+  QSqlQuery q(registro.db());
+  q.prepare(u"SELECT * FROM alunni WHERE id = ?"_s);
+  q.addBindValue(alunno);
+  if (!q.exec() || !q.next()) return false;
+  const int remoto = q.record().indexOf(u"remoto"_s);
+  return remoto >= 0 && q.value(remoto).toInt() == 1;
+}
+
 }  // namespace
 
 QuadernoRegistro::QuadernoRegistro(const QString &percorso) : m_registro(percorso) {
@@ -73,6 +84,18 @@ void QuadernoRegistro::avviaInvio(const ConfigServer &config, Invio::Impostazion
   Invio *invio = m_invio.get();
   m_registrazione.quandoAnnuncia([invio] { invio->sveglia(); });
   m_invio->avvia();
+}
+
+void QuadernoRegistro::riavviaInvio() {
+  // The old sender may be held by a connection timing out: it is not waited
+  // for (it ends by itself; the outbox keeps what it was sending).
+  if (m_invio) m_invio->ferma(kAttesaRiavvio);
+  m_invio.reset();
+  m_registrazione.quandoAnnuncia({});
+  // The door's own connection is the teacher's: it goes on until the door closes.
+  // With no server now, the outbox still keeps what is recorded in this run,
+  // so a server set again later receives all of it.
+  if (const ConfigServer c = config(); c.attivo()) avviaInvio(c);
 }
 
 ConfigServer QuadernoRegistro::config() const {
@@ -206,6 +229,8 @@ void QuadernoRegistro::apriServer(Contesto &ctx, QWidget *sopra) {
   // Without a loop of its own, so the options closing with the door take it along.
   auto *f = new FrmServer(sopra);
   f->setAttribute(Qt::WA_DeleteOnClose);
+  // Settings saved take effect at once: the sender goes on with them.
+  QObject::connect(f, &FrmServer::salvata, &m_legami, [this] { riavviaInvio(); });
   f->setWindowModality(Qt::WindowModal);
   m_finestraServer = f;
   f->show();
@@ -267,6 +292,10 @@ std::optional<Opzioni> QuadernoRegistro::pianoAlunno(qint64 alunno) {
 }
 
 bool QuadernoRegistro::salvaPiano(qint64 alunno, const std::optional<Opzioni> &piano) {
+  // A pupil of the school's server, with the server away: the plan kept here
+  // would be put back as the server has it at the next contact. Not kept, and
+  // said so (it holds while the program is open).
+  if (m_soloLocale && !m_server && DelServer(m_registro, alunno)) return false;
   const bool qui = piano ? SalvaPiano(m_registro, alunno, *piano).ok : CancellaPiano(m_registro, alunno).ok;
   if (!m_server) return qui;
   // Signed in to the school's server (Opzioni is behind the door): the plan

@@ -21,6 +21,7 @@ class QuadernoRegistro final : public Quaderno {
   // register window, so that the register and the options one after the other
   // ask for the PIN once. An exercise that starts closes it at once.
   static constexpr qint64 kPortaRicordata = 2 * 60 * 1000;  // ms
+  static constexpr int kAttesaRiavvio = 200;  // ms the old sender is given when the settings change
 
   explicit QuadernoRegistro(const QString &percorso = Registro::PercorsoPredefinito());
   // The sender stops (within about two seconds) before the register closes.
@@ -61,6 +62,9 @@ class QuadernoRegistro final : public Quaderno {
   // Sends to the server `config` names (the program does so at construction
   // when a server is set on this machine; a test hands its own, and its waits).
   void avviaInvio(const ConfigServer &config, Invio::Impostazioni impostazioni = {});
+  // The settings in force changed (saved in Opzioni): the sender stops, and
+  // starts again with them when they name a server.
+  void riavviaInvio();
 
  private:
   // The door: open at once while the teacher is known to be here, else
