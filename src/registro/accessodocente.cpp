@@ -62,15 +62,27 @@ void Chiudi(const QString &nome) {
 EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString &password,
                      const QString &nome) {
   EsitoAccesso esito;
+  const QString nomeVista = nome + u"-vista"_s;
   {
     QSqlDatabase d = config.connessione(nome, utente, password);
     d.setConnectOptions(AccessoDocente::Opzioni(config));
     const bool aperta = d.open();
+    // The live view's own connection, made while the password is at hand.
+    QSqlDatabase v;
+    if (aperta) {
+      v = config.connessione(nomeVista, utente, password);
+      v.setConnectOptions(AccessoDocente::Opzioni(config));
+      if (v.open()) esito.connessioneVista = nomeVista;
+    }
     // The password goes at once, whatever happened: ours, Qt's, and libpq's
     // copy, which it keeps only to connect again (Qt never asks it to).
+    password.fill(u'\0');
     password.clear();
-    d.setPassword(QString());
-    if (char *p = PasswordPg(Pg(d))) explicit_bzero(p, std::strlen(p));
+    for (QSqlDatabase *c : {&d, &v}) {
+      if (!c->isValid()) continue;
+      c->setPassword(QString());
+      if (char *p = PasswordPg(Pg(*c))) explicit_bzero(p, std::strlen(p));
+    }
     if (!aperta) {
       esito.dettaglio = d.lastError().text();
       esito.tipo = AccessoDocente::Classifica(esito.dettaglio);
@@ -97,7 +109,11 @@ EsitoAccesso Collega(const ConfigServer &config, const QString &utente, QString 
       }
     }
   }
-  if (esito.tipo != EsitoAccesso::Tipo::Entrato) Chiudi(nome);
+  if (esito.tipo != EsitoAccesso::Tipo::Entrato) {
+    Chiudi(nome);
+    esito.connessioneVista.clear();
+  }
+  if (esito.connessioneVista.isEmpty() && QSqlDatabase::contains(nomeVista)) Chiudi(nomeVista);
   esito.messaggio = AccessoDocente::Messaggio(esito.tipo, config);
   return esito;
 }
@@ -191,11 +207,12 @@ AccessoDocente::AccessoDocente(const ConfigServer &config, const QString &utente
     if (esito.tipo == EsitoAccesso::Tipo::Entrato) {
       if (stato->annullato) {
         Chiudi(nome);
+        if (!esito.connessioneVista.isEmpty()) Chiudi(esito.connessioneVista);
         return;
       }
-      // Handed to the asker's thread: from now on only it uses the connection.
-      QSqlDatabase d = QSqlDatabase::database(nome, false);
-      d.driver()->moveToThread(stato->filo);
+      // Handed to the asker's thread: from now on only it uses the connections.
+      for (const QString &c : {nome, esito.connessioneVista})
+        if (!c.isEmpty()) QSqlDatabase::database(c, false).driver()->moveToThread(stato->filo);
     }
     // Delivered through the application, which outlives any window: a
     // connection whose asker went meanwhile is closed there.
@@ -204,7 +221,8 @@ AccessoDocente::AccessoDocente(const ConfigServer &config, const QString &utente
         [stato, esito] {
           stato->inCorso = false;
           if (stato->annullato || !stato->destinatario) {
-            if (!esito.connessione.isEmpty()) Chiudi(esito.connessione);
+            for (const QString &c : {esito.connessione, esito.connessioneVista})
+              if (!c.isEmpty()) Chiudi(c);
             return;
           }
           Q_EMIT stato->destinatario->finito(esito);

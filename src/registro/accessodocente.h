@@ -19,6 +19,9 @@ struct EsitoAccesso {
   };
   Tipo tipo = Tipo::Irraggiungibile;
   QString connessione;
+  // A second connection of the same teacher's, for reading off the window's
+  // thread (In classe ora); empty when it could not be made.
+  QString connessioneVista;
   QString messaggio;  // the Italian sentence the door shows
   QString dettaglio;  // the driver's own words, for the technician
 };

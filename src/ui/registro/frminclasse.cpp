@@ -43,8 +43,9 @@ QString TitoloMessaggio() {
 
 }  // namespace
 
-FrmInClasse::FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidget *genitore)
-    : QWidget(genitore, Qt::Window), m_registro(registro), m_ctx(ctx) {
+FrmInClasse::FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidget *genitore,
+                         LettoreInClasse *lettore)
+    : QWidget(genitore, Qt::Window), m_registro(registro), m_ctx(ctx), m_lettore(lettore) {
   setObjectName(u"FrmInClasse"_s);
   setWindowTitle(u"In classe ora"_s);
   setAttribute(Qt::WA_DeleteOnClose);
@@ -104,7 +105,18 @@ FrmInClasse::FrmInClasse(Registro &registro, Contesto &ctx, qint64 classe, QWidg
   m_giro.setInterval(kGiro);
   connect(&m_giro, &QTimer::timeout, this, &FrmInClasse::aggiorna);
 
-  if (m_registro.suServer() && m_registro.pronto()) {
+  if (m_lettore) {
+    connect(m_lettore, &LettoreInClasse::avviso, this,
+            [this](const QString &testo) { avviso(QString::fromLatin1(SchemaServer::kCanale), testo); });
+    connect(m_lettore, &LettoreInClasse::letta, this,
+            [this](qint64 letta, const std::optional<QList<AlunnoAlLavoro>> &righe, const QString &messaggio,
+                   bool scollegato) {
+              m_inLettura = false;
+              // A class chosen meanwhile is read next: this answer is another's.
+              if (letta == m_classe) mostraRighe(righe, messaggio, scollegato);
+              if (std::exchange(m_ancora, false) || letta != m_classe) aggiorna();
+            });
+  } else if (m_registro.suServer() && m_registro.pronto()) {
     QSqlDriver *driver = m_registro.db().driver();
     const QString canale = QString::fromLatin1(SchemaServer::kCanale);
     // The register window may listen already on the same connection.
@@ -147,12 +159,28 @@ void FrmInClasse::mostraClasse(qint64 classe) {
 
 void FrmInClasse::aggiorna() {
   m_raccolta.stop();
+  if (m_lettore) {
+    // One read at a time on the reader's thread; what is asked meanwhile is
+    // read once after it.
+    if (m_inLettura) {
+      m_ancora = true;
+      return;
+    }
+    m_inLettura = true;
+    m_lettore->leggi(m_classe);
+    return;
+  }
   const auto righe = LeggiInClasse(m_registro, m_classe);
-  if (const auto m = m_registro.prendiMessaggio())
-    m_ctx.messaggi.mostra(*m, TitoloMessaggio(), Messaggi::Icona::Avviso);
+  const QString messaggio = m_registro.prendiMessaggio().value_or(QString());
+  mostraRighe(righe, messaggio, !righe && m_registro.guasto() == Guasto::Scollegato);
+}
+
+void FrmInClasse::mostraRighe(const std::optional<QList<AlunnoAlLavoro>> &righe, const QString &messaggio,
+                              bool scollegato) {
+  if (!messaggio.isEmpty()) m_ctx.messaggi.mostra(messaggio, TitoloMessaggio(), Messaggi::Icona::Avviso);
   // A server gone is not read again every few seconds (a busy one is: it
   // comes back by itself).
-  if (!righe && m_registro.guasto() == Guasto::Scollegato) m_giro.stop();
+  if (scollegato) m_giro.stop();
   if (!righe) {
     m_lblStato->setText(u"Il server della scuola non risponde: la vista è ferma."_s);
     return;

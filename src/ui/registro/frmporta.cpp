@@ -264,6 +264,7 @@ void FrmPortaServer::finito(const EsitoAccesso &esito) {
   abilita(true);
   if (esito.tipo == EsitoAccesso::Tipo::Entrato) {
     m_connessione = esito.connessione;
+    m_connessioneVista = esito.connessioneVista;
     accept();
     return;
   }

@@ -56,6 +56,8 @@ class FrmPortaServer : public QDialog {
   // Accepted: the open connection's name (now this thread's), or empty when
   // the teacher chose this computer's own register.
   [[nodiscard]] const QString &connessione() const { return m_connessione; }
+  // The second connection, for reading off the window's thread (may be empty).
+  [[nodiscard]] const QString &connessioneVista() const { return m_connessioneVista; }
   [[nodiscard]] bool sceltoLocale() const { return m_locale; }
   [[nodiscard]] bool collegando() const { return m_accesso != nullptr; }
 
@@ -72,6 +74,7 @@ class FrmPortaServer : public QDialog {
 
   ConfigServer m_config;
   QString m_connessione;
+  QString m_connessioneVista;
   bool m_locale = false;
   AccessoDocente *m_accesso = nullptr;
   QLabel *m_lblSpiegazione = nullptr;

@@ -255,7 +255,7 @@ void FrmRegistro::apriInClasse() {
   const qint64 classe = ClasseInLaboratorio(m_registro).value_or(classeScelta());
   guasto();
   if (!m_inClasse)
-    m_inClasse = new FrmInClasse(m_registro, m_ctx, classe, this);
+    m_inClasse = new FrmInClasse(m_registro, m_ctx, classe, this, m_lettore);
   else
     m_inClasse->mostraClasse(classe);
   m_inClasse->show();

@@ -61,6 +61,8 @@ class FrmRegistro : public QWidget {
   // "In classe ora" over the class chosen (the school's server only).
   void apriInClasse();
   [[nodiscard]] FrmInClasse *finestraInClasse() const { return m_inClasse; }
+  // The teacher's reading connection for "In classe ora" (none: it reads on the register's).
+  void impostaLettore(LettoreInClasse *lettore) { m_lettore = lettore; }
 
   // Reads the register again into every view.
   void aggiorna();
@@ -111,4 +113,5 @@ class FrmRegistro : public QWidget {
   QLabel *m_lblProvenienza = nullptr;
   PaginaComputer *m_paginaComputer = nullptr;  // the lab's computers (the school's server only)
   QPointer<FrmInClasse> m_inClasse;
+  QPointer<LettoreInClasse> m_lettore;
 };

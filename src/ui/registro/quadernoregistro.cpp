@@ -104,6 +104,7 @@ ConfigServer QuadernoRegistro::config() const {
 
 void QuadernoRegistro::lasciaServer() {
   m_scadenzaServer.stop();
+  m_lettore.reset();
   m_server.reset();
   m_soloLocale = false;
 }
@@ -173,6 +174,8 @@ bool QuadernoRegistro::entraServer(QWidget *sopra, const QString &titolo, const 
   locale = finestraPorta.sceltoLocale();
   if (locale) return true;
   m_server = Registro::SulServer(finestraPorta.connessione());
+  if (!finestraPorta.connessioneVista().isEmpty())
+    m_lettore = std::make_unique<LettoreInClasse>(finestraPorta.connessioneVista());
   m_soloLocale = false;
   m_dentroDa = adesso();
   return true;
@@ -251,6 +254,7 @@ void QuadernoRegistro::apriRegistro(Contesto &ctx, QWidget *sopra) {
   m_livelloFinestra = QThread::currentThread()->loopLevel();
   m_finestra = new FrmRegistro(m_server ? *m_server : m_registro, ctx, sopra);
   m_finestra->impostaPorta(m_adesso, m_iterazioni);
+  m_finestra->impostaLettore(m_lettore.get());
   if (m_server) {
     m_finestra->impostaProvenienza(
         u"Registro della scuola, sul server %1: gli esercizi di tutti i computer del laboratorio."_s.arg(

@@ -7,6 +7,7 @@
 
 #include "registro/configserver.h"
 #include "registro/invio.h"
+#include "registro/lettoreinclasse.h"
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
@@ -87,6 +88,7 @@ class QuadernoRegistro final : public Quaderno {
   QObject m_legami;       // ties the register window's signals to this object's life
   std::optional<ConfigServer> m_config;
   std::unique_ptr<Registro> m_server;  // the teacher's connection, while the door is open
+  std::unique_ptr<LettoreInClasse> m_lettore;  // the teacher's second connection, read off this thread
   bool m_soloLocale = false;           // the teacher chose this computer's register, the server not answering
   QTimer m_scadenzaServer;             // the door remembered no longer: the connection closes
   QPointer<QDialog> m_finestraPorta;  // the PIN being asked
