@@ -356,9 +356,30 @@ bool CreaRuoliEDatabase(QSqlDatabase &db, const QString &passwordComputer, QStri
 bool CreaDocente(QSqlDatabase &db, const QString &nome, const QString &password, QString *errore) {
   bool esiste = false;
   if (!RuoloEsiste(db, nome, esiste, errore)) return false;
-  if (esiste)
+  if (esiste) {
+    // Only a teacher's own login gets a new password: a role of the server's
+    // that is something else (an administrator, another program's) is never
+    // taken over, nor made a teacher.
+    QSqlQuery q(db);
+    q.prepare(u"SELECT r.rolsuper OR r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls,"
+              u" EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles d ON d.oid = m.roleid"
+              u"  WHERE m.member = r.oid AND d.rolname = ?)"
+              u" FROM pg_roles r WHERE r.rolname = ?"_s);
+    q.addBindValue(QString::fromLatin1(kDocenti));
+    q.addBindValue(nome);
+    if (!q.exec() || !q.next()) {
+      if (errore) *errore = q.lastError().text();
+      return false;
+    }
+    if (q.value(0).toBool() || !q.value(1).toBool()) {
+      if (errore)
+        *errore = u"sul server esiste già un utente «%1» che non è un insegnante del registro: scegliere un "
+                  u"altro nome."_s.arg(nome);
+      return false;
+    }
     return EseguiFormato(db, u"ALTER ROLE %I LOGIN PASSWORD %L"_s, {nome, password}, errore) &&
            EseguiFormato(db, u"GRANT %I TO %I"_s, {QString::fromLatin1(kDocenti), nome}, errore);
+  }
   return EseguiFormato(db, u"CREATE ROLE %I LOGIN PASSWORD %L IN ROLE %I"_s,
                        {nome, password, QString::fromLatin1(kDocenti)}, errore);
 }

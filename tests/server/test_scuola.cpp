@@ -51,6 +51,9 @@ class TestScuola : public QObject {
         << u"maestro.bianchi"_s << u"quaderno1\nquaderno2\n"_s << 1 << u""_s << u"quaderno1"_s;
     QTest::newRow("nome da quotare") << u"o'brien \"x\"; drop"_s << u"lungalunga\nlungalunga\n"_s << 0
                                      << u"lungalunga"_s << u""_s;
+    // Another login of the server's is neither taken over nor made a teacher.
+    QTest::newRow("un amministratore") << u"amministratore"_s << u"lungalunga\nlungalunga\n"_s << 1 << u""_s
+                                       << u"lungalunga"_s;
     QTest::newRow("il ruolo dei computer")
         << u"vornel_computer"_s << u"lungalunga\nlungalunga\n"_s << 2 << u""_s << u""_s;
   }
@@ -61,6 +64,8 @@ class TestScuola : public QObject {
     QFETCH(int, codice);
     QFETCH(QString, entra);
     QFETCH(QString, nonEntra);
+    if (nome == u"amministratore"_s)
+      QVERIFY(m_pg.esegui(u"CREATE ROLE amministratore LOGIN CREATEROLE PASSWORD 'segreta-1'"_s));
     QVERIFY2(scuola({u"docente"_s, nome}, righe.toUtf8()) == codice, qPrintable(m_errori));
     if (!entra.isEmpty()) QVERIFY(accede(nome, entra));
     if (!nonEntra.isEmpty()) QVERIFY(!accede(nome, nonEntra));
