@@ -22,7 +22,7 @@
 #include "registro/invio.h"
 #include "registro/registrazione.h"
 #include "registro/registro.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 #include "support/postgresprivato.h"
 
 using namespace Qt::StringLiterals;
@@ -94,8 +94,8 @@ bool Invia(PostgresPrivato &pg, std::vector<double> &tempi) {
       r.impostaUscita(true);
       Invio invio(config, file);
       invio.avvia();
-      if (!Aspetta([&] { return !Specchio::Classi(r).isEmpty(); }, 30000)) return false;
-      alunno = Specchio::Alunni(r, Specchio::Classi(r).first().id).value(0).id;
+      if (!Aspetta([&] { return !Riflesso::Classi(r).isEmpty(); }, 30000)) return false;
+      alunno = Riflesso::Alunni(r, Riflesso::Classi(r).first().id).value(0).id;
     }
     Registro r(file);
     r.impostaUscita(true);

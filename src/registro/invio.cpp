@@ -13,7 +13,7 @@
 #include "registro/provaserver.h"
 #include "registro/registro.h"
 #include "registro/schemaserver.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 
 using namespace Qt::StringLiterals;
 
@@ -167,21 +167,21 @@ class Postino {
 
   bool leggiServer() {
     QSqlDatabase db = QSqlDatabase::database(m_nomeServer, false);
-    Specchio::DatiServer dati;
+    Riflesso::DatiServer dati;
     QString errore;
-    if (!Specchio::Leggi(db, dati, &errore)) {
+    if (!Riflesso::Leggi(db, dati, &errore)) {
       qWarning("invio: %s", qPrintable(errore));
       return false;
     }
     int cambiati = 0;
     // A register busy this moment (the recording writing) is brought up to
     // date shortly: the lists are read again then.
-    if (!Specchio::Aggiorna(*m_registro, dati, &cambiati)) {
+    if (!Riflesso::Aggiorna(*m_registro, dati, &cambiati)) {
       m_riprovaRegistro = true;
       return true;
     }
     m_daLeggere = false;
-    if (cambiati > 0) posta([](Invio *i) { Q_EMIT i->specchioAggiornato(); });
+    if (cambiati > 0) posta([](Invio *i) { Q_EMIT i->riflessoAggiornato(); });
     return true;
   }
 

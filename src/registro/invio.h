@@ -84,7 +84,7 @@ class Invio : public QObject {
   // A fault a person must put right: said once per kind.
   void guasto(Invio::Guasto tipo, const QString &messaggio);
   // The server's lists reached the computer's register (something changed).
-  void specchioAggiornato();
+  void riflessoAggiornato();
 
  private:
   friend class Postino;

@@ -16,7 +16,7 @@
 #include "registro/registrazione.h"
 #include "registro/registro.h"
 #include "registro/registroprova.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,8 +27,8 @@ constexpr int kPasso = 8;              // ms between two operations
 constexpr int kTempoMassimo = 400000;  // ms: a computer still at it by then has failed
 
 qint64 IdAlunno(Registro &r, const QString &nome) {
-  for (const Classe &c : Specchio::Classi(r))
-    for (const Alunno &a : Specchio::Alunni(r, c.id))
+  for (const Classe &c : Riflesso::Classi(r))
+    for (const Alunno &a : Riflesso::Alunni(r, c.id))
       if (a.nome == nome) return a.id;
   return 0;
 }

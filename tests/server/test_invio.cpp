@@ -24,7 +24,7 @@
 #include "registro/registro.h"
 #include "registro/registroprova.h"
 #include "registro/schemaserver.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 #include "staffetta.h"
 
 using namespace Qt::StringLiterals;
@@ -56,8 +56,8 @@ struct Postazione {
 
   // The id here of the server's pupil `nome` (0 until it arrived).
   qint64 alunno(const QString &nome) {
-    for (const Classe &c : Specchio::Classi(registro))
-      for (const Alunno &a : Specchio::Alunni(registro, c.id))
+    for (const Classe &c : Riflesso::Classi(registro))
+      for (const Alunno &a : Riflesso::Alunni(registro, c.id))
         if (a.nome == nome) return a.id;
     return 0;
   }

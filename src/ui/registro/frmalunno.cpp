@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "registro/registro.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 #include "ui/common/aspetto.h"
 
 using namespace Qt::StringLiterals;
@@ -82,7 +82,7 @@ FrmAlunno::FrmAlunno(Registro &registro, const AlunnoScelto &attuale, QWidget *g
   // With a school's server the classes and pupils are the server's, as this
   // computer last had them (so the list is there when the server is away).
   const bool server = m_registro.uscita();
-  for (const Classe &c : server ? Specchio::Classi(m_registro) : m_registro.classi())
+  for (const Classe &c : server ? Riflesso::Classi(m_registro) : m_registro.classi())
     m_cmbClasse->addItem(c.nome, c.id);
   if (m_cmbClasse->count() == 0)
     m_lblAvviso->setText(server ? u"Le classi non sono ancora arrivate dal server della scuola: "
@@ -106,7 +106,7 @@ void FrmAlunno::riempiAlunni() {
   m_lstAlunni->clear();
   const qint64 classe = m_cmbClasse->currentData().toLongLong();
   if (classe != 0) {
-    const auto alunni = m_registro.uscita() ? Specchio::Alunni(m_registro, classe) : m_registro.alunni(classe);
+    const auto alunni = m_registro.uscita() ? Riflesso::Alunni(m_registro, classe) : m_registro.alunni(classe);
     for (const Alunno &a : alunni) {
       auto *voce = new QListWidgetItem(a.nome, m_lstAlunni);
       voce->setData(Qt::UserRole, a.id);

@@ -13,7 +13,7 @@
 // remoto and known by their uuid, so the pupils' list and a pupil's plan work
 // when the server is away. A pupil or class erased on the server is erased
 // here too, with everything recorded of them.
-namespace Specchio {
+namespace Riflesso {
 
 struct ClasseServer {
   QString uuid, nome;
@@ -48,4 +48,4 @@ bool Aggiorna(Registro &registro, const DatiServer &dati, int *cambiati = nullpt
 [[nodiscard]] QList<Classe> Classi(Registro &registro);
 [[nodiscard]] QList<Alunno> Alunni(Registro &registro, qint64 classe);
 
-}  // namespace Specchio
+}  // namespace Riflesso

@@ -19,10 +19,10 @@
 #include "registro/registrazione.h"
 #include "registro/registro.h"
 #include "registro/registroprova.h"
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 
 using namespace Qt::StringLiterals;
-using namespace Specchio;
+using namespace Riflesso;
 
 namespace {
 
@@ -51,7 +51,7 @@ QStringList Nomi(Registro &r, qint64 classe) {
 
 }  // namespace
 
-class TestSpecchio : public QObject {
+class TestRiflesso : public QObject {
   Q_OBJECT
  private Q_SLOTS:
   void cleanup() {
@@ -88,25 +88,25 @@ class TestSpecchio : public QObject {
   }
 
   void shouldOfferThePupilTheServersNamesOnly_data() {
-    QTest::addColumn<bool>("specchio");
+    QTest::addColumn<bool>("riflesso");
     QTest::newRow("mirror filled") << true;
     QTest::newRow("server not reached yet") << false;
   }
 
   void shouldOfferThePupilTheServersNamesOnly() {
-    QFETCH(bool, specchio);
+    QFETCH(bool, riflesso);
     RegistroProva p;
     Registro r(p.file);
     r.impostaUscita(true);
     QVERIFY(r.nuovoAlunno(r.nuovaClasse(u"Classe di prova"_s).id, u"Ospite"_s));
-    if (specchio) QVERIFY(Aggiorna(r, Scuola()));
+    if (riflesso) QVERIFY(Aggiorna(r, Scuola()));
     FrmAlunno finestra(r, AlunnoScelto{});
     finestra.show();
     QVERIFY(QTest::qWaitForWindowActive(&finestra));
     auto *classi = finestra.findChild<QComboBox *>(u"cmbClasse"_s);
     auto *alunni = finestra.findChild<QListWidget *>(u"lstAlunni"_s);
     QVERIFY(classi && alunni);
-    if (!specchio) {
+    if (!riflesso) {
       QCOMPARE(classi->count(), 0);
       QVERIFY(finestra.findChild<QLabel *>(u"lblAvviso"_s)->text().contains(u"server"_s));
       return;
@@ -125,5 +125,5 @@ class TestSpecchio : public QObject {
   }
 };
 
-QTEST_MAIN(TestSpecchio)
-#include "test_specchio.moc"
+QTEST_MAIN(TestRiflesso)
+#include "test_riflesso.moc"

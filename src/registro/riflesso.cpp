@@ -1,4 +1,4 @@
-#include "registro/specchio.h"
+#include "registro/riflesso.h"
 
 #include <QHash>
 #include <QSet>
@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace Specchio {
+namespace Riflesso {
 
 bool Leggi(QSqlDatabase &server, DatiServer &dati, QString *errore) {
   QSqlQuery q(server);
@@ -289,4 +289,4 @@ QList<Alunno> Alunni(Registro &registro, qint64 classe) {
   return elenco;
 }
 
-}  // namespace Specchio
+}  // namespace Riflesso
