@@ -9,10 +9,6 @@
 //    the operation, and from the announcement reaching the teacher's connection
 //    to the row on screen.
 // Usage: bench_docente [seconds of the lab, default 20]
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -103,22 +99,6 @@ double P95(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[static_cast<size_t>(0.95 * static_cast<double>(v.size() - 1))] / 1000.0;
 }
-
-// A server that takes the connection and never answers.
-struct ServerMuto {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  int porta = 0;
-  ServerMuto() {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t l = sizeof a;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(fd, 8) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &l) == 0)
-      porta = ntohs(a.sin_port);
-  }
-  ~ServerMuto() { ::close(fd); }
-};
 
 // The door's window while it connects to a server that never answers: the
 // longest gap between two turns of its event loop, in ms.
@@ -216,9 +196,9 @@ int main(int argc, char **argv) {
     viste.push_back(1000.0 * Mostrata(finestra, [&] { finestra->mostraClasse(classe); }));
   Riporta("class view shown by the register window", viste);
   {
-    ServerMuto muto;
+    PortaMuta muto;
     ConfigServer silenzioso = config;
-    silenzioso.porta = muto.porta;
+    silenzioso.porta = muto.porta();
     std::printf("%-48s %8.2f ms (3 s of a server that never answers)\n",
                 "door: longest hold while connecting", AttesaPiuLunga(silenzioso));
   }

@@ -2,10 +2,6 @@
 // a computer's file and from the server; the server's door through the real
 // windows (signed in, each fault told, the server away or silent); the class
 // seen live as the lab's computers hand their work over.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -130,23 +126,6 @@ QJsonObject EsercizioLab(const QString &uuid, const QString &alunno, const QStri
           {u"esatte"_s, fatte.count(u'.')},
           {u"ops"_s, ops}};
 }
-
-// A server that takes the connection and never says a word (the kernel
-// completes the handshake from the listen backlog).
-struct ServerMuto {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  int porta = 0;
-  ServerMuto() {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t l = sizeof a;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(fd, 8) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &l) == 0)
-      porta = ntohs(a.sin_port);
-  }
-  ~ServerMuto() { ::close(fd); }
-};
 
 // Controls a screen reader would find without a name (a label naming its
 // field is read with the field).
@@ -658,11 +637,11 @@ void TestDocente::shouldOfferThisComputersOwnRegisterWhenTheServerIsAway() {
 // keeps turning, Esc gives up at once; the attempt left behind ends by itself
 // and leaves nothing open.
 void TestDocente::shouldGiveUpConnectingOnEscWhileTheServerIsSilent() {
-  ServerMuto muto;
-  QVERIFY(muto.porta > 0);
+  PortaMuta muto;
+  QVERIFY(muto.porta() > 0);
   Banco b;
   QuadernoRegistro quaderno(m_dir.filePath(u"muto.sqlite"_s));
-  ConfigServer c = config(muto.porta);
+  ConfigServer c = config(muto.porta());
   c.connectTimeout = 2;
   quaderno.impostaServer(c);
   bool collegando = false;

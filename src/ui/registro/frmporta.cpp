@@ -11,6 +11,7 @@
 
 #include "registro/portadocente.h"
 #include "ui/common/aspetto.h"
+#include "ui/registro/nomina.h"
 
 using namespace Qt::StringLiterals;
 
@@ -149,48 +150,33 @@ FrmPortaServer::FrmPortaServer(const ConfigServer &config, QWidget *genitore, co
   aspetto::colora(this, aspetto::kSfondo);
   setFont(aspetto::carattere(u"Arial"_s, 11, true));
 
-  m_lblSpiegazione = new QLabel(
+  const QString spiegazione =
       u"Il registro è sul server della scuola (%1). Scrivi il tuo nome utente e la tua password del server."_s
-          .arg(m_config.host),
-      this);
-  m_lblSpiegazione->setObjectName(u"lblSpiegazione"_s);
-  m_lblSpiegazione->setAccessibleName(m_lblSpiegazione->text());
+          .arg(m_config.host);
+  m_lblSpiegazione = Nomina(new QLabel(spiegazione, this), u"lblSpiegazione"_s, spiegazione);
   m_lblSpiegazione->setWordWrap(true);
   m_lblSpiegazione->setMinimumWidth(460);
 
-  m_txtUtente = new QLineEdit(this);
-  m_txtUtente->setObjectName(u"txtUtente"_s);
-  m_txtUtente->setAccessibleName(u"Nome utente"_s);
+  m_txtUtente = Nomina(new QLineEdit(this), u"txtUtente"_s, u"Nome utente"_s);
   m_txtUtente->setMaxLength(63);  // PostgreSQL's longest name
-  m_txtPassword = new QLineEdit(this);
-  m_txtPassword->setObjectName(u"txtPassword"_s);
-  m_txtPassword->setAccessibleName(u"Password"_s);
+  m_txtPassword = Nomina(new QLineEdit(this), u"txtPassword"_s, u"Password"_s);
   m_txtPassword->setEchoMode(QLineEdit::Password);
   m_txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
   auto *modulo = new QFormLayout;
   modulo->addRow(u"Nome utente:"_s, m_txtUtente);
   modulo->addRow(u"Password:"_s, m_txtPassword);
 
-  m_lblMessaggio = new QLabel(this);
-  m_lblMessaggio->setObjectName(u"lblMessaggio"_s);
-  m_lblMessaggio->setAccessibleName(u"Messaggio"_s);
+  m_lblMessaggio = Nomina(new QLabel(this), u"lblMessaggio"_s, u"Messaggio"_s);
   m_lblMessaggio->setWordWrap(true);
   aspetto::coloraTesto(m_lblMessaggio, aspetto::kRosso);
-  m_lblCollegamento = new QLabel(this);
-  m_lblCollegamento->setObjectName(u"lblCollegamento"_s);
-  m_lblCollegamento->setAccessibleName(u"Collegamento"_s);
+  m_lblCollegamento = Nomina(new QLabel(this), u"lblCollegamento"_s, u"Collegamento"_s);
 
-  m_cmdEntra = new QPushButton(u"Entra"_s, this);
-  m_cmdEntra->setObjectName(u"cmdEntra"_s);
-  m_cmdEntra->setAccessibleName(u"Entra"_s);
+  m_cmdEntra = Nomina(new QPushButton(u"Entra"_s, this), u"cmdEntra"_s, u"Entra"_s);
   m_cmdEntra->setDefault(true);
-  m_cmdLocale = new QPushButton(u"Apri il registro di questo computer"_s, this);
-  m_cmdLocale->setObjectName(u"cmdLocale"_s);
-  m_cmdLocale->setAccessibleName(m_cmdLocale->text());
+  const QString locale = u"Apri il registro di questo computer"_s;
+  m_cmdLocale = Nomina(new QPushButton(locale, this), u"cmdLocale"_s, locale);
   m_cmdLocale->setVisible(false);
-  auto *cmdAnnulla = new QPushButton(u"Annulla"_s, this);
-  cmdAnnulla->setObjectName(u"cmdAnnulla"_s);
-  cmdAnnulla->setAccessibleName(u"Annulla"_s);
+  auto *cmdAnnulla = Nomina(new QPushButton(u"Annulla"_s, this), u"cmdAnnulla"_s, u"Annulla"_s);
 
   auto *pulsanti = new QHBoxLayout;
   pulsanti->addWidget(m_cmdLocale);
