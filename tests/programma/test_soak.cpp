@@ -201,9 +201,10 @@ class Soak : public QObject {
 };
 
 void Soak::accendi() {
-  // With a school's server, each start finds the technician's settings, not
-  // what the random user saved over them in Opzioni.
-  if (!qEnvironmentVariable("VORNEL_SOAK_SERVER").isEmpty()) QFile::remove(ConfigServer::FileUtente());
+  // Each start finds the machine's settings (a technician's server, or none),
+  // not a server the random user saved over them in Opzioni: the ways follow
+  // the door of the run's own kind.
+  QFile::remove(ConfigServer::FileUtente());
   m_p = std::make_unique<Programma>(QDir(m_cartella).filePath(u"vornel"_s));
   m_p->stampante.impostaCartellaPdf(m_cartella);
   m_p->stampante.scegli(kSalvaComePdf);
