@@ -196,7 +196,12 @@ int main(int argc, char *argv[]) {
   ImpostaApplicazione();
   QTemporaryDir lavoro;
   QDir::setCurrent(lavoro.path());
+  // The exercise is recorded in a register of the run's own, not the user's.
+  qputenv("XDG_DATA_HOME", QFile::encodeName(lavoro.path()));
   Programma p(QStringLiteral("vornel"));
+  // With --senza-registro the session runs as with no register module: what
+  // the register costs is the difference between the two runs.
+  if (argc > 1 && qstrcmp(argv[1], "--senza-registro") == 0) p.finestre.caricaQuadernoAlBisogno(false);
   p.stampante.scegli(kSalvaComePdf);
   int documento = 0;
   p.stampante.impostaSceltaFilePdf([&](const QString &) {
