@@ -28,6 +28,11 @@ mkdir -p "$lavoro/voci"
 VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --demone
 VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --demone
 VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce"
+echo "== bench_voce --sempre: \"leggi sempre\" on, the first operation read as the exercise window appears"
+rm -rf "$lavoro/voci" && mkdir -p "$lavoro/voci"
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --sempre
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --sempre --demone
+VORNEL_CACHE_VOCI="$lavoro/voci" esegui "$b/bench/voce/bench_voce" --sempre
 echo "== bench_lavagna: resizing the exercise window up to a 1920 x 1080 board"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$b/bench/exercise/bench_lavagna" \
   2> >(grep -v -E 'XDG_RUNTIME_DIR|QStandardPaths' >&2)
