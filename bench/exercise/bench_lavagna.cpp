@@ -7,8 +7,11 @@
 // program sets it up (its style, its allocator's settings). VORNEL_GIRI sets
 // how many turns of a pass up and a pass down each window takes (5 unless
 // told), for a short run under a profiler. Each is reported against the bare
-// window, mean and 95th percentile.
+// window, mean and 95th percentile, beside two floors: a bare window with as
+// many plain widgets as the exercise window shows controls, and one with as
+// many push buttons.
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +32,44 @@
 namespace {
 
 constexpr int kPassi = 100;
+
+// The floor of a window of controls: a bare window holding as many controls
+// as the exercise window shows, in a grid that follows the window's size,
+// either plain widgets that fill their background or push buttons with a
+// digit, drawn by the program's style. What Qt costs to lay out and paint
+// that many widgets at each frame is seen beside the exercise window's frames.
+class FinestraDiControlli : public QWidget {
+ public:
+  FinestraDiControlli(qsizetype quanti, bool pulsanti) {
+    for (qsizetype i = 0; i < quanti; ++i) {
+      QWidget *c = nullptr;
+      if (pulsanti) {
+        c = new QPushButton(QString::number(i % 10), this);
+      } else {
+        c = new QWidget(this);
+        QPalette p = c->palette();
+        p.setColor(QPalette::Window, QColor(200, 220, 255));
+        c->setPalette(p);
+        c->setAutoFillBackground(true);
+      }
+      m_controlli.append(c);
+    }
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent *) override {
+    const int colonne = 8;
+    const int righe = static_cast<int>((m_controlli.size() + colonne - 1) / colonne);
+    for (qsizetype i = 0; i < m_controlli.size(); ++i) {
+      const int r = static_cast<int>(i / colonne), c = static_cast<int>(i % colonne);
+      m_controlli.at(i)->setGeometry(width() * c / colonne + 4, height() * r / righe + 4, width() / colonne - 8,
+                                     height() / righe - 8);
+    }
+  }
+
+ private:
+  QList<QWidget *> m_controlli;
+};
 
 // Passes up and down, so each size is met coming from both sides.
 int Giri() {
@@ -149,6 +190,16 @@ int main(int argc, char **argv) {
     prove.push_back({grandi ? "resize frame, type that fills the board" : "resize frame, option off", w, w->client(),
                      grandi, {}});
   }
+  const QList<QWidget *> figli = prove.at(1).finestra->findChildren<QWidget *>();
+  const qsizetype inVista = std::count_if(figli.begin(), figli.end(), [&](const QWidget *c) {
+    return c->isVisibleTo(prove.at(1).finestra);
+  });
+  std::printf("the exercise window shows %lld controls\n", static_cast<long long>(inVista));
+  FinestraDiControlli riempiti(inVista, false), pulsanti(inVista, true);
+  riempiti.resize(nudo.size());
+  pulsanti.resize(nudo.size());
+  prove.insert(prove.begin() + 1, {"  as many plain widgets filling their background", &riempiti, &riempiti, false, {}});
+  prove.insert(prove.begin() + 2, {"  as many push buttons", &pulsanti, &pulsanti, false, {}});
   // The first turn only warms the font and glyph caches.
   for (int giro = 0; giro <= giri; ++giro) {
     for (Prova &p : prove) {
@@ -171,7 +222,7 @@ int main(int argc, char **argv) {
   }
   for (const Prova &p : prove) {
     Scrivi(p.nome, p.fotogrammi, prove.front().fotogrammi);
-    if (p.finestra == &nudo) continue;
+    if (p.finestra == &nudo || p.finestra == &riempiti || p.finestra == &pulsanti) continue;
     p.finestra->show();
     if (!QTest::qWaitForWindowExposed(p.finestra)) return 1;
     p.finestra->resize(1920, 1080);
