@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <functional>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTest>
@@ -47,6 +48,21 @@ QStringList Stretti(QWidget *finestra) {
                      .arg(serve.width()).arg(serve.height()).arg(spazio.width()).arg(spazio.height());
   }
   return stretti;
+}
+
+// The share of a control's pixels that differ from its background: the ink
+// of its text, as drawn on screen.
+double Inchiostro(QWidget *w) {
+  const QImage immagine = w->grab().toImage();
+  const QColor fondo = w->palette().color(w->backgroundRole());
+  qsizetype scritti = 0;
+  for (int y = 0; y < immagine.height(); ++y)
+    for (int x = 0; x < immagine.width(); ++x) {
+      const QColor c = immagine.pixelColor(x, y);
+      if (std::abs(c.red() - fondo.red()) + std::abs(c.green() - fondo.green()) + std::abs(c.blue() - fondo.blue()) > 96)
+        ++scritti;
+    }
+  return static_cast<double>(scritti) / std::max<qsizetype>(1, qsizetype(immagine.width()) * immagine.height());
 }
 
 // Sets the window's client area to s times its design size; a window of the
@@ -283,8 +299,10 @@ void TestCaratteri::shouldGrowTheOperationWithTheBoard() {
   e->resize(finestra);
   QCoreApplication::processEvents();
   for (const QString &n : riga) {
-    const QLabel *l = e->findChild<QLabel *>(n);
+    QLabel *l = e->findChild<QLabel *>(n);
     QVERIFY2(l->font().pointSizeF() >= 3 * progetto, qPrintable(u"%1 at %2 pt"_s.arg(n).arg(l->font().pointSizeF())));
+    // And drawn: type this tall is past what Qt keeps in its glyph cache.
+    if (!l->text().trimmed().isEmpty()) QVERIFY2(Inchiostro(l) > 0.02, qPrintable(n));
     // One size for the whole operation.
     QCOMPARE(l->font().pointSizeF(), e->findChild<QLabel *>(riga.first())->font().pointSizeF());
   }
