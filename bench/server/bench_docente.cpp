@@ -271,15 +271,7 @@ int main(int argc, char **argv) {
           const int famiglia = 1 + (es + c) % 12;
           for (int n = 1; n <= kOperazioniEsercizio && !fine; ++n) {
             QJsonArray ops;
-            ops.append(QJsonObject{{u"numero"_s, n},
-                                   {u"chiesto"_s, 1},
-                                   {u"addendo1"_s, u"12 h"_s},
-                                   {u"addendo2"_s, u"7 da"_s},
-                                   {u"unita"_s, u"u"_s},
-                                   {u"risultato"_s, u"1.270"_s},
-                                   {u"intervento"_s, 0},
-                                   {u"secondi"_s, 5},
-                                   {u"risposte"_s, QJsonArray{}}});
+            ops.append(OperazioneInviata(n, 5, QJsonArray{}));
             const QJsonObject e{{u"uuid"_s, uuid},
                                 {u"alunno"_s, pc[c]},
                                 {u"famiglia"_s, famiglia},

@@ -31,6 +31,7 @@
 #include "registro/portadocente.h"
 #include "registro/registrazione.h"
 #include "support/doppi.h"
+#include "support/tabelle.h"
 #include "ui/common/aspetto.h"
 #include "ui/exercise/frmoperativo.h"
 #include "ui/programma/finestre.h"
@@ -101,17 +102,6 @@ void Scrivi(QWidget *finestra, const QString &nome, const QString &testo) {
   if (!t) return;
   t->clear();
   QTest::keyClicks(t, testo);
-}
-
-QString Testo(QTableWidget *t, int r, int c) {
-  const QTableWidgetItem *i = t ? t->item(r, c) : nullptr;
-  return i ? i->text() : QString();
-}
-
-int RigaDi(QTableWidget *t, const QString &nome) {
-  for (int r = 0; t && r < t->rowCount(); ++r)
-    if (Testo(t, r, 0) == nome) return r;
-  return -1;
 }
 
 // Controls a screen reader would find without a name: visible buttons, fields,

@@ -33,6 +33,7 @@
 #include "support/doppi.h"
 #include "provaserver.h"
 #include "support/postgresprivato.h"
+#include "support/tabelle.h"
 #include "ui/registro/frminclasse.h"
 #include "ui/registro/frmporta.h"
 #include "ui/registro/frmregistro.h"
@@ -66,17 +67,6 @@ void QuandoModale(const QString &nome, std::function<void(QWidget *)> fai) {
   timer->start();
 }
 
-QString Testo(QTableWidget *t, int r, int c) {
-  const QTableWidgetItem *i = t ? t->item(r, c) : nullptr;
-  return i ? i->text() : QString();
-}
-
-int RigaDi(QTableWidget *t, const QString &nome) {
-  for (int r = 0; t && r < t->rowCount(); ++r)
-    if (Testo(t, r, 0) == nome) return r;
-  return -1;
-}
-
 // One statement with its values bound; the id it returns, when asked.
 bool Esegui(const QSqlDatabase &db, const QString &sql, const QVariantList &valori, qint64 *id = nullptr) {
   QSqlQuery q(db);
@@ -104,15 +94,7 @@ QJsonObject EsercizioLab(const QString &uuid, const QString &alunno, const QStri
                                   {u"testo"_s, u"127"_s},
                                   {u"errore"_s, f == u'c' ? u"senza-conversione"_s : u"virgola"_s}});
     risposte.append(QJsonObject{{u"n"_s, risposte.size() + 1}, {u"testo"_s, u"1.270"_s}});
-    ops.append(QJsonObject{{u"numero"_s, n},
-                           {u"chiesto"_s, 1},
-                           {u"addendo1"_s, u"12 h"_s},
-                           {u"addendo2"_s, u"7 da"_s},
-                           {u"unita"_s, u"u"_s},
-                           {u"risultato"_s, u"1.270"_s},
-                           {u"intervento"_s, f == u'i' ? 1 : 0},
-                           {u"secondi"_s, 6},
-                           {u"risposte"_s, risposte}});
+    ops.append(OperazioneInviata(n, 6, risposte, f == u'i'));
   }
   return {{u"uuid"_s, uuid},
           {u"alunno"_s, alunno},

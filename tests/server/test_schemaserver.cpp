@@ -32,15 +32,7 @@ QSqlDatabase Computer(PostgresPrivato &pg, const QString &nome, const QString &s
 QString Lotto(const QString &uuidAlunno, const QString &uuidEsercizio, int operazioni) {
   QJsonArray ops;
   for (int n = 1; n <= operazioni; ++n)
-    ops.append(QJsonObject{{u"numero"_s, n},
-                           {u"chiesto"_s, 1},
-                           {u"addendo1"_s, u"12 h"_s},
-                           {u"addendo2"_s, u"7 da"_s},
-                           {u"unita"_s, u"u"_s},
-                           {u"risultato"_s, u"1.270"_s},
-                           {u"intervento"_s, 0},
-                           {u"secondi"_s, 4},
-                           {u"risposte"_s, QJsonArray{QJsonObject{{u"n"_s, 1}, {u"testo"_s, u"1.270"_s}}}}});
+    ops.append(OperazioneInviata(n, 4, QJsonArray{QJsonObject{{u"n"_s, 1}, {u"testo"_s, u"1.270"_s}}}));
   const QJsonObject e{{u"uuid"_s, uuidEsercizio}, {u"alunno"_s, uuidAlunno}, {u"famiglia"_s, 1},
                       {u"cifre"_s, 1},           {u"cosa"_s, 1},             {u"ordine"_s, 1},
                       {u"inizio"_s, u"2026-12-09T10:00:00"_s}, {u"stato"_s, 0},

@@ -249,3 +249,15 @@ PortaMuta::PortaMuta() {
 PortaMuta::~PortaMuta() {
   if (m_s >= 0) ::close(m_s);
 }
+
+QJsonObject OperazioneInviata(int numero, int secondi, const QJsonArray &risposte, bool intervento) {
+  return {{QStringLiteral("numero"), numero},
+          {QStringLiteral("chiesto"), 1},
+          {QStringLiteral("addendo1"), QStringLiteral("12 h")},
+          {QStringLiteral("addendo2"), QStringLiteral("7 da")},
+          {QStringLiteral("unita"), QStringLiteral("u")},
+          {QStringLiteral("risultato"), QStringLiteral("1.270")},
+          {QStringLiteral("intervento"), intervento ? 1 : 0},
+          {QStringLiteral("secondi"), secondi},
+          {QStringLiteral("risposte"), risposte}};
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -78,3 +80,8 @@ class PortaMuta {
   int m_s = -1;
   int m_porta = 0;
 };
+
+// One operation of an exercise as a computer sends it to ricevi(): 12 hundreds
+// plus 7 tens, in units, with the answers given and whether the program
+// stepped in.
+QJsonObject OperazioneInviata(int numero, int secondi, const QJsonArray &risposte, bool intervento = false);
