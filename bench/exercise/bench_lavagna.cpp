@@ -8,12 +8,14 @@
 // how many turns of a pass up and a pass down each window takes (5 unless
 // told), for a short run under a profiler. Each is reported against the bare
 // window, mean and 95th percentile, beside two floors: a bare window with as
-// many plain widgets as the exercise window shows controls, and one with as
-// many push buttons.
+// many plain widgets as the exercise window shows controls, one with as
+// many push buttons, and the same with a row of the board's type.
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
@@ -38,12 +40,23 @@ constexpr int kPassi = 100;
 // either plain widgets that fill their background or push buttons with a
 // digit, drawn by the program's style. What Qt costs to lay out and paint
 // that many widgets at each frame is seen beside the exercise window's frames.
+// With a row, six of the controls are labels across the window's top third
+// holding an operation in bold Arial that grows with the window by half
+// points, to the board's size at 1920 x 1080: what Qt costs for type past its
+// glyph cache, drawn with the same controls.
 class FinestraDiControlli : public QWidget {
  public:
-  FinestraDiControlli(qsizetype quanti, bool pulsanti) {
-    for (qsizetype i = 0; i < quanti; ++i) {
+  enum class Tipo { Sfondi, Pulsanti, PulsantiEUnaRiga };
+  FinestraDiControlli(qsizetype quanti, Tipo tipo, double puntiRiga = 0) : m_puntiRiga(puntiRiga) {
+    if (tipo == Tipo::PulsantiEUnaRiga)
+      for (const char *t : {"19 hm", "+", "19 da", "=", "1.270", " u"}) {
+        auto *l = new QLabel(QString::fromLatin1(t), this);
+        l->setAlignment(Qt::AlignCenter);
+        m_riga.append(l);
+      }
+    for (qsizetype i = m_riga.size(); i < quanti; ++i) {
       QWidget *c = nullptr;
-      if (pulsanti) {
+      if (tipo != Tipo::Sfondi) {
         c = new QPushButton(QString::number(i % 10), this);
       } else {
         c = new QWidget(this);
@@ -59,16 +72,28 @@ class FinestraDiControlli : public QWidget {
  protected:
   void resizeEvent(QResizeEvent *) override {
     const int colonne = 8;
+    const int riga = m_riga.isEmpty() ? 0 : height() / 3;
     const int righe = static_cast<int>((m_controlli.size() + colonne - 1) / colonne);
     for (qsizetype i = 0; i < m_controlli.size(); ++i) {
       const int r = static_cast<int>(i / colonne), c = static_cast<int>(i % colonne);
-      m_controlli.at(i)->setGeometry(width() * c / colonne + 4, height() * r / righe + 4, width() / colonne - 8,
-                                     height() / righe - 8);
+      m_controlli.at(i)->setGeometry(width() * c / colonne + 4, riga + (height() - riga) * r / righe + 4,
+                                     width() / colonne - 8, (height() - riga) / righe - 8);
+    }
+    if (m_riga.isEmpty()) return;
+    QFont f(QStringLiteral("Arial"));
+    f.setBold(true);
+    f.setPointSizeF(std::round(2 * m_puntiRiga * std::min(width() / 1920.0, height() / 1080.0)) / 2);
+    for (qsizetype i = 0; i < m_riga.size(); ++i) {
+      m_riga.at(i)->setFont(f);
+      m_riga.at(i)->setGeometry(static_cast<int>(width() * i / m_riga.size()), 0,
+                                static_cast<int>(width() / m_riga.size()), riga);
     }
   }
 
  private:
+  double m_puntiRiga;
   QList<QWidget *> m_controlli;
+  QList<QLabel *> m_riga;
 };
 
 // Passes up and down, so each size is met coming from both sides.
@@ -195,11 +220,27 @@ int main(int argc, char **argv) {
     return c->isVisibleTo(prove.at(1).finestra);
   });
   std::printf("the exercise window shows %lld controls\n", static_cast<long long>(inVista));
-  FinestraDiControlli riempiti(inVista, false), pulsanti(inVista, true);
-  riempiti.resize(nudo.size());
-  pulsanti.resize(nudo.size());
+  // The board's type at 1920 x 1080, for the floor with a row.
+  double puntiLavagna = 0;
+  {
+    QWidget *w = prove.back().finestra;
+    const QSize progetto = w->size();
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w)) return 1;
+    w->resize(1920, 1080);
+    QCoreApplication::sendPostedEvents();
+    puntiLavagna = w->findChild<QWidget *>(QStringLiteral("Label4"))->font().pointSizeF();
+    w->resize(progetto);
+    w->hide();
+    QCoreApplication::processEvents();
+  }
+  using Tipo = FinestraDiControlli::Tipo;
+  FinestraDiControlli riempiti(inVista, Tipo::Sfondi), pulsanti(inVista, Tipo::Pulsanti),
+      conRiga(inVista, Tipo::PulsantiEUnaRiga, puntiLavagna);
+  for (QWidget *w : {&riempiti, &pulsanti, &conRiga}) w->resize(nudo.size());
   prove.insert(prove.begin() + 1, {"  as many plain widgets filling their background", &riempiti, &riempiti, false, {}});
   prove.insert(prove.begin() + 2, {"  as many push buttons", &pulsanti, &pulsanti, false, {}});
+  prove.insert(prove.begin() + 3, {"  the same, six of them a row of the board's type", &conRiga, &conRiga, false, {}});
   // The first turn only warms the font and glyph caches.
   for (int giro = 0; giro <= giri; ++giro) {
     for (Prova &p : prove) {
@@ -222,7 +263,7 @@ int main(int argc, char **argv) {
   }
   for (const Prova &p : prove) {
     Scrivi(p.nome, p.fotogrammi, prove.front().fotogrammi);
-    if (p.finestra == &nudo || p.finestra == &riempiti || p.finestra == &pulsanti) continue;
+    if (p.finestra == &nudo || p.finestra == &riempiti || p.finestra == &pulsanti || p.finestra == &conRiga) continue;
     p.finestra->show();
     if (!QTest::qWaitForWindowExposed(p.finestra)) return 1;
     p.finestra->resize(1920, 1080);
