@@ -18,7 +18,7 @@ echo "== core: generator and formatting"
 for prog in "$b"/bench/*/bench_*; do
   [ -f "$prog" ] && [ -x "$prog" ] || continue
   case "$(basename "$prog")" in
-    bench_core|bench_baseline|bench_baseline_sqlite|bench_misura|bench_avvio|bench_sessione|bench_lavagna|bench_voce) ;;
+    bench_core|bench_baseline|bench_baseline_sqlite|bench_misura|bench_avvio|bench_sessione|bench_sessione_sqlite|bench_lavagna|bench_voce) ;;
     *) echo "== $(basename "$prog")"; esegui "$prog" ;;
   esac
 done
@@ -43,6 +43,8 @@ if [ -x "$b/bench/startup/bench_sessione" ]; then
   esegui "$b/bench/startup/bench_misura" 5 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_sessione"
   echo "== the same session with no register (the module not loaded)"
   esegui "$b/bench/startup/bench_misura" 5 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_sessione" --senza-registro
+  echo "== the floor of the session with its recording: no register module, each operation written by a bare Qt SQL writer"
+  esegui "$b/bench/startup/bench_misura" 5 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_sessione_sqlite"
   echo "== the floor of recording in SQLite: the bare window writing one exercise through Qt SQL"
   esegui "$b/bench/startup/bench_misura" 7 "$b/bench/startup/bench_baseline" "$b/bench/startup/bench_baseline_sqlite"
 fi

@@ -5,37 +5,19 @@
 // any program pays for recording in SQLite through Qt SQL.
 #include <QApplication>
 #include <QEvent>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 
+#include "sqlitenudo.h"
+
 namespace {
 
 bool Scrivi(const QString &cartella) {
-  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-  db.setDatabaseName(cartella + QStringLiteral("/registro.sqlite"));
-  if (!db.open()) return false;
-  QSqlQuery q(db);
-  bool ok = q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) &&
-            q.exec(QStringLiteral("CREATE TABLE esercizi (id INTEGER PRIMARY KEY, alunno INTEGER, famiglia INTEGER, "
-                                  "inizio TEXT, fine TEXT, esatte INTEGER)")) &&
-            q.exec(QStringLiteral("CREATE TABLE operazioni (id INTEGER PRIMARY KEY, esercizio INTEGER REFERENCES "
-                                  "esercizi(id), numero INTEGER, testo TEXT, risposta TEXT, esatta INTEGER, ms INTEGER)")) &&
-            q.exec(QStringLiteral("INSERT INTO esercizi (alunno, famiglia, inizio) VALUES (1, 2, datetime('now'))"));
-  const qint64 esercizio = q.lastInsertId().toLongLong();
-  for (int n = 1; ok && n <= 20; ++n) {
-    ok = db.transaction();
-    q.prepare(QStringLiteral("INSERT INTO operazioni (esercizio, numero, testo, risposta, esatta, ms) "
-                             "VALUES (?, ?, ?, ?, 1, 4200)"));
-    q.addBindValue(esercizio);
-    q.addBindValue(n);
-    q.addBindValue(QStringLiteral("12 hk + 7 da = ... u"));
-    q.addBindValue(QStringLiteral("1.270"));
-    ok = ok && q.exec() && db.commit();
-  }
-  return ok && q.exec(QStringLiteral("UPDATE esercizi SET fine = datetime('now'), esatte = 20"));
+  SqliteNudo registro;
+  bool ok = registro.apri(cartella + QStringLiteral("/registro.sqlite"));
+  for (int n = 1; ok && n <= 20; ++n) ok = registro.operazione(n);
+  return ok && registro.chiudi(20);
 }
 
 class PrimoDisegno : public QObject {

@@ -3,7 +3,9 @@
 // certificate printed to PDF, a 30-line teachers' worksheet printed to PDF.
 // Reports the curtain's time against its nominal time, the longest time the
 // event loop was held and the longest single handler. Peak memory is read by
-// the caller (misura).
+// the caller (misura). Built as bench_sessione_sqlite, it is the floor of the
+// session with its recording: the same session with no register module, each
+// operation written as it is closed by a bare Qt SQL writer instead.
 #include <malloc.h>
 
 #include <QAbstractButton>
@@ -24,6 +26,9 @@
 #include <cstdlib>
 
 #include "ui/programma/programma.h"
+#ifdef VORNEL_SESSIONE_SQLITE
+#include "sqlitenudo.h"
+#endif
 
 namespace {
 
@@ -202,6 +207,16 @@ int main(int argc, char *argv[]) {
   // With --senza-registro the session runs as with no register module: what
   // the register costs is the difference between the two runs.
   if (argc > 1 && qstrcmp(argv[1], "--senza-registro") == 0) p.finestre.caricaQuadernoAlBisogno(false);
+#ifdef VORNEL_SESSIONE_SQLITE
+  p.finestre.caricaQuadernoAlBisogno(false);
+  SqliteNudo nudo;
+  const auto scritta = [&nudo](bool ok) {
+    if (!ok) {
+      std::fprintf(stderr, "the bare writer failed\n");
+      std::exit(1);
+    }
+  };
+#endif
   p.stampante.scegli(kSalvaComePdf);
   int documento = 0;
   p.stampante.impostaSceltaFilePdf([&](const QString &) {
@@ -231,6 +246,9 @@ int main(int argc, char *argv[]) {
     return w;
   };
   QWidget *esercizio = aperta(p.finestre.esercizio());
+#ifdef VORNEL_SESSIONE_SQLITE
+  scritta(nudo.apri(QDir(lavoro.path()).filePath(QStringLiteral("registro.sqlite"))));
+#endif
   for (int n = 0; n < 20; ++n) {
     for (QChar c : p.stato.operazione.strRisultato) {
       if (c.isDigit())
@@ -239,8 +257,14 @@ int main(int argc, char *argv[]) {
         Premi(esercizio, QStringLiteral("Option2_10"));
     }
     Premi(esercizio, QStringLiteral("Option2_12"));
+#ifdef VORNEL_SESSIONE_SQLITE
+    scritta(nudo.operazione(n + 1));
+#endif
     if (n < 19) Premi(esercizio, QStringLiteral("Option2_13"));
   }
+#ifdef VORNEL_SESSIONE_SQLITE
+  scritta(nudo.chiudi(p.stato.esercizio.intEsatte));
+#endif
   Traccia("twenty operations");
   Premi(esercizio, QStringLiteral("optAvviso_0"));
   QWidget *stampa = aperta(p.finestre.stampaEsercizio());
