@@ -449,6 +449,10 @@ bool Registro::aggiorna() {
     segnala(Guasto::VersioneNuova, kVersioneNuova);
     return false;
   }
+  // A new file (an empty one is the only version 0 that comes this far) is
+  // ours from the start: it takes WAL before its first step, so creating the
+  // register syncs one log rather than a journal created and deleted per step.
+  if (versione == 0) QSqlQuery(db()).exec(u"PRAGMA journal_mode=WAL"_s);
   // Version 4 rebuilds tables that others refer to: dropping the old ones must
   // not cascade. The setting is taken outside a transaction only.
   const bool ricostruisce = versione < 4 && versione > 0;
